@@ -21,9 +21,10 @@ namespace {
 
 constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 constexpr std::size_t kMessageBytes = 200;
-// Fast deflate: history pictures are written often, and level 3 with
-// adaptive filtering gives files close to the default level's size.
-constexpr int kCompressionLevel = 3;
+// History pictures are written after every edit: fast deflate with the one
+// "up" filter writes a photo several times faster than zlib's default level
+// with adaptive filtering, for files about a tenth larger.
+constexpr int kCompressionLevel = 2;
 
 struct PngError {
     char message[kMessageBytes] = "";
@@ -167,6 +168,7 @@ bool WritePngRows(PngWriter& w, bool opaque) {
     const Picture& picture = *w.picture;
     png_set_write_fn(w.png, &w, WriteToMemory, FlushNothing);
     png_set_compression_level(w.png, kCompressionLevel);
+    png_set_filter(w.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     png_set_IHDR(w.png, w.info, picture.width(), picture.height(), 8,
                  opaque ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

@@ -69,7 +69,8 @@ void BM_PngEncodePreview(benchmark::State& state) {
 BENCHMARK(BM_PngEncodePreview)->Unit(benchmark::kMillisecond);
 
 void BM_PngEncodeKodak(benchmark::State& state) {
-    const Picture picture = ReadPictureFile(std::string(VANTREL_TESTDATA_DIR) + "/photos/kodim23.png").value();
+    const Picture picture =
+        ReadPictureFile(std::string(VANTREL_TESTDATA_DIR) + "/photos/kodim23.png").value();
     std::size_t size = 0;
     for (auto _ : state) {
         Result<std::vector<unsigned char>> file = EncodePng(picture);

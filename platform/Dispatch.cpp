@@ -185,7 +185,9 @@ bool runMainQueueUntil(const std::function<bool()>& done, std::chrono::nanosecon
     }
 }
 
-bool isMainQueueThread() { return t_mainDepth > 0; }
+bool isMainQueueThread() {
+    return t_mainDepth > 0;
+}
 
 void DispatchSemaphore::signal() {
     std::lock_guard lock(m_mutex);

@@ -1,10 +1,10 @@
 // Dispatch queues, delayed calls and counting semaphores.
 //
-// The main queue is serial and runs only where someone runs it: the shells
-// run its loop (runMainQueueUntil), tests drain it (drainMainQueue), so a
-// flow that hands results to the main queue is tested deterministically on
-// the test's own thread. Screens, the history and every delegate call run
-// there.
+// The main queue is serial and runs only where one thread runs it: the
+// shells run its loop (runMainQueueUntil) on the program's main thread,
+// tests drain it (drainMainQueue), so a flow that hands results to the main
+// queue is tested deterministically on the test's own thread. Screens, the
+// history and every delegate call run there.
 //
 // The global queues High, Default, Low and Background are concurrent: their
 // blocks run on a shared pool of worker threads (DispatchPool.h), higher
@@ -18,9 +18,9 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
-#include <condition_variable>
 #include <mutex>
 
 #include "platform/DispatchPool.h"

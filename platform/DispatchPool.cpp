@@ -31,7 +31,9 @@ using State = DispatchPool::State;
 
 thread_local State* t_workerOf = nullptr;
 
-bool CanTake(const State& s) { return s.queued > 0 && s.running < s.maxRunning; }
+bool CanTake(const State& s) {
+    return s.queued > 0 && s.running < s.maxRunning;
+}
 
 DispatchBlock TakeNext(State& s) {
     for (std::deque<DispatchBlock>& queue : s.queues) {
@@ -91,11 +93,16 @@ void Offer(State& s) {
 
 int QueueIndex(DispatchQueue queue) {
     switch (queue) {
-        case DispatchQueue::High: return 0;
-        case DispatchQueue::Default: return 1;
-        case DispatchQueue::Low: return 2;
-        case DispatchQueue::Background: return 3;
-        default: throw std::invalid_argument("the main queue is not a global queue");
+        case DispatchQueue::High:
+            return 0;
+        case DispatchQueue::Default:
+            return 1;
+        case DispatchQueue::Low:
+            return 2;
+        case DispatchQueue::Background:
+            return 3;
+        default:
+            throw std::invalid_argument("the main queue is not a global queue");
     }
 }
 

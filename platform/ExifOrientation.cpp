@@ -50,14 +50,22 @@ struct Walk {
 
 Walk WalkFor(int orientation, std::ptrdiff_t w, std::ptrdiff_t h) {
     switch (orientation) {
-        case 2: return {w - 1, -1, w};
-        case 3: return {(h - 1) * w + w - 1, -1, -w};
-        case 4: return {(h - 1) * w, 1, -w};
-        case 5: return {0, w, 1};
-        case 6: return {(h - 1) * w, -w, 1};
-        case 7: return {(h - 1) * w + w - 1, -w, -1};
-        case 8: return {w - 1, w, -1};
-        default: return {0, 1, w};
+        case 2:
+            return {w - 1, -1, w};
+        case 3:
+            return {(h - 1) * w + w - 1, -1, -w};
+        case 4:
+            return {(h - 1) * w, 1, -w};
+        case 5:
+            return {0, w, 1};
+        case 6:
+            return {(h - 1) * w, -w, 1};
+        case 7:
+            return {(h - 1) * w + w - 1, -w, -1};
+        case 8:
+            return {w - 1, w, -1};
+        default:
+            return {0, 1, w};
     }
 }
 
@@ -120,7 +128,9 @@ int ExifOrientationFromApp1(const unsigned char* payload, std::size_t size) {
     return ExifOrientationFromTiff(payload + sizeof kExif, size - sizeof kExif);
 }
 
-bool OrientationSwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
+bool OrientationSwapsSides(int orientation) {
+    return orientation >= 5 && orientation <= 8;
+}
 
 Picture UprightPicture(const Picture& stored, int orientation) {
     if (stored.empty() || orientation < 2 || orientation > 8) return stored;

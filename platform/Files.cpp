@@ -12,7 +12,9 @@
 namespace vantrel {
 namespace {
 
-std::string Reason(int error) { return std::error_code(error, std::generic_category()).message(); }
+std::string Reason(int error) {
+    return std::error_code(error, std::generic_category()).message();
+}
 
 std::string Failed(const char* verb, const std::string& path, int error) {
     return std::string("Can not ") + verb + " \"" + path + "\": " + Reason(error) + ".";

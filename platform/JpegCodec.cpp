@@ -181,7 +181,9 @@ struct JpegWriter {
     int quality = 0;
 };
 
-JpegWriter& WriterOf(j_compress_ptr cinfo) { return *static_cast<JpegWriter*>(cinfo->client_data); }
+JpegWriter& WriterOf(j_compress_ptr cinfo) {
+    return *static_cast<JpegWriter*>(cinfo->client_data);
+}
 
 // Makes `out` `size` bytes long and points the library at the part from `used`.
 void GrowOutput(j_compress_ptr cinfo, std::size_t used, std::size_t size) {
@@ -192,12 +194,15 @@ void GrowOutput(j_compress_ptr cinfo, std::size_t used, std::size_t size) {
         grown = true;
     } catch (const std::exception&) {
     }
-    if (!grown) FailWith(reinterpret_cast<j_common_ptr>(cinfo), "Not enough memory for the JPEG file.");
+    if (!grown)
+        FailWith(reinterpret_cast<j_common_ptr>(cinfo), "Not enough memory for the JPEG file.");
     w.destination.next_output_byte = w.out->data() + used;
     w.destination.free_in_buffer = size - used;
 }
 
-void StartOutput(j_compress_ptr cinfo) { GrowOutput(cinfo, 0, WriterOf(cinfo).firstSize); }
+void StartOutput(j_compress_ptr cinfo) {
+    GrowOutput(cinfo, 0, WriterOf(cinfo).firstSize);
+}
 
 boolean EmptyOutput(j_compress_ptr cinfo) {
     const std::size_t size = WriterOf(cinfo).out->size();
@@ -282,7 +287,8 @@ Result<std::vector<unsigned char>> EncodeJpeg(const Picture& picture, int qualit
     const bool written = WriteJpeg(writer);
     if (writer.created) jpeg_destroy_compress(&writer.cinfo);
     if (!written) {
-        return Outcome::Failure(std::string("Can not write the JPEG file: ") + writer.error.message);
+        return Outcome::Failure(std::string("Can not write the JPEG file: ") +
+                                writer.error.message);
     }
     return Outcome::Success(std::move(out));
 }

@@ -14,8 +14,8 @@ std::string PictureSizeError(std::int64_t width, std::int64_t height, std::int64
     }
     if (width > kMaxPictureSide || height > kMaxPictureSide) {
         return "The picture is too large: " + std::to_string(width) + " x " +
-               std::to_string(height) + " pixels; the limit is " +
-               std::to_string(kMaxPictureSide) + " pixels a side.";
+               std::to_string(height) + " pixels; the limit is " + std::to_string(kMaxPictureSide) +
+               " pixels a side.";
     }
     if (width * height > maxPixels) {
         return "The picture is too large: " + std::to_string(width) + " x " +
@@ -25,7 +25,9 @@ std::string PictureSizeError(std::int64_t width, std::int64_t height, std::int64
     return {};
 }
 
-void PixelBuffer::Release::operator()(unsigned char* pixels) const { TiFree(pixels); }
+void PixelBuffer::Release::operator()(unsigned char* pixels) const {
+    TiFree(pixels);
+}
 
 PixelBuffer PixelBuffer::Allocate(int width, int height) {
     PixelBuffer buffer;

@@ -12,10 +12,9 @@ namespace {
 
 bool EndsWithIgnoringCase(std::string_view text, std::string_view ending) {
     if (text.size() < ending.size()) return false;
-    return std::equal(ending.begin(), ending.end(), text.end() - ending.size(),
-                      [](char lower, char c) {
-                          return std::tolower(static_cast<unsigned char>(c)) == lower;
-                      });
+    return std::equal(
+        ending.begin(), ending.end(), text.end() - ending.size(),
+        [](char lower, char c) { return std::tolower(static_cast<unsigned char>(c)) == lower; });
 }
 
 }  // namespace

@@ -96,8 +96,7 @@ bool ReadPngInfo(PngReader& r, int& bitDepth, int& colourType) {
     png_set_read_fn(r.png, &r, ReadFromMemory);
     png_read_info(r.png, r.info);
     png_uint_32 width = 0, height = 0;
-    png_get_IHDR(r.png, r.info, &width, &height, &bitDepth, &colourType, nullptr, nullptr,
-                 nullptr);
+    png_get_IHDR(r.png, r.info, &width, &height, &bitDepth, &colourType, nullptr, nullptr, nullptr);
     r.width = static_cast<int>(width);
     r.height = static_cast<int>(height);
     r.orientation = OrientationOf(r);
@@ -192,11 +191,13 @@ Result<std::vector<unsigned char>> EncodeWith(PngWriter& w, std::vector<unsigned
     const Picture& picture = *w.picture;
     const bool opaque = IsOpaque(picture.data(), picture.byteCount() / 4);
     if (!opaque) {
-        w.rowBuffer = static_cast<unsigned char*>(TiMalloc(static_cast<std::size_t>(picture.pitch())));
+        w.rowBuffer =
+            static_cast<unsigned char*>(TiMalloc(static_cast<std::size_t>(picture.pitch())));
         if (!w.rowBuffer) return Outcome::Failure("Not enough memory for the PNG file.");
     }
     const bool written = WritePngRows(w, opaque);
-    if (!written) return Outcome::Failure(std::string("Can not write the PNG file: ") + w.error.message);
+    if (!written)
+        return Outcome::Failure(std::string("Can not write the PNG file: ") + w.error.message);
     return Outcome::Success(std::move(out));
 }
 

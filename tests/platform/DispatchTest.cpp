@@ -1,5 +1,3 @@
-#include "platform/Dispatch.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,6 +5,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/Dispatch.h"
 
 namespace vantrel {
 namespace {
@@ -71,7 +71,8 @@ TEST(MainQueue, RunningUntilAConditionGivesUpAtItsTimeout) {
         std::this_thread::sleep_for(10ms);
         flag = true;
     });
-    EXPECT_TRUE(runMainQueueUntil([&] { return flag.load(); }, 5s)) << "a flag set elsewhere is seen";
+    EXPECT_TRUE(runMainQueueUntil([&] { return flag.load(); }, 5s))
+        << "a flag set elsewhere is seen";
     setter.join();
 }
 

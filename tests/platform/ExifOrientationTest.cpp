@@ -1,10 +1,9 @@
-#include "platform/ExifOrientation.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "Core/global/TiMemory.h"
+#include "platform/ExifOrientation.h"
 #include "platform/JpegCodec.h"
 #include "support/TestPictures.h"
 
@@ -49,7 +48,8 @@ std::vector<unsigned char> Tiff(bool bigEndian, const std::vector<Entry>& entrie
 }
 
 std::vector<unsigned char> OrientationTiff(int orientation, bool bigEndian) {
-    return Tiff(bigEndian, {{0x010F, 2, 4, 0}, {0x0112, 3, 1, unsigned(orientation)}, {0x011A, 5, 1, 0}});
+    return Tiff(bigEndian,
+                {{0x010F, 2, 4, 0}, {0x0112, 3, 1, unsigned(orientation)}, {0x011A, 5, 1, 0}});
 }
 
 TEST(ExifOrientationParser, ReadsTheFlagInEitherByteOrder) {
@@ -74,12 +74,12 @@ TEST(ExifOrientationParser, AnythingMissingOrMalformedMeansUpright) {
         EXPECT_EQ(found, size >= 32 ? 6 : 1) << size;
     }
     const std::vector<std::vector<unsigned char>> bad = {
-        Tiff(true, {}),                          // no entries
-        Tiff(true, {{0x0112, 4, 1, 6}}),         // LONG instead of SHORT
-        Tiff(true, {{0x0112, 3, 2, 6}}),         // two values
-        Tiff(false, {{0x0112, 3, 1, 0}}),        // out of range
-        Tiff(false, {{0x0112, 3, 1, 9}}),        // out of range
-        {'M', 'M', 0, 43, 0, 0, 0, 8, 0, 0},     // not TIFF
+        Tiff(true, {}),                             // no entries
+        Tiff(true, {{0x0112, 4, 1, 6}}),            // LONG instead of SHORT
+        Tiff(true, {{0x0112, 3, 2, 6}}),            // two values
+        Tiff(false, {{0x0112, 3, 1, 0}}),           // out of range
+        Tiff(false, {{0x0112, 3, 1, 9}}),           // out of range
+        {'M', 'M', 0, 43, 0, 0, 0, 8, 0, 0},        // not TIFF
         {'M', 'M', 0, 42, 0xFF, 0xFF, 0xFF, 0xF0},  // IFD beyond the block
     };
     for (std::size_t i = 0; i < bad.size(); ++i) {
@@ -98,8 +98,9 @@ TEST(ExifOrientationParser, AnythingMissingOrMalformedMeansUpright) {
 //   A B C
 //   D E F
 const std::map<int, std::vector<std::string>> kUpright = {
-    {1, {"ABC", "DEF"}}, {2, {"CBA", "FED"}}, {3, {"FED", "CBA"}}, {4, {"DEF", "ABC"}},
-    {5, {"AD", "BE", "CF"}}, {6, {"DA", "EB", "FC"}}, {7, {"FC", "EB", "DA"}}, {8, {"CF", "BE", "AD"}},
+    {1, {"ABC", "DEF"}},     {2, {"CBA", "FED"}},     {3, {"FED", "CBA"}},
+    {4, {"DEF", "ABC"}},     {5, {"AD", "BE", "CF"}}, {6, {"DA", "EB", "FC"}},
+    {7, {"FC", "EB", "DA"}}, {8, {"CF", "BE", "AD"}},
 };
 
 const std::map<char, Rgba> kColours = {
@@ -139,7 +140,8 @@ TEST(UprightPicture, LargeTurnsCrossTileEdgesCorrectly) {
     ASSERT_EQ(turned.height(), 131);
     for (int y = 0; y < 131; ++y)
         for (int x = 0; x < 70; ++x)
-            ASSERT_EQ(test::PixelOf(turned, x, y), test::PixelOf(stored, y, 69 - x)) << x << "," << y;
+            ASSERT_EQ(test::PixelOf(turned, x, y), test::PixelOf(stored, y, 69 - x))
+                << x << "," << y;
     TiMemoryTestHook::FailAllocation(1);
     EXPECT_TRUE(UprightPicture(stored, 6).empty());
     TiMemoryTestHook::Reset();

@@ -1,10 +1,9 @@
-#include "platform/Files.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <fstream>
 
+#include "platform/Files.h"
 #include "support/TestPictures.h"
 
 namespace vantrel {
@@ -42,7 +41,8 @@ TEST(Files, NewFilesFollowTheCreationMask) {
 
 TEST(Files, AFailedWriteNamesTheFileAndLeavesTheOldOneAlone) {
     test::ScratchFolder folder;
-    const Result<Done> missing = WriteFileAtomically(folder.File("no/such/folder/x.png"), Bytes("x"));
+    const Result<Done> missing =
+        WriteFileAtomically(folder.File("no/such/folder/x.png"), Bytes("x"));
     EXPECT_FALSE(missing.ok());
     EXPECT_NE(missing.error().find("no/such/folder/x.png"), std::string::npos) << missing.error();
 

@@ -1,9 +1,9 @@
-#include "platform/JpegCodec.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+
+#include "platform/JpegCodec.h"
 // clang-format off
 #include <jpeglib.h>
 // clang-format on
@@ -96,7 +96,8 @@ TEST(JpegDecode, CameraPhotosComeOutUprightAndOpaque) {
     for (const Photo& photo : {Photo{"HMD_Nokia_8.3_5G.jpg", 4608, 1976},
                                Photo{"canon_hdr_NO.jpg", 1536, 2048},  // stored 2048 x 1536, turned
                                Photo{"iphone_hdr_NO.jpg", 3264, 2448}}) {
-        const Result<Picture> decoded = DecodeJpeg(test::ReadTestData(std::string("photos/") + photo.name));
+        const Result<Picture> decoded =
+            DecodeJpeg(test::ReadTestData(std::string("photos/") + photo.name));
         ASSERT_TRUE(decoded.ok()) << photo.name << ": " << decoded.error();
         EXPECT_EQ(decoded.value().width(), photo.width) << photo.name;
         EXPECT_EQ(decoded.value().height(), photo.height) << photo.name;
@@ -128,7 +129,8 @@ TEST(JpegDecode, ProgressiveFilesDecodeToTheSamePixelsAsBaselineOnes) {
     spec.width = 45;
     spec.height = 37;
     spec.quality = 85;
-    for (int i = 0; i < spec.width * spec.height * 3; ++i) spec.samples.push_back(std::uint8_t(i * 7 % 251));
+    for (int i = 0; i < spec.width * spec.height * 3; ++i)
+        spec.samples.push_back(std::uint8_t(i * 7 % 251));
     const Result<Picture> baseline = DecodeJpeg(WriteJpeg(spec));
     spec.progressive = true;
     const Result<Picture> progressive = DecodeJpeg(WriteJpeg(spec));
@@ -179,7 +181,8 @@ TEST(JpegDecode, CmykInksAreMultipliedOutWithOrWithoutAdobeInversion) {
         spec.samples = Blocks(stored, 5, 1);
         const Result<Picture> decoded = DecodeJpeg(WriteJpeg(spec));
         ASSERT_TRUE(decoded.ok()) << decoded.error();
-        for (int i = 0; i < 5; ++i) ExpectNear(test::PixelOf(decoded.value(), i * 16 + 8, 8), colours[i], 3);
+        for (int i = 0; i < 5; ++i)
+            ExpectNear(test::PixelOf(decoded.value(), i * 16 + 8, 8), colours[i], 3);
     }
 }
 

@@ -1,7 +1,6 @@
-#include "platform/PictureCodec.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/PictureCodec.h"
 #include "support/TestPictures.h"
 
 namespace vantrel {
@@ -11,7 +10,8 @@ using test::Rgba;
 
 TEST(PictureCodec, FormatsAreToldBySignatureAndByExtension) {
     EXPECT_EQ(SniffPictureFormat(test::ReadTestData("pngsuite/basn0g08.png")), PictureFormat::Png);
-    EXPECT_EQ(SniffPictureFormat(test::ReadTestData("photos/canon_hdr_NO.jpg")), PictureFormat::Jpeg);
+    EXPECT_EQ(SniffPictureFormat(test::ReadTestData("photos/canon_hdr_NO.jpg")),
+              PictureFormat::Jpeg);
     EXPECT_EQ(SniffPictureFormat(std::vector<unsigned char>{'G', 'I', 'F', '8', '9', 'a'}),
               std::nullopt);
     EXPECT_EQ(SniffPictureFormat({}), std::nullopt);

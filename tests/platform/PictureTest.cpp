@@ -1,11 +1,10 @@
-#include "platform/Picture.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
 #include "Core/global/TiMemory.h"
+#include "platform/Picture.h"
 #include "platform/Premultiply.h"
 #include "support/TestImages.h"
 #include "support/TestPictures.h"
@@ -109,7 +108,8 @@ TEST(Premultiply, BothDirectionsRoundToNearest) {
             const unsigned char premultiplied[4] = {static_cast<unsigned char>(c), 0, 0,
                                                     static_cast<unsigned char>(a)};
             UnpremultiplyPixels(premultiplied, straight, 1);
-            const int expected = a == 0 ? 0 : std::min(255, static_cast<int>(std::floor(c * 255.0 / a + 0.5)));
+            const int expected =
+                a == 0 ? 0 : std::min(255, static_cast<int>(std::floor(c * 255.0 / a + 0.5)));
             ASSERT_EQ(straight[0], expected) << c << " " << a;
             ASSERT_EQ(straight[3], a);
         }

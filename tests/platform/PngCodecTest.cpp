@@ -1,5 +1,3 @@
-#include "platform/PngCodec.h"
-
 #include <gtest/gtest.h>
 #include <png.h>
 #include <zlib.h>
@@ -11,6 +9,7 @@
 #include <optional>
 
 #include "Core/global/TiMemory.h"
+#include "platform/PngCodec.h"
 #include "support/TestPictures.h"
 
 namespace vantrel {
@@ -54,8 +53,8 @@ bool WritePngInto(const PngSpec& spec, png_bytep* rows, std::vector<unsigned cha
     }
     if (!spec.paletteAlpha.empty() || spec.keyColour) {
         png_color_16 key = spec.keyColour.value_or(png_color_16{});
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
-                     spec.keyColour ? &key : nullptr);
+        png_set_tRNS(png, info, spec.paletteAlpha.data(),
+                     static_cast<int>(spec.paletteAlpha.size()), spec.keyColour ? &key : nullptr);
     }
     if (!spec.exif.empty()) {
         png_set_eXIf_1(png, info, static_cast<png_uint_32>(spec.exif.size()),
@@ -153,7 +152,8 @@ TEST(PngSuite, CorruptFilesFailWithAMessage) {
         const Result<Picture> decoded = DecodePng(test::ReadTestData("pngsuite/" + name));
         EXPECT_FALSE(decoded.ok()) << name;
         EXPECT_TRUE(decoded.value().empty()) << name;
-        EXPECT_NE(decoded.error().find("PNG"), std::string::npos) << name << ": " << decoded.error();
+        EXPECT_NE(decoded.error().find("PNG"), std::string::npos)
+            << name << ": " << decoded.error();
     }
 }
 
@@ -191,7 +191,8 @@ TEST(PngDecode, SixteenBitGrayIsScaledToTheNearestByte) {
     for (int v = 0; v < 65536; ++v) {
         const Rgba p = test::PixelOf(decoded.value(), v % 256, v / 256);
         const int nearest = (2 * v + 257) / 514;  // v * 255 / 65535, rounded
-        ASSERT_EQ(p, (Rgba{std::uint8_t(nearest), std::uint8_t(nearest), std::uint8_t(nearest), 255}))
+        ASSERT_EQ(p,
+                  (Rgba{std::uint8_t(nearest), std::uint8_t(nearest), std::uint8_t(nearest), 255}))
             << v;
     }
 }
@@ -248,7 +249,8 @@ TEST(PngDecode, AnEXifOrientationTurnsThePictureUpright) {
     spec.width = 2;
     spec.samples = {1, 1, 1, 2, 2, 2};
     // Big-endian TIFF, one IFD0 entry: orientation (0x0112), SHORT, 1, value 6.
-    spec.exif = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0};
+    spec.exif = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0,
+                 3,   0,   0, 0,  1, 0, 6, 0, 0, 0, 0,    0,    0};
     const Result<Picture> decoded = DecodePng(WritePng(spec));
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     ASSERT_EQ(decoded.value().width(), 1);
@@ -276,8 +278,8 @@ TEST(PngDecode, TruncatedAndDamagedFilesFail) {
 
 TEST(PngDecode, AHugeClaimedSizeIsRefusedBeforeAnyPixelMemory) {
     // Beyond the pixel limit, beyond the side limit, beyond what a PNG may hold.
-    for (const auto& [width, height] : {std::pair{20000u, 20000u}, std::pair{70000u, 1u},
-                                        std::pair{1u, 4000000000u}}) {
+    for (const auto& [width, height] :
+         {std::pair{20000u, 20000u}, std::pair{70000u, 1u}, std::pair{1u, 4000000000u}}) {
         const std::vector<unsigned char> file = ClaimingSize(width, height);
         TiMemoryTestHook::Reset();
         const Result<Picture> decoded = DecodePng(file);
@@ -296,7 +298,8 @@ TEST(PngDecode, ShortMemoryFailsCleanly) {
     PngSpec spec;
     spec.width = 2;
     spec.samples = {1, 1, 1, 2, 2, 2};
-    spec.exif = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0};
+    spec.exif = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3,
+                 0,   1,   0,  0, 0, 8, 0, 0, 0, 0, 0,    0,    0};
     const std::vector<unsigned char> file = WritePng(spec);
     for (long n = 1; n <= 2; ++n) {  // the pixels, then the turned copy
         TiMemoryTestHook::FailAllocation(n);
@@ -315,8 +318,10 @@ TEST(PngEncode, EveryValidPremultipliedPixelSurvivesARoundTrip) {
     std::vector<Rgba> pairs;
     for (int a = 0; a < 256; ++a)
         for (int c = 0; c <= a; ++c)
-            pairs.push_back({std::uint8_t(c), std::uint8_t(a - c), std::uint8_t(c / 2), std::uint8_t(a)});
-    const Picture picture = test::MakePicture(257, 128, [&](int x, int y) { return pairs[y * 257 + x]; });
+            pairs.push_back(
+                {std::uint8_t(c), std::uint8_t(a - c), std::uint8_t(c / 2), std::uint8_t(a)});
+    const Picture picture =
+        test::MakePicture(257, 128, [&](int x, int y) { return pairs[y * 257 + x]; });
     const Result<std::vector<unsigned char>> file = EncodePng(picture);
     ASSERT_TRUE(file.ok()) << file.error();
     EXPECT_EQ(file.value()[25], PNG_COLOR_TYPE_RGB_ALPHA);

@@ -103,17 +103,25 @@ TEST(DispatchAfter, BlocksRunNoSoonerThanTheirDelayAndInTheOrderTheyFallDue) {
 // A pool whose one running slot is held until `release` is called, so that
 // the blocks queued meanwhile are taken in the pool's order afterwards.
 struct HeldPool {
-    explicit HeldPool(int maxRunning, int maxThreads) : pool(maxRunning, maxThreads) {
+    HeldPool(int maxRunning, int maxThreads) : pool(maxRunning, maxThreads) {
         pool.async(DispatchQueue::Default, [this, gate = released.get_future().share()] {
             holding = true;
             gate.wait();
         });
         EXPECT_TRUE(WaitUntil([this] { return holding.load(); }));
     }
-    void release() { released.set_value(); }
+    // A failed test must not leave the pool's destructor waiting on the gate.
+    ~HeldPool() {
+        if (!open) release();
+    }
+    void release() {
+        open = true;
+        released.set_value();
+    }
 
     std::promise<void> released;
     std::atomic<bool> holding{false};
+    bool open = false;
     DispatchPool pool;
 };
 

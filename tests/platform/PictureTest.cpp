@@ -116,20 +116,6 @@ TEST(Premultiply, BothDirectionsRoundToNearest) {
     }
 }
 
-TEST(Premultiply, UnpremultiplyingThenPremultiplyingKeepsEveryValidPixel) {
-    for (int a = 0; a < 256; ++a) {
-        for (int c = 0; c <= a; ++c) {
-            const unsigned char premultiplied[4] = {static_cast<unsigned char>(c), 0,
-                                                    static_cast<unsigned char>(a),
-                                                    static_cast<unsigned char>(a)};
-            unsigned char pixel[4];
-            UnpremultiplyPixels(premultiplied, pixel, 1);
-            PremultiplyPixels(pixel, 1);
-            ASSERT_EQ(std::memcmp(pixel, premultiplied, 4), 0) << c << " " << a;
-        }
-    }
-}
-
 TEST(Premultiply, OpacityIsSeenInEveryPixel) {
     unsigned char pixels[12] = {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 255};
     EXPECT_TRUE(IsOpaque(pixels, 3));

@@ -49,31 +49,45 @@ std::unique_ptr<ActionCommand> ActionCommand::commandWithCmd(int cmd) {
     return commandWithCmdString(*name);
 }
 
-void ActionCommand::setValue(Value value, std::string_view key) { m_dic.set(key, std::move(value)); }
+void ActionCommand::setValue(Value value, std::string_view key) {
+    m_dic.set(key, std::move(value));
+}
 
-int ActionCommand::getCmd() const { return cmdNumberOf(m_dic); }
+int ActionCommand::getCmd() const {
+    return cmdNumberOf(m_dic);
+}
 
-std::string ActionCommand::getCmdString() const { return textForKey(kCmdKey); }
+std::string ActionCommand::getCmdString() const {
+    return textForKey(kCmdKey);
+}
 
-std::string ActionCommand::jsonStringValue() const { return vantrel::jsonStringValue(m_dic); }
+std::string ActionCommand::jsonStringValue() const {
+    return vantrel::jsonStringValue(m_dic);
+}
 
 std::optional<std::string_view> ActionCommand::cmdToString(int cmd) {
     return nameAt(kCommandNames, cmd);
 }
 
-int ActionCommand::stringToCmd(std::string_view name) { return numberOf(kCommandNames, name); }
+int ActionCommand::stringToCmd(std::string_view name) {
+    return numberOf(kCommandNames, name);
+}
 
 std::optional<std::string_view> ActionCommand::channelToString(int channel) {
     return nameAt(kChannelNames, channel);
 }
 
-int ActionCommand::stringToChannel(std::string_view name) { return numberOf(kChannelNames, name); }
+int ActionCommand::stringToChannel(std::string_view name) {
+    return numberOf(kChannelNames, name);
+}
 
 std::optional<std::string_view> ActionCommand::lomoToString(int lomo) {
     return nameAt(kLomoNames, lomo);
 }
 
-int ActionCommand::stringToLomo(std::string_view name) { return numberOf(kLomoNames, name); }
+int ActionCommand::stringToLomo(std::string_view name) {
+    return numberOf(kLomoNames, name);
+}
 
 int ActionCommand::intForKey(std::string_view key) const {
     const Value* value = m_dic.find(key);
@@ -103,11 +117,21 @@ const Array& ActionCommand::arrayForKey(std::string_view key) const {
 }
 
 namespace command_text {
-Value paramValue(int value) { return Value(intText(value)); }
-Value paramValue(float value) { return Value(floatFixedText(value)); }
-Value paramValue(bool value) { return Value(boolText(value)); }
-Value paramValue(std::string value) { return Value(std::move(value)); }
-Value paramValue(Array value) { return Value(std::move(value)); }
+Value paramValue(int value) {
+    return Value(intText(value));
+}
+Value paramValue(float value) {
+    return Value(floatFixedText(value));
+}
+Value paramValue(bool value) {
+    return Value(boolText(value));
+}
+Value paramValue(std::string value) {
+    return Value(std::move(value));
+}
+Value paramValue(Array value) {
+    return Value(std::move(value));
+}
 }  // namespace command_text
 
 std::vector<std::unique_ptr<ActionCommand>> toActionCommandsArray(const Array& dictionaries) {

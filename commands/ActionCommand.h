@@ -157,7 +157,8 @@ std::unique_ptr<Self> TypedActionCommand<N>::build(const Args&... args) {
         static_assert((command_text::kindTakes<Args>(kParams[I].kind) && ...),
                       "an argument does not match its parameter's kind");
         (command->setValue(command_text::paramValue(args), kParams[I].key), ...);
-    }(std::index_sequence_for<Args...>{});
+    }
+    (std::index_sequence_for<Args...>{});
     return command;
 }
 

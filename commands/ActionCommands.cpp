@@ -24,18 +24,19 @@ void ActionCommand_COLORBALANCE::getTransferColors(
     }
 }
 
-std::unique_ptr<ActionCommand_GRADIENT_OVERLAY> ActionCommand_GRADIENT_OVERLAY::commandWithBlendMode(
-    int blendMode, int style, std::span<const RGBPoint> points, int pointsNum, float degrees,
-    float scale, float opacity, bool reverse) {
-    const std::size_t count = std::min(static_cast<std::size_t>(std::max(pointsNum, 0)),
-                                       points.size());
+std::unique_ptr<ActionCommand_GRADIENT_OVERLAY>
+ActionCommand_GRADIENT_OVERLAY::commandWithBlendMode(int blendMode, int style,
+                                                     std::span<const RGBPoint> points,
+                                                     int pointsNum, float degrees, float scale,
+                                                     float opacity, bool reverse) {
+    const std::size_t count =
+        std::min(static_cast<std::size_t>(std::max(pointsNum, 0)), points.size());
     Array packed;
     for (const RGBPoint& point : points.first(count)) {
         packed.push_back(Value(dataWithRGBPoint(point)));
     }
-    return build<ActionCommand_GRADIENT_OVERLAY>(blendMode, style, packed,
-                                                 static_cast<int>(count), degrees, scale,
-                                                 opacity, reverse);
+    return build<ActionCommand_GRADIENT_OVERLAY>(blendMode, style, packed, static_cast<int>(count),
+                                                 degrees, scale, opacity, reverse);
 }
 
 std::vector<RGBPoint> ActionCommand_GRADIENT_OVERLAY::getPoints() const {

@@ -33,7 +33,8 @@ public:
 class ActionCommand_SET_SELECTION final : public TypedActionCommand<CMD_SET_SELECTION> {
 public:
     using TypedActionCommand::TypedActionCommand;
-    static std::unique_ptr<ActionCommand_SET_SELECTION> commandWithSelection(const Rect& selection) {
+    static std::unique_ptr<ActionCommand_SET_SELECTION> commandWithSelection(
+        const Rect& selection) {
         return build<ActionCommand_SET_SELECTION>(dataWithRect(selection));
     }
     Rect getSelection() const { return vantrel::getRect(recordParam<0>()); }
@@ -142,8 +143,7 @@ public:
     using TypedActionCommand::TypedActionCommand;
 };
 
-class ActionCommand_BRIGHTNESS_CONTRAST final
-    : public TypedActionCommand<CMD_BRIGHTNESS_CONTRAST> {
+class ActionCommand_BRIGHTNESS_CONTRAST final : public TypedActionCommand<CMD_BRIGHTNESS_CONTRAST> {
 public:
     using TypedActionCommand::TypedActionCommand;
     static std::unique_ptr<ActionCommand_BRIGHTNESS_CONTRAST> commandWithBrightness(
@@ -204,7 +204,7 @@ class ActionCommand_EMBOSS final : public TypedActionCommand<CMD_EMBOSS> {
 public:
     using TypedActionCommand::TypedActionCommand;
     static std::unique_ptr<ActionCommand_EMBOSS> commandWithDegrees(float degrees, int highDegree,
-                                                                   int amount) {
+                                                                    int amount) {
         return build<ActionCommand_EMBOSS>(degrees, highDegree, amount);
     }
     float getDegrees() const { return floatParam<0>(); }
@@ -267,7 +267,7 @@ class ActionCommand_SHADOW_HIGHLIGHT final : public TypedActionCommand<CMD_SHADO
 public:
     using TypedActionCommand::TypedActionCommand;
     static std::unique_ptr<ActionCommand_SHADOW_HIGHLIGHT> commandWithShadows(float shadows,
-                                                                             float highlights) {
+                                                                              float highlights) {
         return build<ActionCommand_SHADOW_HIGHLIGHT>(shadows, highlights);
     }
     float getShadows() const { return floatParam<0>(); }
@@ -278,7 +278,7 @@ class ActionCommand_SOFTGLOW final : public TypedActionCommand<CMD_SOFTGLOW> {
 public:
     using TypedActionCommand::TypedActionCommand;
     static std::unique_ptr<ActionCommand_SOFTGLOW> commandWithRadius(int radius, float brightness,
-                                                                    float sharpness) {
+                                                                     float sharpness) {
         return build<ActionCommand_SOFTGLOW>(radius, brightness, sharpness);
     }
     int getRadius() const { return intParam<0>(); }
@@ -299,7 +299,7 @@ class ActionCommand_RETINEX final : public TypedActionCommand<CMD_RETINEX> {
 public:
     using TypedActionCommand::TypedActionCommand;
     static std::unique_ptr<ActionCommand_RETINEX> commandWithLevel(int level, int scaleDivision,
-                                                                  float dynamic) {
+                                                                   float dynamic) {
         return build<ActionCommand_RETINEX>(level, scaleDivision, dynamic);
     }
     int getLevel() const { return intParam<0>(); }
@@ -361,9 +361,9 @@ class ActionCommand_BOKEH final : public TypedActionCommand<CMD_BOKEH> {
 public:
     using TypedActionCommand::TypedActionCommand;
     static std::unique_ptr<ActionCommand_BOKEH> commandWithBlurRadius(int blurRadius,
-                                                                     int centerRadius,
-                                                                     int extendWidth, int degrees,
-                                                                     const Point& centerPoint) {
+                                                                      int centerRadius,
+                                                                      int extendWidth, int degrees,
+                                                                      const Point& centerPoint) {
         return build<ActionCommand_BOKEH>(blurRadius, centerRadius, extendWidth, degrees,
                                           dataWithPoint(centerPoint));
     }
@@ -380,7 +380,7 @@ public:
     // A channel number outside the channel table is written as an empty
     // name, which reads back as -1.
     static std::unique_ptr<ActionCommand_CURVE> commandWithPoints(std::span<const Vec3> points,
-                                                                 int channel) {
+                                                                  int channel) {
         return build<ActionCommand_CURVE>(dataWithPoints(points),
                                           std::string(channelToString(channel).value_or("")));
     }

@@ -17,8 +17,8 @@ std::unique_ptr<ActionCommand> makeCommand(Dictionary dic) {
 VANTREL_COMMANDS(VANTREL_CHECK_SUBCLASS)
 #undef VANTREL_CHECK_SUBCLASS
 
-#define VANTREL_COMMAND_ROW(name)                                                    \
-    CommandSpec{CMD_##name, kCommandNames[CMD_##name], "ActionCommand_" #name,      \
+#define VANTREL_COMMAND_ROW(name)                                              \
+    CommandSpec{CMD_##name, kCommandNames[CMD_##name], "ActionCommand_" #name, \
                 kCommandParams[CMD_##name], &makeCommand<ActionCommand_##name>},
 constexpr CommandSpec kCommandTable[] = {VANTREL_COMMANDS(VANTREL_COMMAND_ROW)};
 #undef VANTREL_COMMAND_ROW
@@ -29,29 +29,49 @@ static_assert(std::size(kCommandTable) == kCommandCount);
 
 std::string_view paramKindName(ParamKind kind) {
     switch (kind) {
-        case ParamKind::Integer: return "int";
-        case ParamKind::Float: return "float";
-        case ParamKind::Boolean: return "bool";
-        case ParamKind::ActionName: return "action name";
-        case ParamKind::ChannelName: return "channel name";
-        case ParamKind::LomoName: return "lomo style name";
-        case ParamKind::Rect: return "rect [x, y, width, height]";
-        case ParamKind::Point: return "point [x, y]";
-        case ParamKind::TinyHSL: return "TinyHSL";
-        case ParamKind::HSLData: return "HSLData";
-        case ParamKind::HueRangeData: return "HueRangeData";
-        case ParamKind::ColorLevels: return "TColorLevelData";
-        case ParamKind::TransferColors: return "TransferColor x 3";
-        case ParamKind::RGBPoints: return "RGBPoint list";
-        case ParamKind::Vecs3: return "Vec3 list";
-        case ParamKind::ChannelMixer: return "TinyChannelMixer";
-        case ParamKind::ChannelMixScale: return "TinyChannelMixScale";
-        case ParamKind::ScaleSet: return "ComplementScaleSet";
+        case ParamKind::Integer:
+            return "int";
+        case ParamKind::Float:
+            return "float";
+        case ParamKind::Boolean:
+            return "bool";
+        case ParamKind::ActionName:
+            return "action name";
+        case ParamKind::ChannelName:
+            return "channel name";
+        case ParamKind::LomoName:
+            return "lomo style name";
+        case ParamKind::Rect:
+            return "rect [x, y, width, height]";
+        case ParamKind::Point:
+            return "point [x, y]";
+        case ParamKind::TinyHSL:
+            return "TinyHSL";
+        case ParamKind::HSLData:
+            return "HSLData";
+        case ParamKind::HueRangeData:
+            return "HueRangeData";
+        case ParamKind::ColorLevels:
+            return "TColorLevelData";
+        case ParamKind::TransferColors:
+            return "TransferColor x 3";
+        case ParamKind::RGBPoints:
+            return "RGBPoint list";
+        case ParamKind::Vecs3:
+            return "Vec3 list";
+        case ParamKind::ChannelMixer:
+            return "TinyChannelMixer";
+        case ParamKind::ChannelMixScale:
+            return "TinyChannelMixScale";
+        case ParamKind::ScaleSet:
+            return "ComplementScaleSet";
     }
     return "?";
 }
 
-std::span<const CommandSpec> commandTable() { return kCommandTable; }
+std::span<const CommandSpec> commandTable() {
+    return kCommandTable;
+}
 
 const CommandSpec* commandSpec(int number) {
     if (number < 0 || number >= kCommandCount) return nullptr;

@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+// clang-format off
 #define VANTREL_COMMANDS(X)                                                                  \
     X(CALL_ACTION) X(SET_SELECTION) X(SHARPEN) X(DIFFUSE) X(ANTICOLOR) X(EXPOSURE) X(GASBLUR) \
     X(RADIALBLUR) X(COLORBALANCE) X(COLORLEVELS) X(HSL_ADUSTMENT) X(HSL_TINT) X(GRAY)        \
@@ -26,6 +27,7 @@
     X(SHADOW_HIGHLIGHT) X(SOFTGLOW) X(RED_EYE_REMOVAL) X(RETINEX) X(DOT) X(GRADIENT_OVERLAY) \
     X(SKETCH) X(NOISE) X(BOKEH) X(CURVE) X(CHANNELMIX) X(CHANNELMIX_GRAY) X(SELECTIVE_COLOR) \
     X(AUTO_LEVELS) X(LOMO)
+// clang-format on
 
 namespace vantrel {
 
@@ -38,13 +40,13 @@ enum CommandNumber : int { VANTREL_COMMANDS(VANTREL_COMMAND_NUMBER) };
 
 // How a parameter is written into the dictionary and read back.
 enum class ParamKind : std::uint8_t {
-    Integer,         // "%d"; read as the leading integer of the text
-    Float,           // "%f" of the value as double; read as the float of the text
-    Boolean,         // "%d" of 0 or 1; read as the boolean of the text
-    ActionName,      // the name of a named action
-    ChannelName,     // a channel name (CHANEL_...)
-    LomoName,        // a lomo style name (LE_...)
-    Rect,            // the records below are nested arrays (commands/RecordPacking.h)
+    Integer,      // "%d"; read as the leading integer of the text
+    Float,        // "%f" of the value as double; read as the float of the text
+    Boolean,      // "%d" of 0 or 1; read as the boolean of the text
+    ActionName,   // the name of a named action
+    ChannelName,  // a channel name (CHANEL_...)
+    LomoName,     // a lomo style name (LE_...)
+    Rect,         // the records below are nested arrays (commands/RecordPacking.h)
     Point,
     TinyHSL,
     HSLData,
@@ -55,7 +57,7 @@ enum class ParamKind : std::uint8_t {
     Vecs3,           // a Vec3 sequence
     ChannelMixer,
     ChannelMixScale,
-    ScaleSet,        // ComplementScaleSet
+    ScaleSet,  // ComplementScaleSet
 };
 
 enum class Scaling : bool { Fixed = false, Scaled = true };
@@ -71,7 +73,9 @@ constexpr bool isNameKind(ParamKind kind) {
            kind == ParamKind::LomoName;
 }
 
-constexpr bool isRecordKind(ParamKind kind) { return kind >= ParamKind::Rect; }
+constexpr bool isRecordKind(ParamKind kind) {
+    return kind >= ParamKind::Rect;
+}
 
 // A short name of the kind for listings: "int", "float", "rect", ...
 std::string_view paramKindName(ParamKind kind);
@@ -84,8 +88,8 @@ constexpr std::span<const ParamSpec> kNone{};
 
 inline constexpr ParamSpec CALL_ACTION[] = {{"actionName", ActionName}};
 inline constexpr ParamSpec SET_SELECTION[] = {{"selection", Rect, S}};
-inline constexpr ParamSpec SHARPEN[] = {{"amount", Integer}, {"radius", Integer, S},
-                                        {"threshold", Integer}};
+inline constexpr ParamSpec SHARPEN[] = {
+    {"amount", Integer}, {"radius", Integer, S}, {"threshold", Integer}};
 inline constexpr ParamSpec DIFFUSE[] = {{"spacing", Integer, S}, {"radius", Integer, S}};
 inline constexpr auto ANTICOLOR = kNone;
 inline constexpr ParamSpec EXPOSURE[] = {{"value", Float}};
@@ -94,8 +98,7 @@ inline constexpr ParamSpec RADIALBLUR[] = {{"amount", Integer}, {"scale", Float,
 inline constexpr ParamSpec COLORBALANCE[] = {{"tColors", TransferColors},
                                              {"preserveLuminosity", Boolean}};
 inline constexpr ParamSpec COLORLEVELS[] = {{"levelData", ColorLevels}};
-inline constexpr ParamSpec HSL_ADUSTMENT[] = {{"hslData", HSLData},
-                                              {"hueRangeData", HueRangeData}};
+inline constexpr ParamSpec HSL_ADUSTMENT[] = {{"hslData", HSLData}, {"hueRangeData", HueRangeData}};
 inline constexpr ParamSpec HSL_TINT[] = {{"hsl", TinyHSL}};
 inline constexpr auto GRAY = kNone;
 inline constexpr ParamSpec BRIGHTNESS_CONTRAST[] = {{"brightness", Float}, {"contrast", Float}};
@@ -104,8 +107,8 @@ inline constexpr ParamSpec ROTATE[] = {{"degrees", Float}};
 inline constexpr ParamSpec CLIP[] = {{"rect", Rect, S}};
 inline constexpr ParamSpec FLIP[] = {{"flipH", Boolean}, {"flipV", Boolean}};
 inline constexpr ParamSpec ZOOM[] = {{"scale", Float}};
-inline constexpr ParamSpec EMBOSS[] = {{"degrees", Float}, {"highDegree", Integer, S},
-                                       {"amount", Integer}};
+inline constexpr ParamSpec EMBOSS[] = {
+    {"degrees", Float}, {"highDegree", Integer, S}, {"amount", Integer}};
 inline constexpr ParamSpec MOSAICS[] = {{"gridWidth", Integer, S}};
 inline constexpr ParamSpec PAINTING[] = {{"radius", Integer, S}, {"smoothness", Integer}};
 inline constexpr ParamSpec THRESHOLD[] = {{"levels", Integer}};
@@ -113,19 +116,21 @@ inline constexpr ParamSpec POSTERIZE[] = {{"levels", Integer}};
 inline constexpr ParamSpec EQUALIZE[] = {{"equalizeMode", Integer}};
 inline constexpr auto COMPLEMENT_COLOR = kNone;
 inline constexpr ParamSpec SHADOW_HIGHLIGHT[] = {{"shadows", Float}, {"highlights", Float}};
-inline constexpr ParamSpec SOFTGLOW[] = {{"radius", Integer, S}, {"brightness", Float},
-                                         {"sharpness", Float}};
+inline constexpr ParamSpec SOFTGLOW[] = {
+    {"radius", Integer, S}, {"brightness", Float}, {"sharpness", Float}};
 inline constexpr ParamSpec RED_EYE_REMOVAL[] = {{"threshold", Integer}};
-inline constexpr ParamSpec RETINEX[] = {{"level", Integer}, {"scaleDivision", Integer},
-                                        {"dynamic", Float}};
+inline constexpr ParamSpec RETINEX[] = {
+    {"level", Integer}, {"scaleDivision", Integer}, {"dynamic", Float}};
 inline constexpr ParamSpec DOT[] = {{"gridWidth", Integer, S}};
 inline constexpr ParamSpec GRADIENT_OVERLAY[] = {
     {"blendMode", Integer}, {"style", Integer}, {"points", RGBPoints}, {"pointsNum", Integer},
     {"degrees", Float},     {"scale", Float},   {"opacity", Float},    {"reverse", Boolean}};
 inline constexpr ParamSpec SKETCH[] = {{"radius", Integer, S}};
 inline constexpr ParamSpec NOISE[] = {{"amount", Integer}, {"bColor", Boolean}};
-inline constexpr ParamSpec BOKEH[] = {{"blurRadius", Integer, S}, {"centerRadius", Integer, S},
-                                      {"extendWidth", Integer, S}, {"degrees", Integer},
+inline constexpr ParamSpec BOKEH[] = {{"blurRadius", Integer, S},
+                                      {"centerRadius", Integer, S},
+                                      {"extendWidth", Integer, S},
+                                      {"degrees", Integer},
                                       {"centerPoint", Point, S}};
 inline constexpr ParamSpec CURVE[] = {{"points", Vecs3}, {"channel", ChannelName}};
 inline constexpr ParamSpec CHANNELMIX[] = {{"channelMixer", ChannelMixer}};

@@ -19,14 +19,29 @@ void appendString(std::string& out, std::string_view text) {
     out += '"';
     for (char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\b': out += "\\b"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\f': out += "\\f"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
         }
     }
     out += '"';
@@ -88,8 +103,12 @@ void appendUtf8(std::string& out, std::uint32_t code) {
     }
 }
 
-bool isHighSurrogate(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(std::uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool isHighSurrogate(std::uint32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool isLowSurrogate(std::uint32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 class JsonScanner {
 public:
@@ -102,11 +121,22 @@ private:
     bool scanJSONValue(Value& out);
     bool scanJSONString(std::string& out);
     bool scanJSONNumber(Value& out);
+    bool scanJSONWord(Value& out);
+    // Reads a T with `scan` and stores it in `out` when that succeeds.
+    template <typename T>
+    bool scanInto(Value& out, bool (JsonScanner::*scan)(T&)) {
+        T item;
+        if (!(this->*scan)(item)) return false;
+        out = Value(std::move(item));
+        return true;
+    }
     bool scanUnicodeEscape(std::string& out);
     bool scanHexUnit(std::size_t at, std::uint32_t& unit) const;
     void scanJSONWhiteSpace() { m_pos = skipWhiteSpace(m_text, m_pos); }
     bool scanToken(char token);
-    bool continuesWith(std::string_view word) const { return m_text.substr(m_pos).starts_with(word); }
+    bool continuesWith(std::string_view word) const {
+        return m_text.substr(m_pos).starts_with(word);
+    }
 
     std::string_view m_text;
     std::size_t m_pos = 0;
@@ -169,42 +199,30 @@ bool JsonScanner::scanJSONValue(Value& out) {
     scanJSONWhiteSpace();
     if (m_pos >= m_text.size()) return false;
     const char next = m_text[m_pos];
-    if (next == '"') {
-        std::string text;
-        if (!scanJSONString(text)) return false;
-        out = Value(std::move(text));
-        return true;
-    }
-    if (next == '{') {
-        Dictionary dictionary;
-        if (!scanJSONObject(dictionary)) return false;
-        out = Value(std::move(dictionary));
-        return true;
-    }
-    if (next == '[') {
-        Array array;
-        if (!scanJSONArray(array)) return false;
-        out = Value(std::move(array));
-        return true;
-    }
-    // Recognised by the prefix alone: "trueish" reads as true, then "ish".
+    if (next == '"') return scanInto<std::string>(out, &JsonScanner::scanJSONString);
+    if (next == '{') return scanInto<Dictionary>(out, &JsonScanner::scanJSONObject);
+    if (next == '[') return scanInto<Array>(out, &JsonScanner::scanJSONArray);
+    if (scanJSONWord(out)) return true;
+    if ((next >= '0' && next <= '9') || next == '-') return scanJSONNumber(out);
+    return false;
+}
+
+// true, false and null, recognised by the prefix alone: "trueish" reads as
+// true, then "ish".
+bool JsonScanner::scanJSONWord(Value& out) {
     if (continuesWith("true")) {
         m_pos += 4;
         out = Value(true);
-        return true;
-    }
-    if (continuesWith("false")) {
+    } else if (continuesWith("false")) {
         m_pos += 5;
         out = Value(false);
-        return true;
-    }
-    if (continuesWith("null")) {
+    } else if (continuesWith("null")) {
         m_pos += 4;
         out = Value();
-        return true;
+    } else {
+        return false;
     }
-    if ((next >= '0' && next <= '9') || next == '-') return scanJSONNumber(out);
-    return false;
+    return true;
 }
 
 bool JsonScanner::scanJSONNumber(Value& out) {
@@ -234,13 +252,27 @@ bool JsonScanner::scanJSONString(std::string& out) {
         if (m_pos + 1 >= m_text.size()) return false;
         const char escaped = m_text[m_pos + 1];
         switch (escaped) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
+            case '"':
+                out += '"';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
             case 'u':
                 if (!scanUnicodeEscape(out)) return false;
                 continue;

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string_view>
 
+// clang-format off
 #define VANTREL_CHANNELS(X) X(CHANEL_RGB) X(CHANEL_R) X(CHANEL_G) X(CHANEL_B) X(CHANEL_A)
 
 #define VANTREL_LOMO_STYLES(X)                                                               \
@@ -28,6 +29,7 @@
     X(LE_RetroFeelingSunExposure) X(LE_OverallMoodHappyness) X(LE_SmartSepia)                \
     X(LE_SmartCold) X(LE_ColorfulGlow) X(LE_SmartBW1) X(LE_ExperimentalLod)                  \
     X(LE_EnhanceQuality) X(LE_ReduceBrightnessBlueFill) X(LE_Amatorka)
+// clang-format on
 
 namespace vantrel {
 

@@ -9,7 +9,9 @@
 namespace vantrel {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 template <typename T, typename... Format>
 std::string ToChars(T value, Format... format) {
@@ -60,9 +62,9 @@ T DecimalOfText(std::string_view text) {
     // from_chars takes no '+'; a '-' it reads itself.
     std::string_view unsigned_number = number[0] == '+' ? number.substr(1) : number;
     T value = 0;
-    auto [end, error] = std::from_chars(unsigned_number.data(),
-                                        unsigned_number.data() + unsigned_number.size(), value,
-                                        std::chars_format::general);
+    auto [end, error] =
+        std::from_chars(unsigned_number.data(), unsigned_number.data() + unsigned_number.size(),
+                        value, std::chars_format::general);
     if (error == std::errc::result_out_of_range) {
         const T limit = LeadingDigitMagnitude(number) > 0 ? std::numeric_limits<T>::infinity() : 0;
         return negative ? -limit : limit;
@@ -73,15 +75,21 @@ T DecimalOfText(std::string_view text) {
 
 }  // namespace
 
-std::string intText(int value) { return ToChars(value); }
+std::string intText(int value) {
+    return ToChars(value);
+}
 
 std::string floatFixedText(float value) {
     return ToChars(static_cast<double>(value), std::chars_format::fixed, 6);
 }
 
-std::string boolText(bool value) { return value ? "1" : "0"; }
+std::string boolText(bool value) {
+    return value ? "1" : "0";
+}
 
-std::string floatGeneralText(float value) { return ToChars(value, std::chars_format::general, 7); }
+std::string floatGeneralText(float value) {
+    return ToChars(value, std::chars_format::general, 7);
+}
 
 std::string doubleGeneralText(double value) {
     return ToChars(value, std::chars_format::general, 16);
@@ -103,9 +111,13 @@ int leadingInt(std::string_view text) {
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
-float floatOfText(std::string_view text) { return DecimalOfText<float>(text); }
+float floatOfText(std::string_view text) {
+    return DecimalOfText<float>(text);
+}
 
-double doubleOfText(std::string_view text) { return DecimalOfText<double>(text); }
+double doubleOfText(std::string_view text) {
+    return DecimalOfText<double>(text);
+}
 
 bool boolOfText(std::string_view text) {
     std::size_t i = skipWhiteSpace(text, 0);

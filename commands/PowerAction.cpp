@@ -92,7 +92,9 @@ std::unique_ptr<PowerAction> PowerAction::actionFromResourceNamed(std::string_vi
     return actionNamed(*resource, name);
 }
 
-void PowerAction::setName(std::string_view name) { m_dic.set(kNameKey, Value(name)); }
+void PowerAction::setName(std::string_view name) {
+    m_dic.set(kNameKey, Value(name));
+}
 
 void PowerAction::setDescription(std::string_view description) {
     m_dic.set(kDescriptionKey, Value(description));
@@ -102,7 +104,9 @@ void PowerAction::setVersion(float version) {
     m_dic.set(kVersionKey, Value(floatFixedText(version)));
 }
 
-void PowerAction::setCommands(const Array& commands) { m_dic.set(kCommandsKey, Value(commands)); }
+void PowerAction::setCommands(const Array& commands) {
+    m_dic.set(kCommandsKey, Value(commands));
+}
 
 void PowerAction::setCommands(const std::vector<std::unique_ptr<ActionCommand>>& commands) {
     setCommands(toNormalArray(commands));
@@ -129,6 +133,8 @@ const Array& PowerAction::getCommands() const {
     return commands && commands->array() ? *commands->array() : kNone;
 }
 
-std::string PowerAction::jsonStringValue() const { return vantrel::jsonStringValue(m_dic); }
+std::string PowerAction::jsonStringValue() const {
+    return vantrel::jsonStringValue(m_dic);
+}
 
 }  // namespace vantrel

@@ -34,8 +34,8 @@ public:
 
     static std::unique_ptr<PowerAction> actionWithDic(const Dictionary& dic);
     static std::unique_ptr<PowerAction> actionWithName(std::string_view name,
-                                                       std::string_view description,
-                                                       float version, const Array& commands);
+                                                       std::string_view description, float version,
+                                                       const Array& commands);
     static std::unique_ptr<PowerAction> actionWithName(
         std::string_view name, std::string_view description, float version,
         const std::vector<std::unique_ptr<ActionCommand>>& commands);

@@ -8,9 +8,15 @@
 namespace vantrel {
 namespace {
 
-Value intElement(int value) { return Value(intText(value)); }
-Value floatElement(float value) { return Value(floatGeneralText(value)); }
-Value doubleElement(double value) { return Value(doubleGeneralText(value)); }
+Value intElement(int value) {
+    return Value(intText(value));
+}
+Value floatElement(float value) {
+    return Value(floatGeneralText(value));
+}
+Value doubleElement(double value) {
+    return Value(doubleGeneralText(value));
+}
 
 // Reads the elements of one packed record by position.
 class Elements {
@@ -130,8 +136,8 @@ HueRangeData getHueRangeData(const Array& data) {
 
 Array dataWithTColorLevelData(const TColorLevelData& l) {
     Array data;
-    for (int value : {l.BlueLow, l.BlueHigh, l.GreenLow, l.GreenHigh, l.RedLow, l.RedHigh,
-                      l.AllLow, l.AllHigh}) {
+    for (int value : {l.BlueLow, l.BlueHigh, l.GreenLow, l.GreenHigh, l.RedLow, l.RedHigh, l.AllLow,
+                      l.AllHigh}) {
         data.push_back(intElement(value));
     }
     for (double gamma : {l.RedGamma, l.GreenGamma, l.BlueGamma, l.AllGamma}) {
@@ -219,7 +225,9 @@ Rect getRect(const Array& data) {
     return {e.floatAt(0), e.floatAt(1), e.floatAt(2), e.floatAt(3)};
 }
 
-Array dataWithPoint(const Point& point) { return {floatElement(point.x), floatElement(point.y)}; }
+Array dataWithPoint(const Point& point) {
+    return {floatElement(point.x), floatElement(point.y)};
+}
 
 Point getPoint(const Array& data) {
     Elements e(data);

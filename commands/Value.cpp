@@ -11,7 +11,9 @@ namespace {
 // hold a handful of keys, and a hash index would cost more than it saves.
 constexpr std::size_t kIndexThreshold = 8;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The exponent digits of a number text as a value, saturating far beyond any
 // exponent a bounded Decimal can have.
@@ -109,9 +111,13 @@ std::string Decimal::scientificText() const {
     return (m_negative ? "-" : "") + m_digits + "e" + std::to_string(m_exponent);
 }
 
-float Decimal::floatValue() const { return floatOfText(scientificText()); }
+float Decimal::floatValue() const {
+    return floatOfText(scientificText());
+}
 
-double Decimal::doubleValue() const { return doubleOfText(scientificText()); }
+double Decimal::doubleValue() const {
+    return doubleOfText(scientificText());
+}
 
 Array::Array() = default;
 Array::Array(std::initializer_list<Value> values) : m_values(values) {}
@@ -125,11 +131,17 @@ const Value* Array::at(std::size_t index) const {
     return index < m_values.size() ? &m_values[index] : nullptr;
 }
 
-void Array::push_back(Value value) { m_values.push_back(std::move(value)); }
+void Array::push_back(Value value) {
+    m_values.push_back(std::move(value));
+}
 
-void Array::clear() { m_values.clear(); }
+void Array::clear() {
+    m_values.clear();
+}
 
-bool operator==(const Array& a, const Array& b) { return a.m_values == b.m_values; }
+bool operator==(const Array& a, const Array& b) {
+    return a.m_values == b.m_values;
+}
 
 Dictionary::Dictionary() = default;
 Dictionary::Dictionary(std::initializer_list<std::pair<std::string, Value>> entries) {

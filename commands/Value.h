@@ -166,8 +166,8 @@ public:
     // A number must be made explicitly (Decimal, or its text), never by a
     // silent conversion to bool.
     template <typename T>
-        requires(std::is_arithmetic_v<T> && !std::is_same_v<T, bool>)
-    Value(T) = delete;
+    requires(std::is_arithmetic_v<T> && !std::is_same_v<T, bool>) Value(T)
+    = delete;
 
     bool isNull() const { return std::holds_alternative<Null>(m_data); }
     bool isBool() const { return std::holds_alternative<bool>(m_data); }
@@ -199,12 +199,26 @@ private:
 };
 
 // Element access, defined here where Value is complete.
-inline std::size_t Array::size() const { return m_values.size(); }
-inline bool Array::empty() const { return m_values.empty(); }
-inline const Value& Array::operator[](std::size_t index) const { return m_values[index]; }
-inline Value& Array::operator[](std::size_t index) { return m_values[index]; }
-inline std::vector<Value>::const_iterator Array::begin() const { return m_values.begin(); }
-inline std::vector<Value>::const_iterator Array::end() const { return m_values.end(); }
-inline const Value& Dictionary::valueAt(std::size_t index) const { return m_values[index]; }
+inline std::size_t Array::size() const {
+    return m_values.size();
+}
+inline bool Array::empty() const {
+    return m_values.empty();
+}
+inline const Value& Array::operator[](std::size_t index) const {
+    return m_values[index];
+}
+inline Value& Array::operator[](std::size_t index) {
+    return m_values[index];
+}
+inline std::vector<Value>::const_iterator Array::begin() const {
+    return m_values.begin();
+}
+inline std::vector<Value>::const_iterator Array::end() const {
+    return m_values.end();
+}
+inline const Value& Dictionary::valueAt(std::size_t index) const {
+    return m_values[index];
+}
 
 }  // namespace vantrel

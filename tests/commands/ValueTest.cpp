@@ -1,9 +1,9 @@
-#include "commands/Value.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
+
+#include "commands/Value.h"
 
 namespace vantrel {
 namespace {
@@ -109,7 +109,9 @@ TEST(Dictionary, KeepsInsertionOrderAndReplacesInPlace) {
     EXPECT_EQ((Dictionary{{"a", "1"}, {"b", "2"}}), (Dictionary{{"a", "1"}, {"b", "2"}}));
 }
 
-std::string Key(int i) { return std::string("k").append(std::to_string(i)); }
+std::string Key(int i) {
+    return std::string("k").append(std::to_string(i));
+}
 
 TEST(Dictionary, ManyKeysStayFindableThroughSetsAndRemovals) {
     Dictionary d;

@@ -19,20 +19,28 @@ public:
     RecordingUIServices(const RecordingUIServices&) = delete;
     RecordingUIServices& operator=(const RecordingUIServices&) = delete;
 
+    // Texts are built by appending: GCC 12 warns falsely on "literal" + string.
     void showAlert(std::string_view title, std::string_view message,
                    std::string_view button) override {
-        record("alert(" + std::string(title) + " | " + std::string(message) + " | " +
-               std::string(button) + ")");
+        record(std::string("alert(")
+                   .append(title)
+                   .append(" | ")
+                   .append(message)
+                   .append(" | ")
+                   .append(button)
+                   .append(")"));
     }
     void showWaitPanelWithTitle(std::string_view title, bool maskEnable) override {
-        record("waitPanel(" + std::string(title) + (maskEnable ? " | mask)" : " | no mask)"));
+        record(std::string("waitPanel(")
+                   .append(title)
+                   .append(maskEnable ? " | mask)" : " | no mask)"));
     }
     void showActivityIndicator() override { record("activityIndicator"); }
     void removeWaitPanel() override { record("removeWaitPanel"); }
     // "[KEY]", so that tests see which key was asked for.
     std::string localizedString(std::string_view key) override {
-        record("localized(" + std::string(key) + ")");
-        return "[" + std::string(key) + "]";
+        record(std::string("localized(").append(key).append(")"));
+        return std::string("[").append(key).append("]");
     }
 
     // Every call so far, in order, e.g. "alert(title | Error | OK!)".

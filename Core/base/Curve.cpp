@@ -89,21 +89,6 @@ void FinishTable(const TableWriter& writer, std::int64_t next, const Vec3& last)
 
 }  // namespace
 
-void AdjustCurveChannels(TiBitmapData& bitmap, const unsigned char* red,
-                         const unsigned char* green, const unsigned char* blue) {
-    if (!IsColorBitmap(bitmap)) return;
-    ForEachColorPixel(bitmap, [red, green, blue](unsigned char* pixel) {
-        // All three reads before the writes: the compiler need not assume a
-        // store into the pixel changed a table.
-        const unsigned char r = red[pixel[0]];
-        const unsigned char g = green[pixel[1]];
-        const unsigned char b = blue[pixel[2]];
-        pixel[0] = r;
-        pixel[1] = g;
-        pixel[2] = b;
-    });
-}
-
 void AdjustCurve(TiBitmapData& bitmap, const unsigned char* table, int channel) {
     RequireCurveChannel(channel);
     if (!IsColorBitmap(bitmap)) return;

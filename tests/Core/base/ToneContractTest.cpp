@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct ToneOperation {
     std::function<int(TiBitmapData&)> run;
     int workAllocations;  // TiMalloc calls one run makes
 };
+
+// Failure messages name the operation instead of dumping its bytes.
+void PrintTo(const ToneOperation& operation, std::ostream* out) { *out << operation.name; }
 
 const Vec3 kThreePoints[] = {{0, 0, 0}, {128, 200, 0}, {255, 255, 0}};
 

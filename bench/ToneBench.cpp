@@ -50,13 +50,21 @@ void BM_ToneLevels(benchmark::State& state) {
     RunInPlace(state, [](TiBitmapData& b) { return AdjustLevels(b, 20, 230, 1.4, 0); });
 }
 
-void BM_ToneAutoLevels(benchmark::State& state) { RunInPlace(state, AutoLevels); }
+void BM_ToneAutoLevels(benchmark::State& state) {
+    RunInPlace(state, AutoLevels);
+}
 
-void BM_ToneGray(benchmark::State& state) { RunInPlace(state, ConvertToGray); }
+void BM_ToneGray(benchmark::State& state) {
+    RunInPlace(state, ConvertToGray);
+}
 
-void BM_ToneInvert(benchmark::State& state) { RunInPlace(state, InvertColor); }
+void BM_ToneInvert(benchmark::State& state) {
+    RunInPlace(state, InvertColor);
+}
 
-void BM_ToneComplement(benchmark::State& state) { RunInPlace(state, ComplementColor); }
+void BM_ToneComplement(benchmark::State& state) {
+    RunInPlace(state, ComplementColor);
+}
 
 void BM_ToneBrightnessContrast(benchmark::State& state) {
     RunInPlace(state, [](TiBitmapData& b) { return AdjustBrightnessContrast(b, 0.1f, 0.3f); });

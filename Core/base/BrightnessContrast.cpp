@@ -9,7 +9,9 @@
 namespace vantrel {
 namespace {
 
-bool InUnitRange(float value) { return value >= -1.0f && value <= 1.0f; }
+bool InUnitRange(float value) {
+    return value >= -1.0f && value <= 1.0f;
+}
 
 // The contrast slider as a slope factor: negative values stay linear, positive
 // ones grow without bound toward 65025 at full contrast.
@@ -20,7 +22,9 @@ float ContrastFactor(float contrast) {
     return f;
 }
 
-unsigned char ClampToByte(float value) { return TiClampByte(static_cast<double>(value)); }
+unsigned char ClampToByte(float value) {
+    return TiClampByte(static_cast<double>(value));
+}
 
 // Brightness first, then contrast, for a factor of 0 or more; the other way
 // round for a negative factor.

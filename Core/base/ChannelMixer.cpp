@@ -82,7 +82,8 @@ void MixPixels(const TiBitmapData& bitmap, const std::int32_t* t, Clamp clamp) {
 template <typename Clamp>
 void MixGrayPixels(const TiBitmapData& bitmap, const std::int32_t* t, Clamp clamp) {
     ForEachColorPixel(bitmap, [t, clamp](unsigned char* pixel) {
-        const auto gray = static_cast<unsigned char>(clamp(t[pixel[0]], t[256 + pixel[1]], t[512 + pixel[2]]));
+        const auto gray =
+            static_cast<unsigned char>(clamp(t[pixel[0]], t[256 + pixel[1]], t[512 + pixel[2]]));
         pixel[0] = gray;
         pixel[1] = gray;
         pixel[2] = gray;

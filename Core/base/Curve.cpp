@@ -99,7 +99,9 @@ void AdjustCurve(TiBitmapData& bitmap, const unsigned char* table, int channel) 
     }
 }
 
-CurveSpline::~CurveSpline() { TiFree(m_points); }
+CurveSpline::~CurveSpline() {
+    TiFree(m_points);
+}
 
 bool CurveSpline::AppendPoint(const Vec3& point) {
     if (m_count == m_capacity) {

@@ -23,8 +23,8 @@ namespace vantrel {
 void AdjustCurve(TiBitmapData& bitmap, const unsigned char* table, int channel);
 
 // Maps red, green and blue of every pixel through their own 256-byte tables.
-void AdjustCurveChannels(TiBitmapData& bitmap, const unsigned char* red,
-                         const unsigned char* green, const unsigned char* blue);
+void AdjustCurveChannels(TiBitmapData& bitmap, const unsigned char* red, const unsigned char* green,
+                         const unsigned char* blue);
 
 // A Catmull-Rom spline through curve points in the order appended. The
 // parameter range 0..1 is cut into one segment of length 1/n per point; the

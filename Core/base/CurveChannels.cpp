@@ -49,7 +49,8 @@ void MapByPairs(const TiBitmapData& bitmap, const PairTables& tables, const unsi
         ForEachColorPixel(bitmap, [redGreen, blueAlpha](unsigned char* pixel) {
             std::uint32_t word;
             std::memcpy(&word, pixel, 4);
-            word = redGreen[word & 0xFFFFu] | static_cast<std::uint32_t>(blueAlpha[word >> 16]) << 16;
+            word = redGreen[word & 0xFFFFu] | static_cast<std::uint32_t>(blueAlpha[word >> 16])
+                                                  << 16;
             std::memcpy(pixel, &word, 4);
         });
         return;
@@ -80,8 +81,8 @@ void MapByBytes(const TiBitmapData& bitmap, const unsigned char* red, const unsi
 
 }  // namespace
 
-void AdjustCurveChannels(TiBitmapData& bitmap, const unsigned char* red,
-                         const unsigned char* green, const unsigned char* blue) {
+void AdjustCurveChannels(TiBitmapData& bitmap, const unsigned char* red, const unsigned char* green,
+                         const unsigned char* blue) {
     if (!IsColorBitmap(bitmap)) return;
     if (PixelCount(bitmap) >= kPairTablesMinimumPixels) {
         // The pair tables only speed the pass up; without memory for them

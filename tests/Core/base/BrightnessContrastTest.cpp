@@ -1,10 +1,9 @@
-#include "Core/base/BrightnessContrast.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <vector>
 
+#include "Core/base/BrightnessContrast.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -22,11 +21,14 @@ test::Bitmap Grays(const std::vector<int>& values) {
     return test::Strip(TiRGBABpp, pixels);
 }
 
-int GrayAt(const TiBitmapData& bitmap, int x) { return bitmap.GetPixel(x, 0)[0]; }
+int GrayAt(const TiBitmapData& bitmap, int x) {
+    return bitmap.GetPixel(x, 0)[0];
+}
 
 TEST(ComputeMeanLuminance, MeanOfIntegerLumaTruncates) {
     // Lumas 76 (pure red), 150 (pure green), 29 (pure blue) and 255.
-    auto bitmap = test::Strip(TiRGBBpp, {{255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {255, 255, 255, 0}});
+    auto bitmap =
+        test::Strip(TiRGBBpp, {{255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {255, 255, 255, 0}});
     EXPECT_EQ(ComputeMeanLuminance(*bitmap), (76 + 150 + 29 + 255) / 4);
     unsigned char byte = 0;
     EXPECT_EQ(ComputeMeanLuminance(TiBitmapData(&byte, 0, 0, 0, TiRGBABpp, false)), 0);

@@ -1,9 +1,8 @@
-#include "Core/base/ChannelMixer.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 
+#include "Core/base/ChannelMixer.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -11,7 +10,8 @@ namespace {
 
 using test::Rgba;
 
-TinyChannelMixer Mixer(TinyChannelMixScale red, TinyChannelMixScale green, TinyChannelMixScale blue) {
+TinyChannelMixer Mixer(TinyChannelMixScale red, TinyChannelMixScale green,
+                       TinyChannelMixScale blue) {
     return TinyChannelMixer{red, green, blue};
 }
 

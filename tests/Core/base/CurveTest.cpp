@@ -1,5 +1,3 @@
-#include "Core/base/Curve.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +5,9 @@
 #include <limits>
 #include <vector>
 
+#include "Core/base/Curve.h"
 #include "Core/global/TiAssert.h"
+#include "Core/global/TiMemory.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -58,6 +58,38 @@ TEST_P(AdjustCurveByBpp, SelectorPicksTheChannels) {
 
 INSTANTIATE_TEST_SUITE_P(Curve, AdjustCurveByBpp, testing::Values(TiRGBBpp, TiRGBABpp));
 
+// A large picture goes through tables of byte pairs when their memory can be
+// had; without it the byte tables must give the same pixels.
+TEST(AdjustCurveChannels, PairTablesMatchTheByteTables) {
+    unsigned char red[256], green[256], blue[256];
+    for (int i = 0; i < 256; ++i) {
+        red[i] = static_cast<unsigned char>(255 - i);
+        green[i] = static_cast<unsigned char>(i * i / 255);
+        blue[i] = static_cast<unsigned char>(i / 3 + 40);
+    }
+    for (int bpp : {TiRGBBpp, TiRGBABpp}) {
+        Bitmap paired = test::Noise(300, 250, bpp, 9);
+        Bitmap single = paired->Clone(false);
+        const Bitmap before = paired->Clone(false);
+        AdjustCurveChannels(*paired, red, green, blue);
+        TiMemoryTestHook::FailAllocation(1);
+        AdjustCurveChannels(*single, red, green, blue);
+        EXPECT_EQ(TiMemoryTestHook::AllocationCount(), 1) << "the pair tables were asked for";
+        TiMemoryTestHook::Reset();
+        EXPECT_EQ(test::Pixels(*paired), test::Pixels(*single)) << bpp << " bytes per pixel";
+        for (int x = 0; x < 300; ++x) {
+            const std::uint8_t* was = before->GetPixel(x, 7);
+            const std::uint8_t* now = paired->GetPixel(x, 7);
+            ASSERT_EQ(now[0], red[was[0]]);
+            ASSERT_EQ(now[1], green[was[1]]);
+            ASSERT_EQ(now[2], blue[was[2]]);
+            if (bpp == TiRGBABpp) {
+                ASSERT_EQ(now[3], was[3]);
+            }
+        }
+    }
+}
+
 TEST(Curve, SelectorOutsideZeroToThreeStopsBeforeAnyPixelChanges) {
     unsigned char table[256] = {};
     const Vec3 points[] = {{0, 255, 0}, {255, 0, 0}};
@@ -81,8 +113,8 @@ TEST(Curve, SelectorOutsideZeroToThreeStopsBeforeAnyPixelChanges) {
 TEST(CurveSpline, PassesThroughItsPointsAndCarriesZ) {
     CurveSpline spline;
     EXPECT_EQ(spline.Evaluate(0.5f).y, 0.0f) << "an empty spline gives the zero point";
-    const std::vector<Vec3> points = {{0, 10, 1}, {40, 90, 2}, {100, 30, 3}, {180, 200, 4},
-                                      {255, 120, 5}, {20, 20, 6},  {60, 60, 7},  {90, 90, 8},
+    const std::vector<Vec3> points = {{0, 10, 1},    {40, 90, 2},   {100, 30, 3}, {180, 200, 4},
+                                      {255, 120, 5}, {20, 20, 6},   {60, 60, 7},  {90, 90, 8},
                                       {120, 120, 9}, {150, 150, 10}};
     for (const Vec3& point : points) ASSERT_TRUE(spline.AppendPoint(point));
     ASSERT_EQ(spline.GetPointCount(), 10);
@@ -135,7 +167,8 @@ TEST(SampleCurveTable, UnclampedHundredEntryTableInFloat) {
 }
 
 TEST(SampleCurveTable, OutputsClampIntoTheRange) {
-    const std::vector<unsigned char> clamped = CurveTable({{0, -80, 0}, {128, 400, 0}, {255, 300, 0}});
+    const std::vector<unsigned char> clamped =
+        CurveTable({{0, -80, 0}, {128, 400, 0}, {255, 300, 0}});
     EXPECT_EQ(clamped[0], 0);
     EXPECT_EQ(clamped[128], 255);
     EXPECT_EQ(clamped[255], 255);
@@ -151,10 +184,14 @@ TEST(SampleCurveTable, WildPointsStayInsideTheTable) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::vector<std::vector<Vec3>> wild = {
-        {{nan, nan, 0}, {255, 255, 0}},      {{0, 0, 0}, {nan, 100, 0}},
-        {{-inf, 5, 0}, {inf, 250, 0}},       {{-1e30f, -1e30f, 0}, {1e30f, 1e30f, 0}},
-        {{300, 10, 0}, {400, 20, 0}},        {{-50, 10, 0}, {-20, 200, 0}, {100, 30, 0}},
-        {{200, 10, 0}, {10, 200, 0}, {100, 100, 0}}, {{128, 64, 0}},
+        {{nan, nan, 0}, {255, 255, 0}},
+        {{0, 0, 0}, {nan, 100, 0}},
+        {{-inf, 5, 0}, {inf, 250, 0}},
+        {{-1e30f, -1e30f, 0}, {1e30f, 1e30f, 0}},
+        {{300, 10, 0}, {400, 20, 0}},
+        {{-50, 10, 0}, {-20, 200, 0}, {100, 30, 0}},
+        {{200, 10, 0}, {10, 200, 0}, {100, 100, 0}},
+        {{128, 64, 0}},
     };
     for (size_t w = 0; w < wild.size(); ++w) {
         CurveSpline spline;

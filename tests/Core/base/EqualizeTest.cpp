@@ -1,9 +1,8 @@
-#include "Core/base/Equalize.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "Core/base/Equalize.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -36,7 +35,8 @@ TEST(Equalize, QuartersSpreadEvenlyAndStretchToBlack) {
 TEST(Equalize, HistogramIsOfTheChannelAverage) {
     // Averages 0, 1 (from 1, 1, 2: integer division), 100 and 100; each
     // channel then goes through the one table on its own value.
-    auto bitmap = test::Strip(TiRGBBpp, {{0, 0, 2, 0}, {1, 1, 2, 0}, {100, 100, 100, 0}, {90, 120, 90, 0}});
+    auto bitmap =
+        test::Strip(TiRGBBpp, {{0, 0, 2, 0}, {1, 1, 2, 0}, {100, 100, 100, 0}, {90, 120, 90, 0}});
     ASSERT_EQ(Equalize(*bitmap, 1), 1);
     EXPECT_EQ(test::PixelAt(*bitmap, 0, 0), (Rgba{63, 63, 127, 0}));
     EXPECT_EQ(test::PixelAt(*bitmap, 1, 0), (Rgba{127, 127, 127, 0}));

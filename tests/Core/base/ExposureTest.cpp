@@ -1,9 +1,8 @@
-#include "Core/base/Exposure.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 
+#include "Core/base/Exposure.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -14,7 +13,8 @@ using test::Rgba;
 // Red 50, 50, 50, 255 (three quarters of the picture at or below 50); green
 // constant 80; blue runs 0, 100, 200, 255.
 test::Bitmap Quad() {
-    return test::Strip(TiRGBABpp, {{50, 80, 0, 1}, {50, 80, 100, 2}, {50, 80, 200, 3}, {255, 80, 255, 4}});
+    return test::Strip(TiRGBABpp,
+                       {{50, 80, 0, 1}, {50, 80, 100, 2}, {50, 80, 200, 3}, {255, 80, 255, 4}});
 }
 
 TEST(AdjustExposure, ZeroAndNaNLeaveThePicture) {

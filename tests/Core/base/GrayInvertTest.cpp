@@ -1,7 +1,6 @@
-#include "Core/base/GrayInvert.h"
-
 #include <gtest/gtest.h>
 
+#include "Core/base/GrayInvert.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -12,8 +11,12 @@ using test::Rgba;
 TEST(ConvertToGray, DisplayGrayRoundsHalfUpInDouble) {
     // (0, 14, 76) and (0, 68, 12) sit just below 16 and 50 in double; in
     // 32-bit float they would round up to 16 and 50.
-    auto bitmap = test::Strip(TiRGBABpp, {{255, 255, 255, 1}, {0, 0, 1, 2}, {0, 14, 76, 3},
-                                          {0, 68, 12, 4}, {255, 0, 0, 5}, {10, 200, 30, 6}});
+    auto bitmap = test::Strip(TiRGBABpp, {{255, 255, 255, 1},
+                                          {0, 0, 1, 2},
+                                          {0, 14, 76, 3},
+                                          {0, 68, 12, 4},
+                                          {255, 0, 0, 5},
+                                          {10, 200, 30, 6}});
     ASSERT_EQ(ConvertToGray(*bitmap), 1);
     EXPECT_EQ(test::PixelAt(*bitmap, 0, 0), (Rgba{255, 255, 255, 1}));
     EXPECT_EQ(test::PixelAt(*bitmap, 1, 0), (Rgba{0, 0, 0, 2}));
@@ -38,8 +41,9 @@ TEST(InvertColor, MirrorsEveryValueAndTwiceIsTheIdentity) {
 }
 
 TEST(ComplementColor, TurnsTheHueWithinThePixelsRange) {
-    auto bitmap = test::Strip(TiRGBABpp, {{200, 100, 150, 9}, {77, 77, 77, 8}, {255, 0, 10, 7},
-                                          {0, 255, 255, 6}, {1, 254, 128, 5}});
+    auto bitmap = test::Strip(
+        TiRGBABpp,
+        {{200, 100, 150, 9}, {77, 77, 77, 8}, {255, 0, 10, 7}, {0, 255, 255, 6}, {1, 254, 128, 5}});
     ASSERT_EQ(ComplementColor(*bitmap), 1);
     EXPECT_EQ(test::PixelAt(*bitmap, 0, 0), (Rgba{100, 200, 150, 9}));
     EXPECT_EQ(test::PixelAt(*bitmap, 1, 0), (Rgba{77, 77, 77, 8}));

@@ -1,11 +1,10 @@
-#include "Core/base/Levels.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
 
+#include "Core/base/Levels.h"
 #include "Core/global/TiAssert.h"
 #include "support/TestImages.h"
 
@@ -63,9 +62,10 @@ TEST(AdjustLevels, RefusedParametersLeaveThePixelsAlone) {
         int low, high;
         double gamma;
     };
-    for (const Case& c : {Case{100, 100, 1.0}, Case{120, 80, 1.0}, Case{-1, 200, 1.0},
-                          Case{0, 256, 1.0}, Case{0, 255, -0.01}, Case{0, 255, 10.01}, Case{0, 255, nan},
-                          Case{0, 255, std::numeric_limits<double>::infinity()}}) {
+    for (const Case& c :
+         {Case{100, 100, 1.0}, Case{120, 80, 1.0}, Case{-1, 200, 1.0}, Case{0, 256, 1.0},
+          Case{0, 255, -0.01}, Case{0, 255, 10.01}, Case{0, 255, nan},
+          Case{0, 255, std::numeric_limits<double>::infinity()}}) {
         Bitmap bitmap = test::Noise(7, 3, TiRGBABpp);
         const std::vector<std::uint8_t> before = test::Pixels(*bitmap);
         EXPECT_EQ(AdjustLevels(*bitmap, c.low, c.high, c.gamma, 0), 0)
@@ -115,7 +115,7 @@ TEST(AutoLevels, RampByRepeatedAdditionCanTopOutAt254) {
     });
     ASSERT_EQ(AutoLevels(*bitmap), 1);
     EXPECT_EQ(bitmap->GetPixel(99, 0)[0], 254);
-    EXPECT_EQ(bitmap->GetPixel(0, 0)[0], 14);   // 255/18 after one step
+    EXPECT_EQ(bitmap->GetPixel(0, 0)[0], 14);    // 255/18 after one step
     EXPECT_EQ(bitmap->GetPixel(16, 0)[2], 240);  // value 117
 }
 

@@ -1,10 +1,9 @@
-#include "Core/base/Posterize.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <vector>
 
+#include "Core/base/Posterize.h"
 #include "support/TestImages.h"
 
 namespace vantrel {

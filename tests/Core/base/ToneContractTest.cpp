@@ -31,7 +31,9 @@ struct ToneOperation {
 };
 
 // Failure messages name the operation instead of dumping its bytes.
-void PrintTo(const ToneOperation& operation, std::ostream* out) { *out << operation.name; }
+void PrintTo(const ToneOperation& operation, std::ostream* out) {
+    *out << operation.name;
+}
 
 const Vec3 kThreePoints[] = {{0, 0, 0}, {128, 200, 0}, {255, 255, 0}};
 
@@ -46,8 +48,10 @@ std::vector<Vec3> ManyPoints() {
 
 std::vector<ToneOperation> Operations() {
     return {
-        {"CurveAll", [](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, kThreePoints, 3, 0); }, 1},
-        {"CurveGreen", [](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, kThreePoints, 3, 2); }, 1},
+        {"CurveAll",
+         [](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, kThreePoints, 3, 0); }, 1},
+        {"CurveGreen",
+         [](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, kThreePoints, 3, 2); }, 1},
         {"CurveTwelvePoints",
          [](TiBitmapData& b) {
              const std::vector<Vec3> points = ManyPoints();
@@ -60,8 +64,10 @@ std::vector<ToneOperation> Operations() {
         {"Gray", ConvertToGray, 0},
         {"Invert", InvertColor, 0},
         {"Complement", ComplementColor, 0},
-        {"BrighterHarder", [](TiBitmapData& b) { return AdjustBrightnessContrast(b, 0.2f, 0.4f); }, 0},
-        {"DarkerSofter", [](TiBitmapData& b) { return AdjustBrightnessContrast(b, -0.3f, -0.5f); }, 0},
+        {"BrighterHarder", [](TiBitmapData& b) { return AdjustBrightnessContrast(b, 0.2f, 0.4f); },
+         0},
+        {"DarkerSofter", [](TiBitmapData& b) { return AdjustBrightnessContrast(b, -0.3f, -0.5f); },
+         0},
         {"ExposureUp", [](TiBitmapData& b) { return AdjustExposure(b, 1.3f); }, 0},
         {"ExposureDown", [](TiBitmapData& b) { return AdjustExposure(b, -2.0f); }, 0},
         {"Posterize", [](TiBitmapData& b) { return Posterize(b, 5); }, 0},
@@ -73,7 +79,11 @@ std::vector<ToneOperation> Operations() {
              return MixChannels(b, {{0.5f, 0.6f, -0.2f}, {0.3f, 0.9f, 0.1f}, {-0.4f, 0.2f, 1.3f}});
          },
          1},
-        {"MixToGray", [](TiBitmapData& b) { return MixChannelsToGray(b, {0.4f, 0.4f, 0.2f}); }, 1},
+        {"MixToGray",
+         [](TiBitmapData& b) {
+             return MixChannelsToGray(b, {0.4f, 0.4f, 0.2f});
+         },
+         1},
     };
 }
 
@@ -102,8 +112,8 @@ TEST_P(ToneContract, ThreeAndFourBytePixelsGetTheSameColours) {
 TEST_P(ToneContract, ViewChangesOnlyItsRegionAsAPackedCopyWould) {
     for (int bpp : {TiRGBBpp, TiRGBABpp}) {
         SCOPED_TRACE(bpp);
-        test::ExpectViewMatchesPackedCopy([bpp] { return test::Noise(37, 23, bpp, 11); }, 5, 3, 17, 11,
-                                          GetParam().run);
+        test::ExpectViewMatchesPackedCopy([bpp] { return test::Noise(37, 23, bpp, 11); }, 5, 3, 17,
+                                          11, GetParam().run);
     }
 }
 

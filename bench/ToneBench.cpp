@@ -95,21 +95,21 @@ void BM_ToneMixChannelsToGray(benchmark::State& state) {
     RunInPlace(state, [](TiBitmapData& b) { return MixChannelsToGray(b, {0.4f, 0.4f, 0.2f}); });
 }
 
-BENCHMARK(BM_ToneCurveTable)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneCurveSplineRGB)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneCurveSplineRed)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneLevels)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneAutoLevels)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneGray)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneInvert)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneComplement)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneBrightnessContrast)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneExposure)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TonePosterize)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneThreshold)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneEqualize)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneMixChannels)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToneMixChannelsToGray)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToneCurveTable)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneCurveSplineRGB)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneCurveSplineRed)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneLevels)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneAutoLevels)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneGray)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneInvert)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneComplement)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneBrightnessContrast)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneExposure)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_TonePosterize)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneThreshold)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneEqualize)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneMixChannels)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneMixChannelsToGray)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 }  // namespace
 }  // namespace vantrel::bench

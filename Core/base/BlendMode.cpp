@@ -24,16 +24,20 @@ using BlendTable = std::unique_ptr<unsigned char, TiFreeDeleter>;
 using Generator = void (*)(unsigned char*, double);
 
 constexpr Generator kGenerators[] = {
-    GLT_Darken,    GLT_Lighten,   GLT_Multiply,    GLT_Screen,      GLT_ColorDodge,
-    GLT_ColorBurn, GLT_LinearDodge, GLT_LinearBurn, GLT_Overlay,    GLT_SoftLight,
-    GLT_HardLight, GLT_VividLight, GLT_LinearLight, GLT_PinLight,   GLT_HardMix,
-    GLT_Add,       GLT_Sub,       GLT_Difference,  GLT_Exclusion,   GLT_SoftGlow,
+    GLT_Darken,    GLT_Lighten,     GLT_Multiply,    GLT_Screen,    GLT_ColorDodge,
+    GLT_ColorBurn, GLT_LinearDodge, GLT_LinearBurn,  GLT_Overlay,   GLT_SoftLight,
+    GLT_HardLight, GLT_VividLight,  GLT_LinearLight, GLT_PinLight,  GLT_HardMix,
+    GLT_Add,       GLT_Sub,         GLT_Difference,  GLT_Exclusion, GLT_SoftGlow,
 };
 
-bool OpacityInRange(double opacity) { return opacity >= 0 && opacity <= 1.0; }
+bool OpacityInRange(double opacity) {
+    return opacity >= 0 && opacity <= 1.0;
+}
 
 // kColourBytes for selector 0, else the byte index (asserting 1..4).
-int SelectedByte(int channel) { return channel == 0 ? kColourBytes : ConvertRGBIndex(channel); }
+int SelectedByte(int channel) {
+    return channel == 0 ? kColourBytes : ConvertRGBIndex(channel);
+}
 
 // Whether a pixel of `bpp` bytes holds the bytes a pass reads or writes.
 bool HasBytes(int bpp, int byte, bool needsColour) {
@@ -174,7 +178,8 @@ int BlendGrayMask(TiBitmapData& bitmap, int channel, const unsigned char* mask, 
     const int bpp = bitmap.GetBpp();
     ParallelRows(bitmap.GetHeight(), width, [&](int rowBegin, int rowEnd) {
         for (int y = rowBegin; y < rowEnd; ++y) {
-            unsigned char* d = bitmap.GetData() + static_cast<std::ptrdiff_t>(y) * bitmap.GetPitch();
+            unsigned char* d =
+                bitmap.GetData() + static_cast<std::ptrdiff_t>(y) * bitmap.GetPitch();
             const unsigned char* m = mask + static_cast<std::ptrdiff_t>(y) * width;
             if (byte == kColourBytes) {
                 for (int x = 0; x < width; ++x, d += bpp) {

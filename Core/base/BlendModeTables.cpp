@@ -26,13 +26,19 @@ void FillTable(unsigned char* table, double opacity, FullStrength full) {
     }
 }
 
-bool OpacityInRange(double opacity) { return opacity >= 0 && opacity <= 1.0; }
+bool OpacityInRange(double opacity) {
+    return opacity >= 0 && opacity <= 1.0;
+}
 
 // The light modes' lower half: 2ab/255 in double, capped at 255.
-double DoubledProduct(int a, int b) { return std::min(255.0, 2.0 * a * b / 255.0); }
+double DoubledProduct(int a, int b) {
+    return std::min(255.0, 2.0 * a * b / 255.0);
+}
 
 // The light modes' upper half: the screen of the doubled inverses.
-int DoubledScreen(int a, int b) { return 255 - (2 * (255 - a) * (255 - b)) / 255; }
+int DoubledScreen(int a, int b) {
+    return 255 - (2 * (255 - a) * (255 - b)) / 255;
+}
 
 }  // namespace
 
@@ -58,9 +64,8 @@ void GLT_Screen(unsigned char* table, double opacity) {
 
 void GLT_ColorDodge(unsigned char* table, double opacity) {
     TI_ASSERT(OpacityInRange(opacity), "opacity >= 0 && opacity <= 1.0", 356);
-    FillTable(table, opacity, [](int a, int b) {
-        return b == 255 ? 255 : std::min(255, 255 * a / (255 - b));
-    });
+    FillTable(table, opacity,
+              [](int a, int b) { return b == 255 ? 255 : std::min(255, 255 * a / (255 - b)); });
 }
 
 void GLT_ColorBurn(unsigned char* table, double opacity) {

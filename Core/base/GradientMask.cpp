@@ -153,7 +153,10 @@ void RenderRowsFromRamp(const Canvas& c, const GradientGeometry& g, const Gradie
         }
         // x * x + y * y grows away from the centre column on either side.
         const float yy = y * y;
-        const auto key = [&](int i) { const float x = c.X(i); return x * x + yy; };
+        const auto key = [&](int i) {
+            const float x = c.X(i);
+            return x * x + yy;
+        };
         const int split = static_cast<int>(std::clamp<std::int64_t>(c.centerX, 0, c.width));
         WalkRun<Bpp>(c.Row(j), ramp, split, c.width, 1, key);
         WalkRun<Bpp>(c.Row(j), ramp, split - 1, -1, -1, key);
@@ -226,23 +229,26 @@ void Render(const Canvas& c, const GradientGeometry& g, const GradientPalette& p
     KeyRange(c, g, keyLo, keyHi);
     if (!ramp.Build(g, keyLo, keyHi)) return RenderPerPixel(c, g);
     ParallelRows(c.height, c.width, [&](int rowBegin, int rowEnd) {
-        WithBpp(c.bpp,
-                [&](auto bpp) { RenderRowsFromRamp<bpp()>(c, g, ramp, rowBegin, rowEnd); });
+        WithBpp(c.bpp, [&](auto bpp) { RenderRowsFromRamp<bpp()>(c, g, ramp, rowBegin, rowEnd); });
     });
 }
 
 Canvas CanvasOf(TiBitmapData& bitmap, int centerX, int centerY) {
-    return Canvas{bitmap.GetData(),  bitmap.GetPitch(), bitmap.GetWidth(), bitmap.GetHeight(),
-                  bitmap.GetBpp(),   centerX,           centerY};
+    return Canvas{bitmap.GetData(),
+                  bitmap.GetPitch(),
+                  bitmap.GetWidth(),
+                  bitmap.GetHeight(),
+                  bitmap.GetBpp(),
+                  centerX,
+                  centerY};
 }
 
 enum class RenderPath { kChangePoints, kPerPixel };
 
 // Both paths of the public entry points share the checks, all made before
 // the first pixel is written.
-int CreateGradientMask(TiBitmapData& bitmap, const GradientPalette& palette, int style,
-                       int degrees, float scale, bool reverse, int centerX, int centerY,
-                       RenderPath path) {
+int CreateGradientMask(TiBitmapData& bitmap, const GradientPalette& palette, int style, int degrees,
+                       float scale, bool reverse, int centerX, int centerY, RenderPath path) {
     const int bpp = bitmap.GetBpp();
     TI_ASSERT(bpp == TiRGBBpp || bpp == TiRGBABpp || bpp == 1,
               "bpp == TiRGBBpp || bpp == TiRGBABpp || bpp == 1", 246);
@@ -261,8 +267,8 @@ int CreateGradientMask(TiBitmapData& bitmap, const GradientPalette& palette, int
 
 }  // namespace
 
-int CreateGradientMask(TiBitmapData& bitmap, const GradientPalette& palette, int style,
-                       int degrees, float scale, bool reverse, int centerX, int centerY) {
+int CreateGradientMask(TiBitmapData& bitmap, const GradientPalette& palette, int style, int degrees,
+                       float scale, bool reverse, int centerX, int centerY) {
     return CreateGradientMask(bitmap, palette, style, degrees, scale, reverse, centerX, centerY,
                               RenderPath::kChangePoints);
 }
@@ -311,8 +317,8 @@ std::unique_ptr<TiBitmapData> CreateGradientPresetBitmap(int type, int width, in
     auto* pixels = static_cast<unsigned char*>(TiCalloc(*bytes, 1));
     if (!pixels) return nullptr;
     // Owning from here, so that a refused palette releases the pixels.
-    std::unique_ptr<TiBitmapData> bitmap(new (std::nothrow) TiBitmapData(
-        pixels, width, height, width * TiRGBABpp, TiRGBABpp, true));
+    std::unique_ptr<TiBitmapData> bitmap(
+        new (std::nothrow) TiBitmapData(pixels, width, height, width * TiRGBABpp, TiRGBABpp, true));
     if (!bitmap) {
         TiFree(pixels);
         return nullptr;

@@ -13,7 +13,8 @@
 // Failure contract: preconditions (bytes per pixel, style 0..2, two palette
 // stops, and those of BlendMode) throw TiAssertionError before any pixel is
 // written. GradientOverlay returns 0, with the bitmap unchanged, when its
-// gradient buffer or blend table can't be had; CreateGradientPresetBitmap
+// gradient buffer or blend table can't be had or the bitmap has one byte per
+// pixel; CreateGradientPresetBitmap
 // returns null when its pixels can't be had. Wild angles, scales, centres and
 // palettes give some gradient, never undefined behaviour.
 #pragma once
@@ -35,8 +36,8 @@ enum GradientStyle : int { kGradientLinear = 0, kGradientRadial = 1, kGradientSy
 // scale 1 runs from the first stop at the left edge to the last at the right
 // edge; a radial one has the first stop at the centre and reaches the last at
 // half the extent times the scale. Returns 1.
-int CreateGradientMask(TiBitmapData& bitmap, const GradientPalette& palette, int style,
-                       int degrees, float scale, bool reverse, int centerX, int centerY);
+int CreateGradientMask(TiBitmapData& bitmap, const GradientPalette& palette, int style, int degrees,
+                       float scale, bool reverse, int centerX, int centerY);
 
 // Renders into `buffer`, a packed width x height picture of bpp (1, 3 or 4)
 // bytes per pixel, centred at (width / 2, height / 2), from a copy of the

@@ -13,9 +13,13 @@ constexpr const char kTiSourceFile[] = "Core/base/GradientPalette";
 // Piece numbers: 0 for positions at or below 0; then three per current stop.
 enum PieceKind { kAtOrBeforeStop = 1, kPastLastStop = 2, kBetweenStops = 3 };
 
-int Piece(std::size_t current, PieceKind kind) { return static_cast<int>(3 * current) + kind; }
+int Piece(std::size_t current, PieceKind kind) {
+    return static_cast<int>(3 * current) + kind;
+}
 
-unsigned char Mix(int from, int to, double g) { return TiClampByte(from + g * (to - from) * 0.5); }
+unsigned char Mix(int from, int to, double g) {
+    return TiClampByte(from + g * (to - from) * 0.5);
+}
 
 TinyRGB Interpolate(const RGBPoint& a, const RGBPoint& b, float position) {
     const double f = (static_cast<double>(position) - a.position) /
@@ -38,6 +42,7 @@ struct Preset {
     PresetStop stops[7];
 };
 
+// clang-format off
 constexpr Preset kPresets[kGradientPresetCount] = {
     {2, {{0, 0, 0, 0, 0.5f}, {255, 255, 255, 1, 0.5f}}},
     {2, {{225, 0, 25, 0, 0.5f}, {0, 96, 27, 1, 0.5f}}},
@@ -77,6 +82,7 @@ constexpr Preset kPresets[kGradientPresetCount] = {
       {255, 255, 0, 0.84f, 0.5f},
       {255, 0, 0, 1, 0.5f}}},
 };
+// clang-format on
 
 }  // namespace
 

@@ -45,13 +45,18 @@ RampValue GradientGeometry::Value(float key) const {
     float x = 0;
     float y = 0;
     switch (keyKind) {
-        case KeyKind::kAlongX: x = key; break;
-        case KeyKind::kAlongY: y = key; break;
+        case KeyKind::kAlongX:
+            x = key;
+            break;
+        case KeyKind::kAlongY:
+            y = key;
+            break;
         case KeyKind::kProjected:  // the foot of the perpendicular on y = slope * x
             x = key / slopeNorm;
             y = slope * x;
             break;
-        case KeyKind::kSquaredRadius: break;
+        case KeyKind::kSquaredRadius:
+            break;
     }
     const bool radial = keyKind == KeyKind::kSquaredRadius;
     const float d = radial ? std::sqrt(key) : std::sqrt(x * x + y * y);
@@ -77,7 +82,8 @@ bool GradientRamp::Append(float key, std::uint32_t color) {
         if (m_capacity >= kMaxChanges) return false;
         const std::size_t capacity = std::max<std::size_t>(1024, m_capacity * 2);
         auto* keys = static_cast<float*>(TiMalloc(capacity * sizeof(float)));
-        auto* colors = static_cast<std::uint32_t*>(TiMalloc((capacity + 1) * sizeof(std::uint32_t)));
+        auto* colors =
+            static_cast<std::uint32_t*>(TiMalloc((capacity + 1) * sizeof(std::uint32_t)));
         if (!keys || !colors) {
             TiFree(keys);
             TiFree(colors);

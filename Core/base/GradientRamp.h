@@ -39,12 +39,12 @@ enum class KeyKind { kAlongX, kAlongY, kProjected, kSquaredRadius };
 
 // Everything of CreateGradientMask that does not depend on the pixel.
 struct GradientGeometry {
-    int angle = 0;         // 0..359
+    int angle = 0;  // 0..359
     KeyKind keyKind = KeyKind::kAlongX;
-    float slope = 0;       // tan of the angle, single precision
-    float slopeNorm = 1;   // 1 + slope * slope
-    float offset = 0;      // 0.5 for linear, 0 for the centred styles
-    float divisor = 1;     // extent * scale - 1
+    float slope = 0;      // tan of the angle, single precision
+    float slopeNorm = 1;  // 1 + slope * slope
+    float offset = 0;     // 0.5 for linear, 0 for the centred styles
+    float divisor = 1;    // extent * scale - 1
     bool fold = false;
     bool reverse = false;
     const RGBPoint* points = nullptr;
@@ -53,10 +53,14 @@ struct GradientGeometry {
     // The key of pixel offset (x, y) from the centre, y growing upward.
     float Key(float x, float y) const {
         switch (keyKind) {
-            case KeyKind::kAlongX: return x;
-            case KeyKind::kAlongY: return y;
-            case KeyKind::kProjected: return x + slope * y;
-            case KeyKind::kSquaredRadius: break;
+            case KeyKind::kAlongX:
+                return x;
+            case KeyKind::kAlongY:
+                return y;
+            case KeyKind::kProjected:
+                return x + slope * y;
+            case KeyKind::kSquaredRadius:
+                break;
         }
         return x * x + y * y;
     }

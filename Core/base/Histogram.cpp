@@ -1,8 +1,7 @@
 #include "Core/base/Histogram.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstring>
+#include <cstdint>
 #include <mutex>
 #include <new>
 
@@ -49,7 +48,8 @@ void CountRows(const TiBitmapData& bitmap, const GrayTerms& terms, int rowBegin,
                BandCounts& band) {
     const int bpp = bitmap.GetBpp();
     for (int y = rowBegin; y < rowEnd; ++y) {
-        const unsigned char* p = bitmap.GetData() + static_cast<std::ptrdiff_t>(y) * bitmap.GetPitch();
+        const unsigned char* p =
+            bitmap.GetData() + static_cast<std::ptrdiff_t>(y) * bitmap.GetPitch();
         for (int x = 0; x < bitmap.GetWidth(); ++x, p += bpp) {
             ++band.counts[0][p[0]];
             ++band.counts[1][p[1]];
@@ -67,11 +67,16 @@ std::int32_t Saturate(std::uint64_t count) {
 
 std::int32_t* TiHistogram::getValues(int channel) {
     switch (channel) {
-        case 0: return lumCounts;
-        case 1: return redCounts;
-        case 2: return greenCounts;
-        case 3: return blueCounts;
-        default: TI_ASSERT_IN(kHeaderFile, false, "false", 35);
+        case 0:
+            return lumCounts;
+        case 1:
+            return redCounts;
+        case 2:
+            return greenCounts;
+        case 3:
+            return blueCounts;
+        default:
+            TI_ASSERT_IN(kHeaderFile, false, "false", 35);
     }
 }
 
@@ -94,8 +99,8 @@ std::unique_ptr<TiHistogram> ComputeHistogram(const TiBitmapData& bitmap) {
         total.Add(band);
     });
 
-    std::int32_t* arrays[4] = {histogram->redCounts, histogram->greenCounts,
-                               histogram->blueCounts, histogram->lumCounts};
+    std::int32_t* arrays[4] = {histogram->redCounts, histogram->greenCounts, histogram->blueCounts,
+                               histogram->lumCounts};
     for (int c = 0; c < 4; ++c)
         for (int v = 0; v < 256; ++v) arrays[c][v] = Saturate(total.counts[c][v]);
     for (int channel = 0; channel < 4; ++channel) {

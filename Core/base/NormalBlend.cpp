@@ -12,7 +12,9 @@ namespace {
 constexpr const char kTiSourceFile[] = "Core/base/NormalBlend";
 
 // x / 255 rounded to nearest, kept to 8 bits, for x in 0..255 * 255.
-unsigned RoundedDiv255(unsigned x) { return ((x + 128) + ((x + 128) >> 8)) >> 8 & 0xFF; }
+unsigned RoundedDiv255(unsigned x) {
+    return ((x + 128) + ((x + 128) >> 8)) >> 8 & 0xFF;
+}
 
 // The weights of one opacity, per foreground alpha, and for each weight sum
 // s a multiplier ceil(2^32 / s): for numerators below 2^17 and sums below 2^9,
@@ -60,8 +62,9 @@ void Blend(const unsigned char* bgColor, const unsigned char* fgColor, unsigned 
     for (int n = 0; n < 3; ++n) {
         // A fully transparent foreground at full opacity weighs nothing
         // against nothing: keep the background rather than turn it black.
-        dstColor[n] = sum == 0 ? bgColor[n]
-                               : static_cast<unsigned char>((fgColor[n] * wf + bgColor[n] * wb) / sum);
+        dstColor[n] = sum == 0
+                          ? bgColor[n]
+                          : static_cast<unsigned char>((fgColor[n] * wf + bgColor[n] * wb) / sum);
     }
 }
 

@@ -6,8 +6,8 @@
 
 namespace vantrel::test {
 
-void ExpectAssertion(const std::function<void()>& call, const char* condition,
-                     const char* function, const char* file, int line) {
+void ExpectAssertion(const std::function<void()>& call, const char* condition, const char* function,
+                     const char* file, int line) {
     try {
         call();
         ADD_FAILURE() << "no assertion; expected \"" << condition << "\" in " << function;

@@ -1,10 +1,9 @@
-#include "Core/base/BlendMode.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
+#include "Core/base/BlendMode.h"
 #include "support/ExpectAssertion.h"
 #include "support/TestImages.h"
 
@@ -40,6 +39,7 @@ struct TableCase {
 // Multiply(3, 255) at 0.3 is 2, since 3 * 0.7 + 3 * 0.3 is just below 3 in
 // double.
 TEST(BlendTable, EntriesOfEveryModeMatchTheReference) {
+    // clang-format off
     const TableCase cases[] = {
         {1, 90, 200, 1.0, 90}, {1, 200, 90, 1.0, 90}, {1, 200, 90, 0.3, 167},
         {2, 90, 200, 1.0, 200}, {2, 200, 90, 1.0, 200}, {2, 90, 200, 0.7, 167},
@@ -64,6 +64,7 @@ TEST(BlendTable, EntriesOfEveryModeMatchTheReference) {
         {19, 100, 200, 1.0, 144}, {19, 128, 128, 1.0, 128}, {19, 100, 200, 0.3, 113},
         {20, 100, 200, 1.0, 222}, {20, 128, 128, 1.0, 192}, {20, 100, 200, 0.7, 185},
     };
+    // clang-format on
     for (const TableCase& c : cases) {
         EXPECT_EQ(Entry(Table(c.mode, c.opacity), c.base, c.blend), c.expected)
             << "mode " << c.mode << " (" << c.base << ", " << c.blend << ") at " << c.opacity;
@@ -114,8 +115,10 @@ TEST(BlendTable, RefusesModesAndOpacitiesOutOfRange) {
         const char* name;
         int line;
     };
-    const Own own[] = {{GLT_Darken, "GLT_Darken", 300},         {GLT_ColorBurn, "GLT_ColorBurn", 375},
-                       {GLT_SoftLight, "GLT_SoftLight", 467},   {GLT_VividLight, "GLT_VividLight", 490},
+    const Own own[] = {{GLT_Darken, "GLT_Darken", 300},
+                       {GLT_ColorBurn, "GLT_ColorBurn", 375},
+                       {GLT_SoftLight, "GLT_SoftLight", 467},
+                       {GLT_VividLight, "GLT_VividLight", 490},
                        {GLT_SoftGlow, "GLT_SoftGlow", 637}};
     for (const Own& g : own) {
         ExpectAssertion([&] { g.generator(table.data(), 2.0); }, "opacity >= 0 && opacity <= 1.0",
@@ -132,7 +135,9 @@ Bitmap Pixel(std::vector<std::uint8_t> bytes) {
     return test::Constant(1, 1, bpp, bytes);
 }
 
-std::vector<std::uint8_t> BytesOf(const TiBitmapData& bitmap) { return test::Pixels(bitmap); }
+std::vector<std::uint8_t> BytesOf(const TiBitmapData& bitmap) {
+    return test::Pixels(bitmap);
+}
 
 // The four ways of pairing channel selectors, on one pixel with Add, so that
 // re-reading a rewritten byte shows in the result.
@@ -220,10 +225,10 @@ TEST(BlendModePass, RefusesWhatItCannotBlend) {
                     "BlendMode", kFile, 17);
     ExpectAssertion([&] { BlendMode(*rgba, 0, *low, 0, 1, 1.0); }, "height == blendHeight",
                     "BlendMode", kFile, 18);
-    ExpectAssertion([&] { BlendMode(*rgba, 0, *rgb, 0, 1, 1.5); },
-                    "opacity >= 0 && opacity <= 1.0", "BlendMode", kFile, 20);
-    ExpectAssertion([&] { BlendMode(*rgba, 0, *rgb, 0, 0, 1.0); }, "false",
-                    "GenerateLookupTable", kFile, 161);
+    ExpectAssertion([&] { BlendMode(*rgba, 0, *rgb, 0, 1, 1.5); }, "opacity >= 0 && opacity <= 1.0",
+                    "BlendMode", kFile, 20);
+    ExpectAssertion([&] { BlendMode(*rgba, 0, *rgb, 0, 0, 1.0); }, "false", "GenerateLookupTable",
+                    kFile, 161);
     ExpectAssertion([&] { BlendMode(*rgba, 5, *rgb, 0, 1, 1.0); }, "false", "ConvertRGBIndex",
                     kFile, 185);
     const auto table = Table(1, 1.0);
@@ -235,7 +240,9 @@ TEST(BlendModePass, RefusesWhatItCannotBlend) {
 
 TEST(BlendModePass, ViewsAndMissingMemoryLeaveTheRestAlone) {
     const auto layer = test::Noise(5, 4, 3, 9);
-    const auto blend = [&](TiBitmapData& b) { return BlendMode(b, 0, *layer, 0, kBlendOverlay, 0.6); };
+    const auto blend = [&](TiBitmapData& b) {
+        return BlendMode(b, 0, *layer, 0, kBlendOverlay, 0.6);
+    };
     test::ExpectViewMatchesPackedCopy([] { return test::Noise(12, 9, 4, 2); }, 3, 2, 5, 4, blend);
     const auto whole = test::Noise(5, 4, 3, 5);
     EXPECT_GE(test::ExpectRefusalsLeaveBitmapUnchanged(
@@ -249,20 +256,20 @@ TEST(BlendGrayMask, BlendsTheMaskIntoTheNamedBytes) {
     auto all = test::Constant(2, 2, 4, {200, 100, 50, 33});
     ASSERT_EQ(BlendGrayMask(*all, 0, mask.data(), kBlendMultiply, 1.0), 1);
     EXPECT_EQ(test::Pixels(*all), (std::vector<std::uint8_t>{0, 0, 0, 33,       //
-                                                             100, 50, 25, 33,    //
-                                                             200, 100, 50, 33,   //
+                                                             100, 50, 25, 33,   //
+                                                             200, 100, 50, 33,  //
                                                              50, 25, 12, 33}));
     auto green = test::Constant(2, 2, 3, {200, 100, 50});
     ASSERT_EQ(BlendGrayMask(*green, 2, mask.data(), kBlendScreen, 1.0), 1);
-    EXPECT_EQ(test::Pixels(*green), (std::vector<std::uint8_t>{200, 100, 50,   //
-                                                               200, 178, 50,   //
-                                                               200, 255, 50,   //
+    EXPECT_EQ(test::Pixels(*green), (std::vector<std::uint8_t>{200, 100, 50,  //
+                                                               200, 178, 50,  //
+                                                               200, 255, 50,  //
                                                                200, 139, 50}));
     auto alpha = test::Constant(2, 2, 4, {1, 2, 3, 100});
     ASSERT_EQ(BlendGrayMask(*alpha, 4, mask.data(), kBlendAdd, 0.5), 1);
-    EXPECT_EQ(test::Pixels(*alpha), (std::vector<std::uint8_t>{1, 2, 3, 100,   //
-                                                               1, 2, 3, 164,   //
-                                                               1, 2, 3, 177,   //
+    EXPECT_EQ(test::Pixels(*alpha), (std::vector<std::uint8_t>{1, 2, 3, 100,  //
+                                                               1, 2, 3, 164,  //
+                                                               1, 2, 3, 177,  //
                                                                1, 2, 3, 132}));
     auto gray = test::Constant(2, 2, 1, {10});
     ASSERT_EQ(BlendGrayMask(*gray, 1, mask.data(), kBlendLighten, 1.0), 1);
@@ -287,8 +294,8 @@ TEST(BlendGrayMask, RefusalsViewsAndMissingMemory) {
         return BlendGrayMask(b, 0, mask.data(), kBlendColorDodge, 0.7);
     };
     test::ExpectViewMatchesPackedCopy([] { return test::Noise(11, 8, 4, 6); }, 4, 3, 5, 4, blend);
-    EXPECT_GE(test::ExpectRefusalsLeaveBitmapUnchanged([] { return test::Noise(5, 4, 3, 1); }, blend),
-              1);
+    EXPECT_GE(
+        test::ExpectRefusalsLeaveBitmapUnchanged([] { return test::Noise(5, 4, 3, 1); }, blend), 1);
 }
 
 }  // namespace

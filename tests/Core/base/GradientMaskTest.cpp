@@ -1,5 +1,3 @@
-#include "Core/base/GradientMask.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "Core/base/BlendMode.h"
+#include "Core/base/GradientMask.h"
 #include "Core/global/TiMemory.h"
 #include "support/ExpectAssertion.h"
 #include "support/TestImages.h"
@@ -129,8 +128,8 @@ TEST(GradientMask, StepsAreSinglePrecision) {
     };
     for (const Case& c : cases) {
         const auto b = Rendered(160, 120, 3, {c.preset, c.style, c.degrees, c.scale, false});
-        EXPECT_EQ(Px(*b, c.x, c.y), c.expected) << "preset " << c.preset << " style " << c.style
-                                                << " at " << c.degrees << " degrees";
+        EXPECT_EQ(Px(*b, c.x, c.y), c.expected)
+            << "preset " << c.preset << " style " << c.style << " at " << c.degrees << " degrees";
     }
 }
 
@@ -195,13 +194,13 @@ TEST(GradientMask, DegenerateAndWildParameters) {
                 for (int center : {INT_MIN, INT_MAX, 70}) {
                     auto fast = test::Constant(150, 120, 3, {1, 2, 3});
                     auto slow = test::Constant(150, 120, 3, {1, 2, 3});
-                    CreateGradientMask(*fast, palette, kGradientRadial, degrees, scale, false, center,
-                                       -center);
-                    detail::CreateGradientMaskPerPixel(*slow, palette, kGradientRadial, degrees, scale,
-                                                       false, center, -center);
+                    CreateGradientMask(*fast, palette, kGradientRadial, degrees, scale, false,
+                                       center, ~center);
+                    detail::CreateGradientMaskPerPixel(*slow, palette, kGradientRadial, degrees,
+                                                       scale, false, center, ~center);
                     ASSERT_EQ(test::Pixels(*fast), test::Pixels(*slow));
-                    CreateGradientMask(*fast, palette, kGradientSymmetry, degrees, scale, true, center,
-                                       center);
+                    CreateGradientMask(*fast, palette, kGradientSymmetry, degrees, scale, true,
+                                       center, center);
                     detail::CreateGradientMaskPerPixel(*slow, palette, kGradientSymmetry, degrees,
                                                        scale, true, center, center);
                     ASSERT_EQ(test::Pixels(*fast), test::Pixels(*slow));
@@ -239,12 +238,14 @@ TEST(GradientMask, ViewsAreRenderedAboutTheirOwnCentre) {
     test::ExpectViewMatchesPackedCopy([] { return test::Noise(200, 150, 4, 1); }, 20, 10, 150, 120,
                                       [](TiBitmapData& b) {
                                           return CreateGradientMask(b, GradientPreset(9),
-                                                                    kGradientLinear, 61, 1.1f, false,
-                                                                    b.GetWidth() / 2, 40);
+                                                                    kGradientLinear, 61, 1.1f,
+                                                                    false, b.GetWidth() / 2, 40);
                                       });
 }
 
-RGBPoint Stop(unsigned char v, float position) { return RGBPoint{TinyRGB{v, v, v}, position, 0.5f}; }
+RGBPoint Stop(unsigned char v, float position) {
+    return RGBPoint{TinyRGB{v, v, v}, position, 0.5f};
+}
 
 TEST(GradientOverlay, BlendsTheRenderedGradientOntoThePhoto) {
     // The gradient of a 5-pixel row at 0 degrees is 0, 63, 127, 191, 255;
@@ -255,16 +256,16 @@ TEST(GradientOverlay, BlendsTheRenderedGradientOntoThePhoto) {
         ASSERT_EQ(GradientOverlay(*photo, kBlendMultiply, kGradientLinear, stops, 2, degrees, 1.0f,
                                   1.0f, false),
                   1);
-        EXPECT_EQ(test::Pixels(*photo), (Bytes{0, 0, 0, 77,  49, 24, 12, 77,  99, 49, 24, 77,
-                                               149, 74, 37, 77,  200, 100, 50, 77}))
+        EXPECT_EQ(test::Pixels(*photo), (Bytes{0,  0,  0,   77, 49, 24, 12,  77,  99, 49,
+                                               24, 77, 149, 74, 37, 77, 200, 100, 50, 77}))
             << degrees;
     }
     // Stops are used in the order given; opacity mixes with the photo.
     const RGBPoint backward[] = {Stop(255, 0), Stop(0, 1)};
     auto photo = test::Constant(5, 1, 3, {200, 100, 50});
-    ASSERT_EQ(GradientOverlay(*photo, kBlendMultiply, kGradientLinear, backward, 2, 0, 1, 0.5f,
-                              false),
-              1);
+    ASSERT_EQ(
+        GradientOverlay(*photo, kBlendMultiply, kGradientLinear, backward, 2, 0, 1, 0.5f, false),
+        1);
     EXPECT_EQ(Px(*photo, 0, 0), (Bytes{200, 100, 50}));
     EXPECT_EQ(Px(*photo, 4, 0), (Bytes{100, 50, 25}));
 }
@@ -274,9 +275,9 @@ TEST(GradientOverlay, RefusalsViewsAndMissingMemory) {
     const auto overlay = [&](TiBitmapData& b) {
         return GradientOverlay(b, kBlendMultiply, kGradientSymmetry, stops, 3, 90, 1, 0.75f, true);
     };
-    EXPECT_EQ(test::ExpectRefusalsLeaveBitmapUnchanged([] { return test::Noise(9, 7, 4, 3); },
-                                                       overlay),
-              2)
+    EXPECT_EQ(
+        test::ExpectRefusalsLeaveBitmapUnchanged([] { return test::Noise(9, 7, 4, 3); }, overlay),
+        2)
         << "the gradient buffer and the blend table";
     test::ExpectViewMatchesPackedCopy([] { return test::Noise(30, 20, 4, 4); }, 3, 4, 20, 12,
                                       overlay);
@@ -290,8 +291,8 @@ TEST(GradientOverlay, RefusalsViewsAndMissingMemory) {
                           "false", "GenerateLookupTable", "Core/base/BlendMode", 161);
     for (int count : {1, 0, -4}) {
         test::ExpectAssertion([&] { GradientOverlay(*photo, 1, 0, stops, count, 0, 1, 1, false); },
-                              "points.size() >= 2", "GetRGBatPosition",
-                              "Core/base/GradientPalette", 47);
+                              "points.size() >= 2", "GetRGBatPosition", "Core/base/GradientPalette",
+                              47);
     }
     test::ExpectAssertion([&] { GradientOverlay(*photo, 1, 0, nullptr, 3, 0, 1, 1, false); },
                           "points.size() >= 2", "GetRGBatPosition", "Core/base/GradientPalette",

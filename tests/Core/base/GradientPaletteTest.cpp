@@ -1,11 +1,10 @@
-#include "Core/base/GradientPalette.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
 
+#include "Core/base/GradientPalette.h"
 #include "support/ExpectAssertion.h"
 
 namespace vantrel {
@@ -13,7 +12,9 @@ namespace {
 
 using Rgb = std::vector<int>;
 
-Rgb Gray(int v) { return Rgb{v, v, v}; }
+Rgb Gray(int v) {
+    return Rgb{v, v, v};
+}
 
 Rgb At(const GradientPalette& palette, float position) {
     const TinyRGB c = GetRGBatPosition(palette, position);

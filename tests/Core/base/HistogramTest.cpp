@@ -1,11 +1,10 @@
-#include "Core/base/Histogram.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <numeric>
 
+#include "Core/base/Histogram.h"
 #include "support/ExpectAssertion.h"
 #include "support/TestImages.h"
 

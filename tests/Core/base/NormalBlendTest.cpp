@@ -1,5 +1,3 @@
-#include "Core/base/NormalBlend.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "Core/base/NormalBlend.h"
 #include "support/ExpectAssertion.h"
 #include "support/TestImages.h"
 
@@ -74,7 +73,8 @@ TEST_P(LayerMaskSizes, EveryPixelIsTheBlendOfOnePixel) {
                 std::array<unsigned char, 4> expected{};
                 std::copy_n(before->GetPixel(x, y), bpp, expected.begin());
                 if (x >= 30 && x < 286 && y >= 7 && y < 103) {
-                    Blend(expected.data(), layer->GetPixel(x - 30, y - 7), expected.data(), opacity);
+                    Blend(expected.data(), layer->GetPixel(x - 30, y - 7), expected.data(),
+                          opacity);
                 }
                 ASSERT_EQ(0, std::memcmp(bitmap->GetPixel(x, y), expected.data(), bpp))
                     << x << "," << y << " at opacity " << opacity;

@@ -109,6 +109,37 @@ void BlendSelectedBand(const Pass& p, int dstByte, int srcByte, int rowBegin, in
     }
 }
 
+// The gray-mask pass: the mask is the blend pixel, one byte wide.
+template <int DstBpp>
+void MaskColourRow(unsigned char* d, const unsigned char* m, int width, const unsigned char* t) {
+    for (int x = 0; x < width; ++x, d += DstBpp) {
+        const unsigned blend = m[x];
+        const unsigned d0 = d[0], d1 = d[1], d2 = d[2];
+        d[0] = Look(t, d0, blend);
+        d[1] = Look(t, d1, blend);
+        d[2] = Look(t, d2, blend);
+    }
+}
+
+template <int DstBpp>
+void MaskColourRows(const Pass& p, int rowBegin, int rowEnd) {
+    for (int y = rowBegin; y < rowEnd; ++y) {
+        MaskColourRow<DstBpp>(p.dst + y * p.dstPitch, p.src + y * p.srcPitch, p.width, p.table);
+    }
+}
+
+void MaskOneByteRow(unsigned char* d, int bpp, const unsigned char* m, int width,
+                    const unsigned char* t) {
+    for (int x = 0; x < width; ++x, d += bpp) *d = Look(t, *d, m[x]);
+}
+
+void MaskOneByteRows(const Pass& p, int byte, int rowBegin, int rowEnd) {
+    for (int y = rowBegin; y < rowEnd; ++y) {
+        MaskOneByteRow(p.dst + y * p.dstPitch + byte, p.dstBpp, p.src + y * p.srcPitch, p.width,
+                       p.table);
+    }
+}
+
 // Allocates a table for `mode` at `opacity`; null when memory can't be had.
 BlendTable MakeTable(int mode, double opacity) {
     BlendTable table(static_cast<unsigned char*>(TiMalloc(kBlendTableSize)));
@@ -173,25 +204,13 @@ int BlendGrayMask(TiBitmapData& bitmap, int channel, const unsigned char* mask, 
     const int byte = SelectedByte(channel);
     if (!HasBytes(bitmap.GetBpp(), byte, byte == kColourBytes)) return 0;
 
-    const unsigned char* t = table.get();
-    const int width = bitmap.GetWidth();
-    const int bpp = bitmap.GetBpp();
-    ParallelRows(bitmap.GetHeight(), width, [&](int rowBegin, int rowEnd) {
-        for (int y = rowBegin; y < rowEnd; ++y) {
-            unsigned char* d =
-                bitmap.GetData() + static_cast<std::ptrdiff_t>(y) * bitmap.GetPitch();
-            const unsigned char* m = mask + static_cast<std::ptrdiff_t>(y) * width;
-            if (byte == kColourBytes) {
-                for (int x = 0; x < width; ++x, d += bpp) {
-                    const unsigned blend = m[x];
-                    d[0] = Look(t, d[0], blend);
-                    d[1] = Look(t, d[1], blend);
-                    d[2] = Look(t, d[2], blend);
-                }
-            } else {
-                for (int x = 0; x < width; ++x, d += bpp) d[byte] = Look(t, d[byte], m[x]);
-            }
-        }
+    const Pass pass{
+        bitmap.GetData(),  bitmap.GetPitch(),  bitmap.GetBpp(), mask, bitmap.GetWidth(), 1,
+        bitmap.GetWidth(), bitmap.GetHeight(), table.get()};
+    ParallelRows(pass.height, pass.width, [&](int rowBegin, int rowEnd) {
+        if (byte != kColourBytes) return MaskOneByteRows(pass, byte, rowBegin, rowEnd);
+        if (pass.dstBpp == 4) return MaskColourRows<4>(pass, rowBegin, rowEnd);
+        MaskColourRows<3>(pass, rowBegin, rowEnd);
     });
     return 1;
 }

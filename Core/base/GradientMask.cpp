@@ -132,32 +132,35 @@ void RenderRowsAlongY(const Canvas& c, const GradientGeometry& g, int rowBegin, 
 template <int Bpp, typename KeyOf>
 void WalkRun(unsigned char* row, const GradientRamp& ramp, int from, int to, int step, KeyOf key) {
     if (from == to) return;
-    const std::size_t changes = ramp.ChangeCount();
+    const GradientRamp::Segments s = ramp.View();
     std::size_t segment = ramp.SegmentOf(key(from));
     for (int i = from; i != to; i += step) {
         const float k = key(i);
-        while (segment < changes && k >= ramp.ChangeKey(segment)) ++segment;
-        Put<Bpp>(row + static_cast<std::ptrdiff_t>(i) * Bpp, ramp.SegmentColor(segment));
+        while (segment < s.changes && k >= s.keys[segment]) ++segment;
+        Put<Bpp>(row + static_cast<std::ptrdiff_t>(i) * Bpp, s.colors[segment]);
     }
 }
 
 template <int Bpp>
 void RenderRowsFromRamp(const Canvas& c, const GradientGeometry& g, const GradientRamp& ramp,
                         int rowBegin, int rowEnd) {
+    const std::int64_t centerX = c.centerX;
+    const auto offsetX = [centerX](int i) { return static_cast<float>(i - centerX); };
     for (int j = rowBegin; j < rowEnd; ++j) {
         const float y = c.Y(j);
         if (g.keyKind == KeyKind::kProjected) {
             const float shift = g.slope * y;
-            WalkRun<Bpp>(c.Row(j), ramp, 0, c.width, 1, [&](int i) { return c.X(i) + shift; });
+            WalkRun<Bpp>(c.Row(j), ramp, 0, c.width, 1,
+                         [offsetX, shift](int i) { return offsetX(i) + shift; });
             continue;
         }
         // x * x + y * y grows away from the centre column on either side.
         const float yy = y * y;
-        const auto key = [&](int i) {
-            const float x = c.X(i);
+        const auto key = [offsetX, yy](int i) {
+            const float x = offsetX(i);
             return x * x + yy;
         };
-        const int split = static_cast<int>(std::clamp<std::int64_t>(c.centerX, 0, c.width));
+        const int split = static_cast<int>(std::clamp<std::int64_t>(centerX, 0, c.width));
         WalkRun<Bpp>(c.Row(j), ramp, split, c.width, 1, key);
         WalkRun<Bpp>(c.Row(j), ramp, split - 1, -1, -1, key);
     }

@@ -70,7 +70,7 @@ struct GradientGeometry {
 };
 
 // The change points of Value over the keys keyLo..keyHi: segment 0 runs from
-// keyLo, segment k + 1 from ChangeKey(k); all keys of a segment share its
+// keyLo, segment k + 1 from the k-th change key; all keys of a segment share its
 // colour.
 class GradientRamp {
 public:
@@ -83,9 +83,14 @@ public:
     // caller evaluates pixels one by one.
     bool Build(const GradientGeometry& geometry, float keyLo, float keyHi);
 
-    std::size_t ChangeCount() const { return m_count; }
-    float ChangeKey(std::size_t k) const { return m_keys[k]; }
-    std::uint32_t SegmentColor(std::size_t segment) const { return m_colors[segment]; }
+    // The change points as plain arrays, for walks that keep them in
+    // registers: keys[0..changes), colors[0..changes].
+    struct Segments {
+        const float* keys;
+        const std::uint32_t* colors;
+        std::size_t changes;
+    };
+    Segments View() const { return Segments{m_keys, m_colors, m_count}; }
 
     // The segment holding `key`: the number of change points at or below it.
     std::size_t SegmentOf(float key) const;

@@ -34,17 +34,20 @@ struct LayerWeights {
     }
 };
 
-void BlendLayerRow(unsigned char* d, int bpp, const unsigned char* layer, int width,
-                   const LayerWeights& w) {
-    for (int x = 0; x < width; ++x, d += bpp, layer += 4) {
+template <int Bpp>
+void BlendLayerRow(unsigned char* d, const unsigned char* layer, int width, const LayerWeights& w) {
+    const unsigned wb = w.background;
+    const unsigned* foreground = w.foreground;
+    const std::uint64_t* reciprocal = w.reciprocal;
+    for (int x = 0; x < width; ++x, d += Bpp, layer += 4) {
         const unsigned alpha = layer[3];
-        const std::uint64_t multiplier = w.reciprocal[alpha];
+        const std::uint64_t multiplier = reciprocal[alpha];
         if (multiplier == 0) continue;  // both weights 0: the background stays
-        const unsigned wf = w.foreground[alpha];
-        for (int n = 0; n < 3; ++n) {
-            d[n] = static_cast<unsigned char>((layer[n] * wf + d[n] * w.background) * multiplier >>
-                                              32);
-        }
+        const unsigned wf = foreground[alpha];
+        const unsigned d0 = d[0], d1 = d[1], d2 = d[2];
+        d[0] = static_cast<unsigned char>((layer[0] * wf + d0 * wb) * multiplier >> 32);
+        d[1] = static_cast<unsigned char>((layer[1] * wf + d1 * wb) * multiplier >> 32);
+        d[2] = static_cast<unsigned char>((layer[2] * wf + d2 * wb) * multiplier >> 32);
     }
 }
 
@@ -87,8 +90,13 @@ int BlendLayerMask(TiBitmapData& bitmap, const unsigned char* mask, int maskX, i
     const std::int64_t layerPitch = std::int64_t{4} * std::max(maskWidth, 0);
     ParallelRows(maskHeight, maskWidth, [&](int rowBegin, int rowEnd) {
         for (int r = rowBegin; r < rowEnd; ++r) {
-            BlendLayerRow(bitmap.GetPixel(maskX, maskY + r), bitmap.GetBpp(), mask + r * layerPitch,
-                          maskWidth, weights);
+            unsigned char* row = bitmap.GetPixel(maskX, maskY + r);
+            const unsigned char* layer = mask + r * layerPitch;
+            if (bitmap.GetBpp() == TiRGBABpp) {
+                BlendLayerRow<4>(row, layer, maskWidth, weights);
+            } else {
+                BlendLayerRow<3>(row, layer, maskWidth, weights);
+            }
         }
     });
     return 1;

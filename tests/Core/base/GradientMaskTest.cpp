@@ -175,6 +175,18 @@ TEST(GradientMask, TheChangePointWalkMatchesEveryPixel) {
     detail::CreateGradientMaskPerPixel(*slow, GradientPreset(12), kGradientSymmetry, 33, 0.9f, true,
                                        450, 350);
     EXPECT_EQ(test::Pixels(*fast), test::Pixels(*slow));
+
+    // Without memory for the change points every pixel is evaluated instead.
+    for (long n = 1; n <= 3; ++n) {
+        auto bare = test::Constant(200, 150, 3, {0, 0, 0});
+        auto full = test::Constant(200, 150, 3, {0, 0, 0});
+        TiMemoryTestHook::FailAllocation(n);
+        EXPECT_EQ(
+            CreateGradientMask(*bare, GradientPreset(5), kGradientRadial, 0, 1, false, 90, 80), 1);
+        TiMemoryTestHook::Reset();
+        CreateGradientMask(*full, GradientPreset(5), kGradientRadial, 0, 1, false, 90, 80);
+        EXPECT_EQ(test::Pixels(*bare), test::Pixels(*full)) << "allocation " << n << " refused";
+    }
 }
 
 TEST(GradientMask, DegenerateAndWildParameters) {

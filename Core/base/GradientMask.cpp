@@ -133,11 +133,19 @@ template <int Bpp, typename KeyOf>
 void WalkRun(unsigned char* row, const GradientRamp& ramp, int from, int to, int step, KeyOf key) {
     if (from == to) return;
     const GradientRamp::Segments s = ramp.View();
+    constexpr float kNoMore = std::numeric_limits<float>::infinity();
     std::size_t segment = ramp.SegmentOf(key(from));
+    // Only the next change key and the current colour stay live per pixel.
+    float next = segment < s.changes ? s.keys[segment] : kNoMore;
+    std::uint32_t color = s.colors[segment];
     for (int i = from; i != to; i += step) {
         const float k = key(i);
-        while (segment < s.changes && k >= s.keys[segment]) ++segment;
-        Put<Bpp>(row + static_cast<std::ptrdiff_t>(i) * Bpp, s.colors[segment]);
+        if (k >= next) {
+            while (segment < s.changes && k >= s.keys[segment]) ++segment;
+            next = segment < s.changes ? s.keys[segment] : kNoMore;
+            color = s.colors[segment];
+        }
+        Put<Bpp>(row + static_cast<std::ptrdiff_t>(i) * Bpp, color);
     }
 }
 

@@ -91,21 +91,29 @@ void BlendColourBand(const Pass& p, int rowBegin, int rowEnd) {
 
 // The selector cases other than colour onto colour. Every byte is read at the
 // moment it is used, so a destination byte rewritten earlier in the pixel is
-// seen with its new value.
-void BlendSelectedBand(const Pass& p, int dstByte, int srcByte, int rowBegin, int rowEnd) {
-    const unsigned char* t = p.table;
-    for (int y = rowBegin; y < rowEnd; ++y) {
-        unsigned char* d = p.dst + y * p.dstPitch;
-        const unsigned char* s = p.src + y * p.srcPitch;
-        for (int x = 0; x < p.width; ++x, d += p.dstBpp, s += p.srcBpp) {
-            if (dstByte == kColourBytes) {
-                for (int n = 0; n < 3; ++n) d[n] = Look(t, d[n], s[srcByte]);
-            } else if (srcByte == kColourBytes) {
-                for (int n = 0; n < 3; ++n) d[n] = Look(t, d[dstByte], s[n]);
-            } else {
-                d[dstByte] = Look(t, d[dstByte], s[srcByte]);
-            }
+// seen with its new value. The geometry is copied into locals because byte
+// stores could otherwise alias it.
+void BlendSelectedRow(unsigned char* d, int dstBpp, int dstByte, const unsigned char* s, int srcBpp,
+                      int srcByte, int width, const unsigned char* t) {
+    if (dstByte == kColourBytes) {
+        for (int x = 0; x < width; ++x, d += dstBpp, s += srcBpp) {
+            for (int n = 0; n < 3; ++n) d[n] = Look(t, d[n], s[srcByte]);
         }
+    } else if (srcByte == kColourBytes) {
+        for (int x = 0; x < width; ++x, d += dstBpp, s += srcBpp) {
+            for (int n = 0; n < 3; ++n) d[n] = Look(t, d[dstByte], s[n]);
+        }
+    } else {
+        d += dstByte;
+        s += srcByte;
+        for (int x = 0; x < width; ++x, d += dstBpp, s += srcBpp) *d = Look(t, *d, *s);
+    }
+}
+
+void BlendSelectedBand(const Pass& p, int dstByte, int srcByte, int rowBegin, int rowEnd) {
+    for (int y = rowBegin; y < rowEnd; ++y) {
+        BlendSelectedRow(p.dst + y * p.dstPitch, p.dstBpp, dstByte, p.src + y * p.srcPitch,
+                         p.srcBpp, srcByte, p.width, p.table);
     }
 }
 

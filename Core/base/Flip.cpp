@@ -62,7 +62,9 @@ void FlipPass(TiBitmapData& bitmap, bool horizontal, bool vertical) {
             }
         }
     });
-    if (horizontal && height % 2 == 1) SwapMirrored<Bpp>(row(pairs), row(pairs), width, width / 2, bpp);
+    if (horizontal && height % 2 == 1) {
+        SwapMirrored<Bpp>(row(pairs), row(pairs), width, width / 2, bpp);
+    }
 }
 
 }  // namespace
@@ -73,10 +75,18 @@ int FlipBitmap(TiBitmapData& bitmap, bool horizontal, bool vertical) {
         return 1;
     }
     switch (bitmap.GetBpp()) {
-        case 1: FlipPass<1>(bitmap, horizontal, vertical); break;
-        case TiRGBBpp: FlipPass<TiRGBBpp>(bitmap, horizontal, vertical); break;
-        case TiRGBABpp: FlipPass<TiRGBABpp>(bitmap, horizontal, vertical); break;
-        default: FlipPass<0>(bitmap, horizontal, vertical); break;
+        case 1:
+            FlipPass<1>(bitmap, horizontal, vertical);
+            break;
+        case TiRGBBpp:
+            FlipPass<TiRGBBpp>(bitmap, horizontal, vertical);
+            break;
+        case TiRGBABpp:
+            FlipPass<TiRGBABpp>(bitmap, horizontal, vertical);
+            break;
+        default:
+            FlipPass<0>(bitmap, horizontal, vertical);
+            break;
     }
     return 1;
 }

@@ -14,7 +14,7 @@ namespace {
 
 // Side of the square tiles an odd turn copies: the source column a tile's
 // row walks down then stays in cache for the rows after it.
-constexpr int kTile = 64;
+constexpr int kTile = 32;
 
 // Destination pixel (x, y) comes from source byte origin + x * stepX + y * stepY.
 struct TurnMap {
@@ -29,10 +29,14 @@ TurnMap MapForTurns(const TiBitmapData& source, int turns) {
     const std::ptrdiff_t lastColumn = (source.GetWidth() - 1) * bpp;
     const std::ptrdiff_t lastRow = (source.GetHeight() - 1) * pitch;
     switch (turns) {
-        case 1: return {lastColumn, pitch, -bpp};             // (x, y) <- (W-1-y, x)
-        case 2: return {lastRow + lastColumn, -bpp, -pitch};  // (x, y) <- (W-1-x, H-1-y)
-        case 3: return {lastRow, -pitch, bpp};                // (x, y) <- (y, H-1-x)
-        default: return {0, bpp, pitch};
+        case 1:
+            return {lastColumn, pitch, -bpp};  // (x, y) <- (W-1-y, x)
+        case 2:
+            return {lastRow + lastColumn, -bpp, -pitch};  // (x, y) <- (W-1-x, H-1-y)
+        case 3:
+            return {lastRow, -pitch, bpp};  // (x, y) <- (y, H-1-x)
+        default:
+            return {0, bpp, pitch};
     }
 }
 
@@ -60,8 +64,8 @@ void TurnRows(const TurnPass& pass, int rowBegin, int rowEnd) {
             unsigned char* out = pass.result.GetData() +
                                  static_cast<std::ptrdiff_t>(y) * pass.result.GetPitch() +
                                  static_cast<std::ptrdiff_t>(x0) * bpp;
-            const unsigned char* in = pass.source.GetData() + pass.map.origin +
-                                      x0 * pass.map.stepX + y * pass.map.stepY;
+            const unsigned char* in =
+                pass.source.GetData() + pass.map.origin + x0 * pass.map.stepX + y * pass.map.stepY;
             if (pass.map.stepX == bpp) {
                 std::memcpy(out, in, static_cast<std::size_t>(count) * bpp);
             } else {
@@ -109,9 +113,15 @@ std::unique_ptr<TiBitmapData> RotateQuarterTurns(const TiBitmapData& source, int
     const int tileWidth = odd ? kTile : width;
     const TurnPass pass{source, *result, MapForTurns(source, quarter), tileWidth, odd ? kTile : 1};
     switch (bpp) {
-        case 1: RunTurnPass<1>(pass); break;
-        case TiRGBBpp: RunTurnPass<TiRGBBpp>(pass); break;
-        default: RunTurnPass<TiRGBABpp>(pass); break;
+        case 1:
+            RunTurnPass<1>(pass);
+            break;
+        case TiRGBBpp:
+            RunTurnPass<TiRGBBpp>(pass);
+            break;
+        default:
+            RunTurnPass<TiRGBABpp>(pass);
+            break;
     }
     return result;
 }

@@ -28,7 +28,9 @@ constexpr Fixed kOne = 65536;
 // fixed-point sum far from the 64-bit limit.
 constexpr double kReachLimit = 1073741824.0;
 
-Fixed ToFixed(double value) { return TiTrunc64(value * 65536.0); }
+Fixed ToFixed(double value) {
+    return TiTrunc64(value * 65536.0);
+}
 
 // Source coordinate of destination pixel (x, y):
 // origin + x * perColumn + y * perRow.
@@ -54,10 +56,10 @@ std::optional<Mapping> MakeMapping(const TiRotateSurface& destination,
     const double cx = u * cosine + v * sine + halfWidth;
     const double cy = u * sine - v * cosine + halfHeight;
 
-    const double reachX = std::fabs(cx) + std::fabs(ax) * destination.width +
-                          std::fabs(bx) * destination.height;
-    const double reachY = std::fabs(cy) + std::fabs(ay) * destination.width +
-                          std::fabs(by) * destination.height;
+    const double reachX =
+        std::fabs(cx) + std::fabs(ax) * destination.width + std::fabs(bx) * destination.height;
+    const double reachY =
+        std::fabs(cy) + std::fabs(ay) * destination.width + std::fabs(by) * destination.height;
     if (!(reachX < kReachLimit && reachY < kReachLimit)) return std::nullopt;
     return Mapping{ToFixed(cx), ToFixed(cy), ToFixed(ax), ToFixed(ay), ToFixed(bx), ToFixed(by)};
 }
@@ -69,8 +71,12 @@ struct Span {
     bool Empty() const { return begin >= end; }
 };
 
-Fixed FloorDiv(Fixed a, Fixed b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }  // b > 0
-Fixed CeilDiv(Fixed a, Fixed b) { return -FloorDiv(-a, b); }                          // b > 0
+Fixed FloorDiv(Fixed a, Fixed b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}  // b > 0
+Fixed CeilDiv(Fixed a, Fixed b) {
+    return -FloorDiv(-a, b);
+}  // b > 0
 
 // The columns x in [0, count) with low <= start + x * step < high.
 Span SolveSpan(Fixed start, Fixed step, Fixed low, Fixed high, int count) {
@@ -108,9 +114,8 @@ RowRuns RunsOfRow(const Mapping& map, const TiRotateSurface& source, int width, 
     const Fixed startY = map.originY + y * map.rowY;
     const Fixed w = source.width;
     const Fixed h = source.height;
-    const Span touched =
-        Intersect(SolveSpan(startX, map.columnX, -kOne, (w + 1) * kOne, width),
-                  SolveSpan(startY, map.columnY, -kOne, (h + 1) * kOne, width));
+    const Span touched = Intersect(SolveSpan(startX, map.columnX, -kOne, (w + 1) * kOne, width),
+                                   SolveSpan(startY, map.columnY, -kOne, (h + 1) * kOne, width));
     const Span inner = Intersect(SolveSpan(startX, map.columnX, kOne, (w - 1) * kOne, width),
                                  SolveSpan(startY, map.columnY, kOne, (h - 1) * kOne, width));
     return {touched, Intersect(inner, touched)};
@@ -122,7 +127,9 @@ std::uint32_t LoadPixel(const unsigned char* p) {
     return word;
 }
 
-void StorePixel(unsigned char* p, std::uint32_t word) { std::memcpy(p, &word, 4); }
+void StorePixel(unsigned char* p, std::uint32_t word) {
+    std::memcpy(p, &word, 4);
+}
 
 constexpr std::uint32_t kLanes = 0x00FF00FF;
 
@@ -135,8 +142,8 @@ std::uint32_t MixFour(std::uint32_t p00, std::uint32_t p10, std::uint32_t p01, s
     const std::uint32_t w00 = 256 - u - v + uv;
     const std::uint32_t w10 = u - uv;
     const std::uint32_t w01 = v - uv;
-    const std::uint32_t rb = (p00 & kLanes) * w00 + (p10 & kLanes) * w10 + (p01 & kLanes) * w01 +
-                             (p11 & kLanes) * uv;
+    const std::uint32_t rb =
+        (p00 & kLanes) * w00 + (p10 & kLanes) * w10 + (p01 & kLanes) * w01 + (p11 & kLanes) * uv;
     const std::uint32_t ga = (p00 >> 8 & kLanes) * w00 + (p10 >> 8 & kLanes) * w10 +
                              (p01 >> 8 & kLanes) * w01 + (p11 >> 8 & kLanes) * uv;
     return (rb >> 8 & kLanes) | (ga & ~kLanes);
@@ -150,7 +157,9 @@ std::uint32_t BlendByCoverage(std::uint32_t mix, std::uint32_t old) {
     return rb | ga;
 }
 
-std::uint32_t Fraction(Fixed coordinate) { return static_cast<std::uint32_t>(coordinate >> 8 & 255); }
+std::uint32_t Fraction(Fixed coordinate) {
+    return static_cast<std::uint32_t>(coordinate >> 8 & 255);
+}
 
 struct RowWalk {
     const TiRotateSurface& source;
@@ -161,16 +170,23 @@ struct RowWalk {
     Fixed stepY;
 };
 
+// Locals rather than the walk's fields: a store through a byte pointer could
+// alias them and would force a reload of each on every pixel.
 void DrawInner(RowWalk& walk, int begin, int end) {
+    const unsigned char* const data = walk.source.data;
     const std::ptrdiff_t pitch = walk.source.pitch;
-    for (int x = begin; x < end; ++x, walk.sx += walk.stepX, walk.sy += walk.stepY) {
-        const unsigned char* top =
-            walk.source.data + (walk.sy >> 16) * pitch + (walk.sx >> 16) * 4;
-        const std::uint32_t mixed =
-            MixFour(LoadPixel(top), LoadPixel(top + 4), LoadPixel(top + pitch),
-                    LoadPixel(top + pitch + 4), Fraction(walk.sx), Fraction(walk.sy));
-        StorePixel(walk.out + static_cast<std::ptrdiff_t>(x) * 4, mixed);
+    const Fixed stepX = walk.stepX;
+    const Fixed stepY = walk.stepY;
+    Fixed sx = walk.sx;
+    Fixed sy = walk.sy;
+    unsigned char* out = walk.out + static_cast<std::ptrdiff_t>(begin) * 4;
+    for (int x = begin; x < end; ++x, sx += stepX, sy += stepY, out += 4) {
+        const unsigned char* top = data + (sy >> 16) * pitch + (sx >> 16) * 4;
+        StorePixel(out, MixFour(LoadPixel(top), LoadPixel(top + 4), LoadPixel(top + pitch),
+                                LoadPixel(top + pitch + 4), Fraction(sx), Fraction(sy)));
     }
+    walk.sx = sx;
+    walk.sy = sy;
 }
 
 // A neighbour read clamped into the source, its alpha replaced by whether it
@@ -197,8 +213,8 @@ void DrawBorder(RowWalk& walk, int begin, int end) {
     }
 }
 
-void DrawRow(const TiRotateSurface& destination, const TiRotateSurface& source,
-             const Mapping& map, int y) {
+void DrawRow(const TiRotateSurface& destination, const TiRotateSurface& source, const Mapping& map,
+             int y) {
     const RowRuns runs = RunsOfRow(map, source, destination.width, y);
     const Span touched = runs.touched;
     const Span inner = runs.inner.Empty() ? Span{touched.end, touched.end} : runs.inner;
@@ -252,8 +268,8 @@ void RotateBitmap(const TiRotateSurface& destination, const TiRotateSurface& sou
     });
 }
 
-int RotateBitmap(TiBitmapData& destination, const TiBitmapData& source, double angle,
-                 double zoomX, double zoomY, double moveX, double moveY) {
+int RotateBitmap(TiBitmapData& destination, const TiBitmapData& source, double angle, double zoomX,
+                 double zoomY, double moveX, double moveY) {
     if (destination.GetBpp() != TiRGBABpp || source.GetBpp() != TiRGBABpp) return 0;
     const TiRotateSurface to{destination.GetData(), destination.GetPitch(), destination.GetWidth(),
                              destination.GetHeight()};

@@ -44,7 +44,7 @@ void RotateBitmap(const TiRotateSurface& destination, const TiRotateSurface& sou
 
 // The same over bitmaps: returns 1, or 0 (drawing nothing) unless both have
 // TiRGBABpp bytes per pixel.
-int RotateBitmap(TiBitmapData& destination, const TiBitmapData& source, double angle,
-                 double zoomX, double zoomY, double moveX, double moveY);
+int RotateBitmap(TiBitmapData& destination, const TiBitmapData& source, double angle, double zoomX,
+                 double zoomY, double moveX, double moveY);
 
 }  // namespace vantrel

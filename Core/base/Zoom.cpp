@@ -101,8 +101,8 @@ void TruncateRow(const float* in, unsigned char* out, std::ptrdiff_t count) {
 
 // When neither the row nor any column has a fraction, the mix is exactly the
 // near pixel (its weight is 1, the others' 0): copy it.
-void CopyNearest(const unsigned char* top, const ColumnTap* columns, unsigned char* out,
-                 int width, int bpp) {
+void CopyNearest(const unsigned char* top, const ColumnTap* columns, unsigned char* out, int width,
+                 int bpp) {
     for (int i = 0; i < width; ++i, out += bpp) std::memcpy(out, top + columns[i].nearOffset, bpp);
 }
 
@@ -147,8 +147,8 @@ void ZoomRows(const ZoomPass& pass, RowCache& cache, int rowBegin, int rowEnd) {
     const int width = pass.destination.GetWidth();
     for (int j = rowBegin; j < rowEnd; ++j) {
         const ZoomTap row = MakeTap(j, pass.rowStep, source.GetHeight());
-        unsigned char* out =
-            pass.destination.GetData() + static_cast<std::ptrdiff_t>(j) * pass.destination.GetPitch();
+        unsigned char* out = pass.destination.GetData() +
+                             static_cast<std::ptrdiff_t>(j) * pass.destination.GetPitch();
         if (pass.columnsWhole && row.farWeight == 0.0f) {
             const unsigned char* top =
                 source.GetData() + static_cast<std::ptrdiff_t>(row.nearIndex) * source.GetPitch();
@@ -184,7 +184,8 @@ int ImageZoom(const TiBitmapData& source, TiBitmapData& destination, int widthZo
     const int bpp = source.GetBpp();
     const int bands = BandCount(height);
     const std::ptrdiff_t sourceFloats = static_cast<std::ptrdiff_t>(source.GetWidth()) * bpp + 1;
-    const std::ptrdiff_t bandFloats = 2 * sourceFloats + static_cast<std::ptrdiff_t>(width) * bpp + 1;
+    const std::ptrdiff_t bandFloats =
+        2 * sourceFloats + static_cast<std::ptrdiff_t>(width) * bpp + 1;
     const std::optional<std::size_t> tableBytes = TiByteCount(width, sizeof(ColumnTap));
     const std::optional<std::size_t> cacheCount = TiByteCount(bands, bandFloats);
     auto* columns = static_cast<ColumnTap*>(tableBytes ? TiMalloc(*tableBytes) : nullptr);
@@ -200,7 +201,8 @@ int ImageZoom(const TiBitmapData& source, TiBitmapData& destination, int widthZo
     for (int i = 0; i < width; ++i) {
         const ZoomTap tap = MakeTap(i, columnStep, source.GetWidth());
         columns[i] = {static_cast<std::ptrdiff_t>(tap.nearIndex) * bpp,
-                      static_cast<std::ptrdiff_t>(tap.farIndex) * bpp, tap.nearWeight, tap.farWeight};
+                      static_cast<std::ptrdiff_t>(tap.farIndex) * bpp, tap.nearWeight,
+                      tap.farWeight};
         columnsWhole = columnsWhole && tap.farWeight == 0.0f;
     }
     const float rowStep = static_cast<float>(source.GetHeight()) / static_cast<float>(heightZoom);

@@ -28,8 +28,7 @@ namespace vantrel {
 // steps of source width / widthZoom and source height / heightZoom.
 // Requires a source of 3 or 4 bytes per pixel, widthZoom > 0, heightZoom > 0
 // and a destination with the source's bytes per pixel. Returns 1, or 0 as above.
-int ImageZoom(const TiBitmapData& source, TiBitmapData& destination, int widthZoom,
-              int heightZoom);
+int ImageZoom(const TiBitmapData& source, TiBitmapData& destination, int widthZoom, int heightZoom);
 
 // A new owning, packed bitmap of widthZoom x heightZoom with the source's
 // bytes per pixel, filled by ImageZoom; null when it can't be made.

@@ -1,9 +1,8 @@
-#include "Core/base/Flip.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "Core/base/Flip.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -62,9 +61,11 @@ TEST_P(FlipByBpp, ThinPicturesAndNoFlipStayUnchanged) {
 TEST_P(FlipByBpp, AViewMirrorsOnlyItsRegion) {
     const int bpp = GetParam();
     for (FlipCase flip : {FlipCase{true, false}, FlipCase{false, true}, FlipCase{true, true}}) {
-        test::ExpectViewMatchesPackedCopy(
-            [bpp] { return test::Noise(23, 17, bpp); }, 4, 3, 11, 9,
-            [flip](TiBitmapData& bitmap) { return FlipBitmap(bitmap, flip.horizontal, flip.vertical); });
+        test::ExpectViewMatchesPackedCopy([bpp] { return test::Noise(23, 17, bpp); }, 4, 3, 11, 9,
+                                          [flip](TiBitmapData& bitmap) {
+                                              return FlipBitmap(bitmap, flip.horizontal,
+                                                                flip.vertical);
+                                          });
     }
 }
 

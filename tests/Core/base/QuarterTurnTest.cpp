@@ -1,11 +1,10 @@
-#include "Core/base/QuarterTurn.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
 #include "Core/base/Flip.h"
+#include "Core/base/QuarterTurn.h"
 #include "Core/global/TiMemory.h"
 #include "support/TestImages.h"
 

@@ -1,5 +1,3 @@
-#include "Core/base/Rotate.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "Core/base/QuarterTurn.h"
+#include "Core/base/Rotate.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -70,7 +69,8 @@ void ReferenceRotate(TiBitmapData& destination, const TiBitmapData& source, cons
             const std::int64_t sx = cx + x * ax + y * bx, sy = cy + x * ay + y * by;
             const Kind kind = classify(sx, sy);
             if (kind == kOutside) continue;
-            const int u8 = static_cast<int>((sx >> 8) & 255), v8 = static_cast<int>((sy >> 8) & 255);
+            const int u8 = static_cast<int>((sx >> 8) & 255),
+                      v8 = static_cast<int>((sy >> 8) & 255);
             const int uv = u8 * v8 / 256;
             const int w00 = 256 - u8 - v8 + uv, w10 = u8 - uv, w01 = v8 - uv, w11 = uv;
             const std::int64_t x0 = sx >> 16, y0 = sy >> 16;
@@ -79,7 +79,8 @@ void ReferenceRotate(TiBitmapData& destination, const TiBitmapData& source, cons
             for (int k = 0; k < 4; ++k) {
                 mix[k] = (neighbour(x0, y0, k, edge) * w00 + neighbour(x0 + 1, y0, k, edge) * w10 +
                           neighbour(x0, y0 + 1, k, edge) * w01 +
-                          neighbour(x0 + 1, y0 + 1, k, edge) * w11) >> 8;
+                          neighbour(x0 + 1, y0 + 1, k, edge) * w11) >>
+                         8;
             }
             unsigned char* pixel = destination.GetPixel(x, y);
             for (int k = 0; k < 4; ++k) {
@@ -102,7 +103,9 @@ Motion AboutTheCentres(const TiBitmapData& source, double angle, int* width, int
             (*height - source.GetHeight()) * 0.5};
 }
 
-Bitmap Zeroed(int width, int height) { return test::Constant(width, height, 4, {0, 0, 0, 0}); }
+Bitmap Zeroed(int width, int height) {
+    return test::Constant(width, height, 4, {0, 0, 0, 0});
+}
 
 TEST(RotateBitmap, ByZeroCopiesTheInsideAndBlendsTheOuterRingAtCoverage255) {
     Bitmap source = test::Noise(6, 5, 4);

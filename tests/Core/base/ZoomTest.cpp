@@ -1,11 +1,10 @@
-#include "Core/base/Zoom.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "Core/base/Zoom.h"
 #include "Core/global/TiAssert.h"
 #include "Core/global/TiMemory.h"
 #include "support/TestImages.h"
@@ -22,9 +21,7 @@ Bitmap ReferenceZoom(const TiBitmapData& source, int width, int height) {
     const int sourceHeight = source.GetHeight();
     const float rx = static_cast<float>(sourceWidth) / static_cast<float>(width);
     const float ry = static_cast<float>(sourceHeight) / static_cast<float>(height);
-    auto at = [&](int x, int y, int k) {
-        return static_cast<float>(source.GetPixel(x, y)[k]);
-    };
+    auto at = [&](int x, int y, int k) { return static_cast<float>(source.GetPixel(x, y)[k]); };
     return test::MakeBitmap(width, height, source.GetBpp(), [&](int i, int j, int k) {
         float sy = static_cast<float>(j) * ry;
         if (static_cast<double>(sy) <= 1e-8) sy = 0;
@@ -36,8 +33,9 @@ Bitmap ReferenceZoom(const TiBitmapData& source, int width, int height) {
         if (sx > static_cast<float>(sourceWidth - 2)) sx = static_cast<float>(sourceWidth - 2);
         const int x0 = static_cast<int>(sx);
         const float fx = sx - static_cast<float>(x0);
-        const float value = at(x0, y0, k) * (1 - fx) * (1 - fy) + at(x0 + 1, y0, k) * fx * (1 - fy) +
-                            at(x0, y0 + 1, k) * (1 - fx) * fy + at(x0 + 1, y0 + 1, k) * fx * fy;
+        const float value = at(x0, y0, k) * (1 - fx) * (1 - fy) +
+                            at(x0 + 1, y0, k) * fx * (1 - fy) + at(x0, y0 + 1, k) * (1 - fx) * fy +
+                            at(x0 + 1, y0 + 1, k) * fx * fy;
         return static_cast<std::uint8_t>(static_cast<int>(value));
     });
 }
@@ -98,8 +96,8 @@ TEST_P(ZoomByBpp, SameSizeCopiesButRepeatsTheRowAndColumnBeforeTheLast) {
 // Sizes up and down, odd ratios, and one large enough to run in bands.
 TEST_P(ZoomByBpp, MatchesTheStepByStepFloatZoom) {
     const int bpp = GetParam();
-    const int sizes[][4] = {{2, 2, 1, 1},   {2, 2, 5, 3},    {3, 4, 9, 2},  {5, 3, 12, 7},
-                            {17, 11, 6, 4}, {17, 11, 40, 29}, {16, 9, 8, 3}, {9, 16, 7, 13},
+    const int sizes[][4] = {{2, 2, 1, 1},     {2, 2, 5, 3},        {3, 4, 9, 2},  {5, 3, 12, 7},
+                            {17, 11, 6, 4},   {17, 11, 40, 29},    {16, 9, 8, 3}, {9, 16, 7, 13},
                             {64, 48, 51, 37}, {300, 200, 700, 450}};
     for (const auto& size : sizes) {
         Bitmap source = test::Noise(size[0], size[1], bpp, size[2]);
@@ -211,10 +209,10 @@ TEST(Zoom, PreconditionsAreImageZooms) {
     Bitmap rgba = test::Gradient(4, 4, TiRGBABpp);
     Bitmap rgb = test::Gradient(4, 4, TiRGBBpp);
     Bitmap gray = test::Gradient(4, 4, 1);
-    ExpectZoomAssertion([&] { ImageZoom(*gray, *gray, 4, 4); }, "bpp == TiRGBBpp || bpp == TiRGBABpp",
-                        28);
-    ExpectZoomAssertion([&] { CreateImageZoom(*gray, 2, 2); }, "bpp == TiRGBBpp || bpp == TiRGBABpp",
-                        28);
+    ExpectZoomAssertion([&] { ImageZoom(*gray, *gray, 4, 4); },
+                        "bpp == TiRGBBpp || bpp == TiRGBABpp", 28);
+    ExpectZoomAssertion([&] { CreateImageZoom(*gray, 2, 2); },
+                        "bpp == TiRGBBpp || bpp == TiRGBABpp", 28);
     ExpectZoomAssertion([&] { ImageZoom(*rgba, *rgba, 0, 4); }, "widthZoom > 0 && heightZoom > 0",
                         29);
     ExpectZoomAssertion([&] { CreateImageZoom(*rgba, 3, -1); }, "widthZoom > 0 && heightZoom > 0",

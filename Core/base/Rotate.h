@@ -9,12 +9,12 @@
 //   - border pixels (within one pixel of the source's edge, inside or out) mix
 //     the four neighbours read clamped into the source, each counting as
 //     opaque inside the source and transparent outside; that coverage blends
-//     the mix onto the destination pixel;
+//     the mix onto the destination pixel. So even an angle of 0 blends the
+//     source's outer ring at coverage 255, which turns a 255 there into 254;
+//     exact quarter turns are RotateQuarterTurns' job;
 //   - pixels outside are left as they were.
 // Rows are drawn from the one through the destination's centre downward, then
-// upward, each direction stopping at the first row that touches the source.
-// So even an angle of 0 blends the source's outer ring at coverage 255, which
-// turns a 255 there into 254; exact quarter turns are RotateQuarterTurns' job.
+// upward, each direction stopping at the first row that misses the source.
 //
 // Pixel contract: 4 bytes per pixel, read and written as whole 32-bit words,
 // all four channels (alpha too) mixed alike; the source's own alpha is
@@ -39,6 +39,9 @@ struct TiRotateSurface {
     int height;
 };
 
+// angle in radians; zoomX, zoomY scale the drawn picture (1 keeps its size);
+// moveX, moveY shift it in destination pixels. With zooms 1 and moves of
+// (w - W) / 2, (h - H) / 2 the source's centre lands on the destination's.
 void RotateBitmap(const TiRotateSurface& destination, const TiRotateSurface& source, double angle,
                   double zoomX, double zoomY, double moveX, double moveY);
 

@@ -11,7 +11,7 @@
 // (row) serves as both, so every destination column (row) repeats it.
 //
 // Pixel contract: bytes R, G, B(, A); source and destination rows are stepped
-// by their own m_pitch, so either may be a view.
+// by their own m_pitch, so either may be a view; they must not overlap.
 //
 // Failure contract: preconditions throw TiAssertionError. ImageZoom returns 0
 // with the destination unchanged when the source is empty or its work memory

@@ -23,12 +23,21 @@ void SwapPixels(unsigned char* a, unsigned char* b, int bpp) {
     }
 }
 
-// Swaps pixel x of row `a` with pixel width - 1 - x of row `b` for x < count.
-// With a == b and count = width / 2 this mirrors one row in place.
+// Swaps pixel x of `a` with pixel count - 1 - x of `b` for x < count. The
+// two runs never overlap (two rows, or a row's two halves), which lets the
+// compiler move several pixels at a time.
 template <int Bpp>
-void SwapMirrored(unsigned char* a, unsigned char* b, int width, int count, int bpp) {
-    unsigned char* q = b + static_cast<std::ptrdiff_t>(width - 1) * bpp;
+void SwapMirrored(unsigned char* __restrict__ a, unsigned char* __restrict__ b, int count,
+                  int bpp) {
+    unsigned char* q = b + static_cast<std::ptrdiff_t>(count - 1) * bpp;
     for (int x = 0; x < count; ++x, a += bpp, q -= bpp) SwapPixels<Bpp>(a, q, bpp);
+}
+
+// Mirrors one row in place: its left half with its right half.
+template <int Bpp>
+void MirrorRow(unsigned char* row, int width, int bpp) {
+    const int half = width / 2;
+    SwapMirrored<Bpp>(row, row + static_cast<std::ptrdiff_t>(width - half) * bpp, half, bpp);
 }
 
 template <int Bpp>
@@ -43,7 +52,7 @@ void FlipPass(TiBitmapData& bitmap, bool horizontal, bool vertical) {
     if (!vertical) {
         ParallelRows(height, width, [&](int rowBegin, int rowEnd) {
             for (int y = rowBegin; y < rowEnd; ++y) {
-                SwapMirrored<Bpp>(row(y), row(y), width, width / 2, bpp);
+                MirrorRow<Bpp>(row(y), width, bpp);
             }
         });
         return;
@@ -56,14 +65,14 @@ void FlipPass(TiBitmapData& bitmap, bool horizontal, bool vertical) {
             unsigned char* upper = row(y);
             unsigned char* lower = row(height - 1 - y);
             if (horizontal) {
-                SwapMirrored<Bpp>(upper, lower, width, width, bpp);
+                SwapMirrored<Bpp>(upper, lower, width, bpp);
             } else {
                 std::swap_ranges(upper, upper + rowBytes, lower);
             }
         }
     });
     if (horizontal && height % 2 == 1) {
-        SwapMirrored<Bpp>(row(pairs), row(pairs), width, width / 2, bpp);
+        MirrorRow<Bpp>(row(pairs), width, bpp);
     }
 }
 

@@ -1,0 +1,107 @@
+#include "Core/base/ColorBalance.h"
+
+#include <algorithm>
+#include <mutex>
+
+#include "Core/base/ColorPass.h"
+#include "Core/base/HSLModel.h"
+#include "Core/global/Numeric.h"
+#include "Core/global/TiAssert.h"
+
+namespace vantrel {
+namespace {
+
+constexpr const char kTiSourceFile[] = "Core/base/ColorBalance";
+
+// How strongly a shift of 1 moves each input level, per range and direction.
+struct TransferCurves {
+    double shadowsAdd[256];
+    double shadowsSubtract[256];
+    double midtonesAdd[256];
+    double midtonesSubtract[256];
+    double highlightsAdd[256];
+    double highlightsSubtract[256];
+};
+
+const TransferCurves& GetTransferCurves() {
+    static TransferCurves curves;
+    static std::once_flag built;
+    std::call_once(built, [] {
+        for (int i = 0; i < 256; ++i) {
+            const double level = i;
+            // Rises steeply out of the dark end and flattens toward white.
+            const double rising = 1.075 - 1.0 / (level / 16.0 + 1.0);
+            // A hump over the middle levels, 0 at both ends.
+            const double centred = (level - 127.0) / 127.0;
+            const double hump = 0.667 * (1.0 - centred * centred);
+            curves.highlightsAdd[i] = rising;
+            curves.shadowsSubtract[255 - i] = rising;
+            curves.shadowsAdd[i] = hump;
+            curves.midtonesAdd[i] = hump;
+            curves.midtonesSubtract[i] = hump;
+            curves.highlightsSubtract[i] = hump;
+        }
+    });
+    return curves;
+}
+
+// The level map of one axis, given its shift in each of the three ranges.
+void BuildAxisMap(const TransferCurves& curves, const int (&shift)[3], unsigned char (&map)[256]) {
+    const double* shadow = shift[0] > 0 ? curves.shadowsAdd : curves.shadowsSubtract;
+    const double* mid = shift[1] > 0 ? curves.midtonesAdd : curves.midtonesSubtract;
+    const double* high = shift[2] > 0 ? curves.highlightsAdd : curves.highlightsSubtract;
+    for (int i = 0; i < 256; ++i) {
+        const double moved = shift[0] * shadow[i] + shift[1] * mid[i] + shift[2] * high[i];
+        map[i] = TiClampByte(i + TiTrunc(moved));
+    }
+}
+
+}  // namespace
+
+void BalanceColor(TiBitmapData& bitmap, int cyan, int magenta, int yellow, int tone,
+                  bool preserveLuminosity) {
+    TI_ASSERT(cyan >= -100 && cyan <= 100, "cyan>= -100 && cyan<=100", 40);
+    TI_ASSERT(magenta >= -100 && magenta <= 100, "magenta>= -100 && magenta<=100", 41);
+    TI_ASSERT(yellow >= -100 && yellow <= 100, "yellow>= -100 && yellow<=100", 42);
+    if (bitmap.GetBpp() != TiRGBBpp && bitmap.GetBpp() != TiRGBABpp) return;
+
+    // shifts[axis][range]: only the chosen range moves.
+    int shifts[3][3] = {};
+    if (tone >= TiToneShadows && tone <= TiToneHighlights) {
+        shifts[0][tone] = cyan;
+        shifts[1][tone] = magenta;
+        shifts[2][tone] = yellow;
+    }
+    const TransferCurves& curves = GetTransferCurves();
+    unsigned char maps[3][256];
+    for (int axis = 0; axis < 3; ++axis) BuildAxisMap(curves, shifts[axis], maps[axis]);
+
+    if (!preserveLuminosity) {
+        RunColorPass(bitmap, [&maps](unsigned char* pixel) {
+            pixel[0] = maps[0][pixel[0]];
+            pixel[1] = maps[1][pixel[1]];
+            pixel[2] = maps[2][pixel[2]];
+        });
+        return;
+    }
+    RunColorChunkPass(bitmap, [&maps](std::uint32_t* words, int count) {
+        // The lightness of each unshifted colour, then the shifted colours.
+        int lightness[kColorChunk];
+        for (int i = 0; i < count; ++i) {
+            const int red = words[i] & 0xff;
+            const int green = words[i] >> 8 & 0xff;
+            const int blue = words[i] >> 16 & 0xff;
+            const int mx = std::max(red, std::max(green, blue));
+            const int mn = std::min(red, std::min(green, blue));
+            lightness[i] = (mx + mn + 1) >> 1;  // GetLightness, in integers
+            words[i] = maps[0][red] | static_cast<std::uint32_t>(maps[1][green]) << 8 |
+                       static_cast<std::uint32_t>(maps[2][blue]) << 16;
+        }
+        hsl_model::HSLChunk hsl;
+        hsl_model::WordsToHSL(words, count, hsl);
+        std::copy(lightness, lightness + count, hsl.lightness);
+        hsl_model::HSLToWords(hsl, count, words);
+    });
+}
+
+}  // namespace vantrel

@@ -1,0 +1,41 @@
+#include "support/ColorChecks.h"
+
+namespace vantrel::test {
+
+Bitmap OnePixel(int red, int green, int blue, int bpp, int alpha) {
+    const int bytes[4] = {red, green, blue, alpha};
+    return MakeBitmap(1, 1, bpp, [&bytes](int, int, int c) { return bytes[c]; });
+}
+
+std::vector<int> ColorAt(const TiBitmapData& bitmap, int x, int y) {
+    const unsigned char* pixel = bitmap.GetPixel(x, y);
+    return {pixel[0], pixel[1], pixel[2]};
+}
+
+Bitmap WithoutAlpha(const TiBitmapData& rgba) {
+    return MakeBitmap(rgba.GetWidth(), rgba.GetHeight(), TiRGBBpp,
+                      [&rgba](int x, int y, int c) { return rgba.GetPixel(x, y)[c]; });
+}
+
+void ExpectFormatsAndViewsAgree(const std::function<Bitmap()>& make,
+                                const std::function<int(TiBitmapData&)>& operation) {
+    Bitmap rgba = make();
+    Bitmap rgb = WithoutAlpha(*rgba);
+    const Bitmap before = rgba->Clone(false);
+    ASSERT_EQ(rgba->GetWidth(), rgb->GetWidth());
+    EXPECT_EQ(operation(*rgba), operation(*rgb));
+    ExpectAlphaUnchanged(*before, *rgba);
+    for (int y = 0; y < rgba->GetHeight(); ++y) {
+        for (int x = 0; x < rgba->GetWidth(); ++x) {
+            ASSERT_EQ(ColorAt(*rgba, x, y), ColorAt(*rgb, x, y)) << "pixel " << x << "," << y;
+        }
+    }
+    // A region that starts and ends off the chunk and row boundaries.
+    const int width = rgba->GetWidth();
+    const int height = rgba->GetHeight();
+    ExpectViewMatchesPackedCopy(make, 3, 1, width - 5, height - 2, operation);
+    ExpectViewMatchesPackedCopy([&make] { return WithoutAlpha(*make()); }, 3, 1, width - 5,
+                                height - 2, operation);
+}
+
+}  // namespace vantrel::test

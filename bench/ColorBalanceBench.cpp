@@ -19,10 +19,14 @@ void RunBalance(benchmark::State& state, bool preserveLuminosity) {
     ReportThroughput(state, *work);
 }
 
-void BM_BalanceColor(benchmark::State& state) { RunBalance(state, false); }
+void BM_BalanceColor(benchmark::State& state) {
+    RunBalance(state, false);
+}
 BENCHMARK(BM_BalanceColor)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_BalanceColor_PreserveLuminosity(benchmark::State& state) { RunBalance(state, true); }
+void BM_BalanceColor_PreserveLuminosity(benchmark::State& state) {
+    RunBalance(state, true);
+}
 BENCHMARK(BM_BalanceColor_PreserveLuminosity)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

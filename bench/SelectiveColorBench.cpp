@@ -30,8 +30,8 @@ BENCHMARK(BM_SelectiveColor_ThreeFamilies)->Unit(benchmark::kMillisecond)->UseRe
 
 void BM_SelectiveColor_AllFamilies(benchmark::State& state) {
     ComplementScaleSet set;
-    ComplementScale* const all[] = {&set.reds,   &set.yellows, &set.greens,
-                                    &set.cyans,  &set.blues,   &set.magentas,
+    ComplementScale* const all[] = {&set.reds,   &set.yellows,  &set.greens,
+                                    &set.cyans,  &set.blues,    &set.magentas,
                                     &set.whites, &set.neutrals, &set.blacks};
     for (int i = 0; i < 9; ++i) {
         const float v = 0.1f * static_cast<float>(i % 5) - 0.2f;

@@ -56,6 +56,50 @@ void BuildAxisMap(const TransferCurves& curves, const int (&shift)[3], unsigned 
     }
 }
 
+// The three level maps as words with each mapped level already in its
+// byte, so that a colour maps with three lookups and two ORs.
+struct WordMaps {
+    std::uint32_t red[256];
+    std::uint32_t green[256];
+    std::uint32_t blue[256];
+};
+
+// Maps `count` words into `mapped` and keeps the rounded lightness of each
+// unmapped colour ((max + min + 1) / 2 is GetLightness for bytes).
+[[gnu::always_inline]] inline void MapChunkKernel(const WordMaps& maps, int count,
+                                                  const std::uint32_t* __restrict words,
+                                                  std::uint32_t* __restrict mapped,
+                                                  int* __restrict lightness) {
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t red = words[i] & 0xff;
+        const std::uint32_t green = words[i] >> 8 & 0xff;
+        const std::uint32_t blue = words[i] >> 16 & 0xff;
+        mapped[i] = maps.red[red] | maps.green[green] | maps.blue[blue];
+        const std::uint32_t mx = std::max(red, std::max(green, blue));
+        const std::uint32_t mn = std::min(red, std::min(green, blue));
+        lightness[i] = static_cast<int>((mx + mn + 1) >> 1);
+    }
+}
+
+void MapChunkBaseline(const WordMaps& maps, int count, const std::uint32_t* words,
+                      std::uint32_t* mapped, int* lightness) {
+    MapChunkKernel(maps, count, words, mapped, lightness);
+}
+
+TI_TARGET_AVX2 void MapChunkAvx2(const WordMaps& maps, int count, const std::uint32_t* words,
+                                 std::uint32_t* mapped, int* lightness) {
+    MapChunkKernel(maps, count, words, mapped, lightness);
+}
+
+void MapChunk(const WordMaps& maps, int count, const std::uint32_t* words, std::uint32_t* mapped,
+              int* lightness) {
+    if (hsl_model::UseAvx2()) {
+        MapChunkAvx2(maps, count, words, mapped, lightness);
+    } else {
+        MapChunkBaseline(maps, count, words, mapped, lightness);
+    }
+}
+
 }  // namespace
 
 void BalanceColor(TiBitmapData& bitmap, int cyan, int magenta, int yellow, int tone,
@@ -75,7 +119,6 @@ void BalanceColor(TiBitmapData& bitmap, int cyan, int magenta, int yellow, int t
     const TransferCurves& curves = GetTransferCurves();
     unsigned char maps[3][256];
     for (int axis = 0; axis < 3; ++axis) BuildAxisMap(curves, shifts[axis], maps[axis]);
-
     if (!preserveLuminosity) {
         RunColorPass(bitmap, [&maps](unsigned char* pixel) {
             pixel[0] = maps[0][pixel[0]];
@@ -84,23 +127,22 @@ void BalanceColor(TiBitmapData& bitmap, int cyan, int magenta, int yellow, int t
         });
         return;
     }
-    RunColorChunkPass(bitmap, [&maps](std::uint32_t* words, int count) {
-        // The lightness of each unshifted colour, then the shifted colours.
-        int lightness[kColorChunk];
-        for (int i = 0; i < count; ++i) {
-            const int red = words[i] & 0xff;
-            const int green = words[i] >> 8 & 0xff;
-            const int blue = words[i] >> 16 & 0xff;
-            const int mx = std::max(red, std::max(green, blue));
-            const int mn = std::min(red, std::min(green, blue));
-            lightness[i] = (mx + mn + 1) >> 1;  // GetLightness, in integers
-            words[i] = maps[0][red] | static_cast<std::uint32_t>(maps[1][green]) << 8 |
-                       static_cast<std::uint32_t>(maps[2][blue]) << 16;
-        }
+    WordMaps words;
+    for (int level = 0; level < 256; ++level) {
+        words.red[level] = maps[0][level];
+        words.green[level] = static_cast<std::uint32_t>(maps[1][level]) << 8;
+        words.blue[level] = static_cast<std::uint32_t>(maps[2][level]) << 16;
+    }
+    RunColorChunkPass(bitmap, [&words](std::uint32_t* chunk, int count) {
+        alignas(32) std::uint32_t mapped[kColorChunk];
+        alignas(32) int lightness[kColorChunk];
+        // Rounded up to whole groups: the chunk's spare words are zeros.
+        const int groups = (count + 7) & ~7;
+        MapChunk(words, groups, chunk, mapped, lightness);
         hsl_model::HSLChunk hsl;
-        hsl_model::WordsToHSL(words, count, hsl);
+        hsl_model::WordsToHSL(mapped, count, hsl);
         std::copy(lightness, lightness + count, hsl.lightness);
-        hsl_model::HSLToWords(hsl, count, words);
+        hsl_model::HSLToWords(hsl, count, chunk);
     });
 }
 

@@ -17,10 +17,14 @@ constexpr const char kTiSourceFile[] = "Core/base/HSL";
 // lightness to them can never overflow an int.
 constexpr std::int64_t kShiftLimit = std::int64_t{1} << 30;
 
-int ClampToByte(int value) { return std::clamp(value, 0, 255); }
+int ClampToByte(int value) {
+    return std::clamp(value, 0, 255);
+}
 
 // The rounded lightness of a colour whose max + min is `sum`.
-int LightnessOfSum(double sum) { return TiTrunc(sum * 0.5 + 0.5); }
+int LightnessOfSum(double sum) {
+    return TiTrunc(sum * 0.5 + 0.5);
+}
 
 // The weight of a hue range at `hue`, the range already turned so that its
 // left end lies on the wheel (all values in 64 bits: they came from outside).
@@ -52,13 +56,15 @@ struct HueShifts {
     int lightness[360];
 };
 
-int HoldShift(std::int64_t sum) { return static_cast<int>(std::clamp(sum, -kShiftLimit, kShiftLimit)); }
+int HoldShift(std::int64_t sum) {
+    return static_cast<int>(std::clamp(sum, -kShiftLimit, kShiftLimit));
+}
 
 // Every group's shift at each hue 0..359: the hue groups weighted by their
 // ranges at that hue, `all` unweighted.
 void BuildHueShifts(const HSLData& data, const HueRangeData& ranges, HueShifts& shifts) {
-    const TinyHSL* const groups[6] = {&data.red, &data.yellow, &data.green,
-                                      &data.cyan, &data.blue,  &data.magenta};
+    const TinyHSL* const groups[6] = {&data.red,  &data.yellow, &data.green,
+                                      &data.cyan, &data.blue,   &data.magenta};
     const HueRange* const groupRanges[6] = {&ranges.red,  &ranges.yellow, &ranges.green,
                                             &ranges.cyan, &ranges.blue,   &ranges.magenta};
     for (int hue = 0; hue < 360; ++hue) {
@@ -69,7 +75,8 @@ void BuildHueShifts(const HSLData& data, const HueRangeData& ranges, HueShifts& 
             sum[2] += shift.m_lightness;
         };
         for (int group = 0; group < 6; ++group) {
-            if (IsActive(*groups[group])) add(GetHueRangeWeight(hue, *groupRanges[group], *groups[group]));
+            if (IsActive(*groups[group]))
+                add(GetHueRangeWeight(hue, *groupRanges[group], *groups[group]));
         }
         if (IsActive(data.all)) add(data.all);
         shifts.hue[hue] = HoldShift(sum[0]);
@@ -78,22 +85,40 @@ void BuildHueShifts(const HSLData& data, const HueRangeData& ranges, HueShifts& 
     }
 }
 
-bool OnWheel(int hue) { return hue >= 0 && hue <= 360; }
+bool OnWheel(int hue) {
+    return hue >= 0 && hue <= 360;
+}
+
+[[gnu::always_inline]] inline int ShiftChunkKernel(const HueShifts& shifts, int count,
+                                                   int* __restrict hue, int* __restrict saturation,
+                                                   int* __restrict lightness) {
+    int offWheel = 0;
+    for (int i = 0; i < count; ++i) {
+        const int before = hue[i];
+        int shifted = before + shifts.hue[before];
+        shifted = shifted < 0 ? shifted + 360 : (shifted > 360 ? shifted - 360 : shifted);
+        offWheel |= static_cast<unsigned>(shifted) > 360u;
+        hue[i] = shifted;
+        saturation[i] = std::clamp(saturation[i] + shifts.saturation[before], 1, 255);
+        lightness[i] = std::clamp(lightness[i] + shifts.lightness[before], 0, 255);
+    }
+    return offWheel;
+}
+
+int ShiftChunkBaseline(const HueShifts& shifts, int count, hsl_model::HSLChunk& hsl) {
+    return ShiftChunkKernel(shifts, count, hsl.hue, hsl.saturation, hsl.lightness);
+}
+
+TI_TARGET_AVX2 int ShiftChunkAvx2(const HueShifts& shifts, int count, hsl_model::HSLChunk& hsl) {
+    return ShiftChunkKernel(shifts, count, hsl.hue, hsl.saturation, hsl.lightness);
+}
 
 // Adds to each pixel the shifts at its hue; true when a hue ended off the
 // wheel (shifts of more than a turn).
 bool ShiftChunk(const HueShifts& shifts, int count, hsl_model::HSLChunk& hsl) {
-    bool offWheel = false;
-    for (int i = 0; i < count; ++i) {
-        const int before = hsl.hue[i];
-        int hue = before + shifts.hue[before];
-        hue = hue < 0 ? hue + 360 : (hue > 360 ? hue - 360 : hue);
-        offWheel |= !OnWheel(hue);
-        hsl.hue[i] = hue;
-        hsl.saturation[i] = std::clamp(hsl.saturation[i] + shifts.saturation[before], 1, 255);
-        hsl.lightness[i] = std::clamp(hsl.lightness[i] + shifts.lightness[before], 0, 255);
-    }
-    return offWheel;
+    const int offWheel = hsl_model::UseAvx2() ? ShiftChunkAvx2(shifts, count, hsl)
+                                              : ShiftChunkBaseline(shifts, count, hsl);
+    return offWheel != 0;
 }
 
 // The chunk conversion takes hues on the wheel only; pixels whose hue left

@@ -1,5 +1,6 @@
 #include "Core/base/HSLModel.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "Core/global/Numeric.h"
@@ -18,7 +19,7 @@ constexpr int kLanes = 8;
 #define TI_TRUNCATE(v) __builtin_convertvector(v, VInt)
 
 [[gnu::always_inline]] inline void WordsToHSLKernel(const std::uint32_t* words, int count,
-                                                     HSLChunk& hsl) {
+                                                    HSLChunk& hsl) {
     for (int i = 0; i < count; i += kLanes) {
         VInt word;
         std::memcpy(&word, words + i, sizeof word);
@@ -57,7 +58,7 @@ constexpr int kLanes = 8;
 }
 
 [[gnu::always_inline]] inline void HSLToWordsKernel(const HSLChunk& hsl, int count,
-                                                     std::uint32_t* words) {
+                                                    std::uint32_t* words) {
     for (int i = 0; i < count; i += kLanes) {
         VInt h, s, l;
         std::memcpy(&h, hsl.hue + i, sizeof h);
@@ -154,42 +155,40 @@ void HSLToWordsBaseline(const HSLChunk& hsl, int count, std::uint32_t* words) {
     HSLToWordsKernel(hsl, count, words);
 }
 
-#if defined(__x86_64__)
-
 bool HasAvx2() {
+#if defined(__x86_64__)
     static const bool has = [] {
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2") != 0;
     }();
     return has;
-}
-
-__attribute__((target("avx2"))) void WordsToHSLAvx2(const std::uint32_t* words, int count,
-                                                    HSLChunk& hsl) {
-    WordsToHSLKernel(words, count, hsl);
-}
-
-__attribute__((target("avx2"))) void HSLToWordsAvx2(const HSLChunk& hsl, int count,
-                                                    std::uint32_t* words) {
-    HSLToWordsKernel(hsl, count, words);
-}
-
 #else
+    return false;
+#endif
+}
 
-bool HasAvx2() { return false; }
+namespace {
+std::atomic<bool> g_baselineOnly{false};
+}  // namespace
 
-void WordsToHSLAvx2(const std::uint32_t* words, int count, HSLChunk& hsl) {
+bool UseAvx2() {
+    return HasAvx2() && !g_baselineOnly.load(std::memory_order_relaxed);
+}
+
+void UseBaselineKernels(bool baseline) {
+    g_baselineOnly.store(baseline);
+}
+
+TI_TARGET_AVX2 void WordsToHSLAvx2(const std::uint32_t* words, int count, HSLChunk& hsl) {
     WordsToHSLKernel(words, count, hsl);
 }
 
-void HSLToWordsAvx2(const HSLChunk& hsl, int count, std::uint32_t* words) {
+TI_TARGET_AVX2 void HSLToWordsAvx2(const HSLChunk& hsl, int count, std::uint32_t* words) {
     HSLToWordsKernel(hsl, count, words);
 }
-
-#endif
 
 void WordsToHSL(const std::uint32_t* words, int count, HSLChunk& hsl) {
-    if (HasAvx2()) {
+    if (UseAvx2()) {
         WordsToHSLAvx2(words, count, hsl);
     } else {
         WordsToHSLBaseline(words, count, hsl);
@@ -197,7 +196,7 @@ void WordsToHSL(const std::uint32_t* words, int count, HSLChunk& hsl) {
 }
 
 void HSLToWords(const HSLChunk& hsl, int count, std::uint32_t* words) {
-    if (HasAvx2()) {
+    if (UseAvx2()) {
         HSLToWordsAvx2(hsl, count, words);
     } else {
         HSLToWordsBaseline(hsl, count, words);

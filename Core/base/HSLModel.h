@@ -13,6 +13,13 @@
 
 #include "Core/base/ColorPass.h"
 
+// Marks the AVX2 compilation of a kernel; HasAvx2() says whether to call it.
+#if defined(__x86_64__)
+#define TI_TARGET_AVX2 __attribute__((target("avx2")))
+#else
+#define TI_TARGET_AVX2
+#endif
+
 namespace vantrel::hsl_model {
 
 // Hue in whole degrees 0..359 of a colour whose brightest channel is
@@ -57,6 +64,13 @@ struct HSLChunk {
 // HSLToWords takes hues 0..360, saturations and lightnesses 0..255.
 void WordsToHSL(const std::uint32_t* words, int count, HSLChunk& hsl);
 void HSLToWords(const HSLChunk& hsl, int count, std::uint32_t* words);
+
+// Whether the kernels of this folder take their AVX2 compilation: the
+// processor has AVX2 and the test hook does not hold them to the baseline.
+bool UseAvx2();
+
+// Test hook: true holds every kernel to its baseline compilation.
+void UseBaselineKernels(bool baseline);
 
 // The two compilations behind WordsToHSL and HSLToWords, for tests.
 bool HasAvx2();

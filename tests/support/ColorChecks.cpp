@@ -1,6 +1,41 @@
 #include "support/ColorChecks.h"
 
+#include "Core/base/HSLModel.h"
+
 namespace vantrel::test {
+namespace {
+
+void ExpectFormatsAndViewsAgreeOnce(const std::function<Bitmap()>& make,
+                                    const std::function<int(TiBitmapData&)>& operation) {
+    Bitmap rgba = make();
+    Bitmap rgb = WithoutAlpha(*rgba);
+    const Bitmap before = rgba->Clone(false);
+    EXPECT_EQ(operation(*rgba), operation(*rgb));
+    ExpectAlphaUnchanged(*before, *rgba);
+    for (int y = 0; y < rgba->GetHeight(); ++y) {
+        for (int x = 0; x < rgba->GetWidth(); ++x) {
+            ASSERT_EQ(ColorAt(*rgba, x, y), ColorAt(*rgb, x, y)) << "pixel " << x << "," << y;
+        }
+    }
+    // A region that starts and ends off the chunk and row boundaries.
+    const int width = rgba->GetWidth();
+    const int height = rgba->GetHeight();
+    ExpectViewMatchesPackedCopy(make, 3, 1, width - 5, height - 2, operation);
+    ExpectViewMatchesPackedCopy([&make] { return WithoutAlpha(*make()); }, 3, 1, width - 5,
+                                height - 2, operation);
+}
+
+}  // namespace
+
+void ForEachKernelCompilation(const std::function<void()>& body) {
+    for (bool baseline : {true, false}) {
+        if (!baseline && !hsl_model::HasAvx2()) continue;
+        SCOPED_TRACE(baseline ? "baseline kernels" : "AVX2 kernels");
+        hsl_model::UseBaselineKernels(baseline);
+        body();
+        hsl_model::UseBaselineKernels(false);
+    }
+}
 
 Bitmap OnePixel(int red, int green, int blue, int bpp, int alpha) {
     const int bytes[4] = {red, green, blue, alpha};
@@ -19,23 +54,7 @@ Bitmap WithoutAlpha(const TiBitmapData& rgba) {
 
 void ExpectFormatsAndViewsAgree(const std::function<Bitmap()>& make,
                                 const std::function<int(TiBitmapData&)>& operation) {
-    Bitmap rgba = make();
-    Bitmap rgb = WithoutAlpha(*rgba);
-    const Bitmap before = rgba->Clone(false);
-    ASSERT_EQ(rgba->GetWidth(), rgb->GetWidth());
-    EXPECT_EQ(operation(*rgba), operation(*rgb));
-    ExpectAlphaUnchanged(*before, *rgba);
-    for (int y = 0; y < rgba->GetHeight(); ++y) {
-        for (int x = 0; x < rgba->GetWidth(); ++x) {
-            ASSERT_EQ(ColorAt(*rgba, x, y), ColorAt(*rgb, x, y)) << "pixel " << x << "," << y;
-        }
-    }
-    // A region that starts and ends off the chunk and row boundaries.
-    const int width = rgba->GetWidth();
-    const int height = rgba->GetHeight();
-    ExpectViewMatchesPackedCopy(make, 3, 1, width - 5, height - 2, operation);
-    ExpectViewMatchesPackedCopy([&make] { return WithoutAlpha(*make()); }, 3, 1, width - 5,
-                                height - 2, operation);
+    ForEachKernelCompilation([&] { ExpectFormatsAndViewsAgreeOnce(make, operation); });
 }
 
 }  // namespace vantrel::test

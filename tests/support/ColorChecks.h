@@ -27,6 +27,10 @@ void ExpectPrecondition(Call call, const std::string& condition, const std::stri
     }
 }
 
+// Runs `body` once with the colour kernels in their baseline compilation
+// and, where the processor has AVX2, once in their AVX2 compilation.
+void ForEachKernelCompilation(const std::function<void()>& body);
+
 // A one-pixel bitmap of `bpp` bytes holding (red, green, blue[, alpha]).
 Bitmap OnePixel(int red, int green, int blue, int bpp = TiRGBABpp, int alpha = 255);
 

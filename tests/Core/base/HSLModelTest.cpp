@@ -1,8 +1,7 @@
-#include "Core/base/HSLModel.h"
-
 #include <gtest/gtest.h>
 
 #include "Core/base/HSL.h"
+#include "Core/base/HSLModel.h"
 
 namespace vantrel {
 namespace {
@@ -37,7 +36,8 @@ TEST(HSLModel, ChunkConversionToHSLMatchesRGBToHSLForEveryColour) {
     int mismatches = 0;
     for (std::uint32_t first = 0; first < (1u << 24) && mismatches < 5; first += kChunk) {
         for (int i = 0; i < kChunk; ++i) words[i] = (first + i) | (i * 37u) << 24;
-        for (size_t k = 0; k < compilations.size(); ++k) compilations[k].toHSL(words, kChunk, results[k]);
+        for (size_t k = 0; k < compilations.size(); ++k)
+            compilations[k].toHSL(words, kChunk, results[k]);
         for (int i = 0; i < kChunk; ++i) {
             const std::uint32_t color = first + i;
             const TiHSLColor expected = RGBToHSL(color & 0xff, color >> 8 & 0xff, color >> 16);

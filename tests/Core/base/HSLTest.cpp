@@ -1,5 +1,3 @@
-#include "Core/base/HSL.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 #include <cstdlib>
 #include <tuple>
 
+#include "Core/base/HSL.h"
 #include "support/ColorChecks.h"
 
 namespace vantrel {
@@ -20,7 +19,9 @@ using test::OnePixel;
 using Rgb = std::vector<int>;
 using Shift = std::tuple<int, int, int>;
 
-Shift Fields(const TinyHSL& shift) { return {shift.m_hue, shift.m_saturation, shift.m_lightness}; }
+Shift Fields(const TinyHSL& shift) {
+    return {shift.m_hue, shift.m_saturation, shift.m_lightness};
+}
 
 HueRangeData StandardRanges() {
     HueRangeData ranges;
@@ -166,9 +167,9 @@ TEST(HueRangeWeight, DegenerateAndWildRangesWeighSafely) {
     EXPECT_EQ(Fields(GetHueRangeWeight(0, {0, -1, 0, 0}, shift)), Shift(0, 0, 0));
     // Values at the ends of the int range neither overflow nor divide by 0.
     for (int hue : {0, 90, 359}) {
-        for (const HueRange& range : {HueRange{INT_MIN, INT_MAX, INT_MIN, INT_MAX},
-                                      HueRange{INT_MAX, INT_MIN, INT_MAX, INT_MIN},
-                                      HueRange{0, 0, INT_MIN, INT_MAX}}) {
+        for (const HueRange& range :
+             {HueRange{INT_MIN, INT_MAX, INT_MIN, INT_MAX},
+              HueRange{INT_MAX, INT_MIN, INT_MAX, INT_MIN}, HueRange{0, 0, INT_MIN, INT_MAX}}) {
             const TinyHSL weighted = GetHueRangeWeight(hue, range, {INT_MAX, INT_MIN, 7});
             EXPECT_LE(std::abs(weighted.m_lightness), 7);
         }
@@ -239,33 +240,35 @@ TEST(AdjustHSL, MatchesThePublicConversionsPixelByPixel) {
     HueRangeData ranges = StandardRanges();
     ranges.yellow = {30, 90, -330, 150};
     ranges.blue = {585, 615, 555, 700};
-    const TinyHSL* groups[6] = {&data.red, &data.yellow, &data.green,
-                                &data.cyan, &data.blue,  &data.magenta};
+    const TinyHSL* groups[6] = {&data.red,  &data.yellow, &data.green,
+                                &data.cyan, &data.blue,   &data.magenta};
     const HueRange* groupRanges[6] = {&ranges.red,  &ranges.yellow, &ranges.green,
                                       &ranges.cyan, &ranges.blue,   &ranges.magenta};
-    Bitmap picture = test::RgbCube(83, 61, TiRGBABpp);
-    const Bitmap before = picture->Clone(false);
-    ASSERT_EQ(AdjustHSL(*picture, data, ranges), 1);
-    for (int y = 0; y < picture->GetHeight(); ++y) {
-        for (int x = 0; x < picture->GetWidth(); ++x) {
-            const Rgb in = ColorAt(*before, x, y);
-            const TiHSLColor hsl = RGBToHSL(in[0], in[1], in[2]);
-            int hue = hsl.hue + data.all.m_hue;
-            int saturation = hsl.saturation + data.all.m_saturation;
-            int lightness = hsl.lightness + data.all.m_lightness;
-            for (int g = 0; g < 6; ++g) {
-                const TinyHSL shift = GetHueRangeWeight(hsl.hue, *groupRanges[g], *groups[g]);
-                hue += shift.m_hue;
-                saturation += shift.m_saturation;
-                lightness += shift.m_lightness;
+    test::ForEachKernelCompilation([&] {
+        Bitmap picture = test::RgbCube(83, 61, TiRGBABpp);
+        const Bitmap before = picture->Clone(false);
+        ASSERT_EQ(AdjustHSL(*picture, data, ranges), 1);
+        for (int y = 0; y < picture->GetHeight(); ++y) {
+            for (int x = 0; x < picture->GetWidth(); ++x) {
+                const Rgb in = ColorAt(*before, x, y);
+                const TiHSLColor hsl = RGBToHSL(in[0], in[1], in[2]);
+                int hue = hsl.hue + data.all.m_hue;
+                int saturation = hsl.saturation + data.all.m_saturation;
+                int lightness = hsl.lightness + data.all.m_lightness;
+                for (int g = 0; g < 6; ++g) {
+                    const TinyHSL shift = GetHueRangeWeight(hsl.hue, *groupRanges[g], *groups[g]);
+                    hue += shift.m_hue;
+                    saturation += shift.m_saturation;
+                    lightness += shift.m_lightness;
+                }
+                hue = hue < 0 ? hue + 360 : (hue > 360 ? hue - 360 : hue);
+                const TiRGBColor out =
+                    HSLToRGB(hue, std::clamp(saturation, 1, 255), std::clamp(lightness, 0, 255));
+                ASSERT_EQ(ColorAt(*picture, x, y), (Rgb{out.red, out.green, out.blue}))
+                    << "pixel " << x << "," << y;
             }
-            hue = hue < 0 ? hue + 360 : (hue > 360 ? hue - 360 : hue);
-            const TiRGBColor out = HSLToRGB(hue, std::clamp(saturation, 1, 255),
-                                            std::clamp(lightness, 0, 255));
-            ASSERT_EQ(ColorAt(*picture, x, y), (Rgb{out.red, out.green, out.blue}))
-                << "pixel " << x << "," << y;
         }
-    }
+    });
 }
 
 TEST(AdjustHSL, HonoursFormatsViewsAndAlpha) {
@@ -315,8 +318,9 @@ TEST(TintHSL, HueAndSaturationAreHeldToTheirScales) {
 }
 
 TEST(TintHSL, HonoursFormatsViewsAndAlphaAndRefusesOtherFormats) {
-    test::ExpectFormatsAndViewsAgree([] { return test::Gradient(270, 6, TiRGBABpp); },
-                                     [](TiBitmapData& bitmap) { return TintHSL(bitmap, 130, 28, 0); });
+    test::ExpectFormatsAndViewsAgree(
+        [] { return test::Gradient(270, 6, TiRGBABpp); },
+        [](TiBitmapData& bitmap) { return TintHSL(bitmap, 130, 28, 0); });
     Bitmap gray = test::Constant(2, 2, 1, {90});
     test::ExpectPrecondition([&] { TintHSL(*gray, 0, 0, 0); },
                              "bitmap.GetBpp() == TiRGBBpp || bitmap.GetBpp() == TiRGBABpp",

@@ -34,7 +34,7 @@ struct Families {
 
 // The per-call tables, in the two work blocks.
 struct Weights {
-    const float* hue[kHueTables];  // by hue 0..359
+    const float* hue[kHueTables];  // by hue 0..359, one after the other
     const float* blacks;           // by level
     const float* neutrals;
     const float* whites;
@@ -118,9 +118,8 @@ constexpr int kLanes = 8;
 #define TI_TRUNCATE(v) __builtin_convertvector(v, VInt)
 
 // Per lane, table[index] (a table lookup per lane).
-[[gnu::always_inline]] inline void Gather(const float* const* tables, const VInt& which,
-                                          const VInt& index, VFloat& out) {
-    for (int lane = 0; lane < kLanes; ++lane) out[lane] = tables[which[lane]][index[lane]];
+[[gnu::always_inline]] inline void Gather(const float* table, const VInt& index, VFloat& out) {
+    for (int lane = 0; lane < kLanes; ++lane) out[lane] = table[index[lane]];
 }
 
 // Whether any lane of a mask is set.
@@ -215,11 +214,11 @@ constexpr int kLanes = 8;
     VFloat ink[3], weight = {};
     // Groups of pixels that no active family touches skip the step.
     if (InksOf(families, below, ink)) {
-        Gather(weights.hue, below, hue, weight);
+        Gather(weights.hue[0], below * kHues + hue, weight);
         HueFamilyStep(rgb, ink, weight);
     }
     if (InksOf(families, above == kHueFamilies ? 0 : above, ink)) {
-        Gather(weights.hue, above, hue, weight);
+        Gather(weights.hue[0], above * kHues + hue, weight);
         HueFamilyStep(rgb, ink, weight);
     }
 }
@@ -231,9 +230,8 @@ constexpr int kLanes = 8;
     const VInt dark = families.blacks.active ? mx < 128 : VInt{};
     const VInt light = ~dark & (families.whites.active ? mn >= 128 : VInt{});
     VFloat blacks = {}, whites = {};
-    const VInt first = {};
-    Gather(&weights.blacks, first, mx, blacks);
-    Gather(&weights.whites, first, mn, whites);
+    Gather(weights.blacks, mx, blacks);
+    Gather(weights.whites, mn, whites);
     const VInt amount = dark    ? TI_TRUNCATE(blacks * 255.0f)
                         : light ? TI_TRUNCATE(whites * 255.0f)
                                 : VInt{};
@@ -249,7 +247,7 @@ constexpr int kLanes = 8;
     // (R + G + B) / 3: exact in float, a third is never near a whole.
     const VInt average = TI_TRUNCATE(TI_TO_FLOAT(rgb[0] + rgb[1] + rgb[2]) / 3.0f);
     VFloat neutrals = {};
-    Gather(&weights.neutrals, first, average, neutrals);
+    Gather(weights.neutrals, average, neutrals);
     const VInt neutralAmount = TI_TRUNCATE(neutrals * 255.0f - TI_TO_FLOAT(mx5 - mn5));
     for (int c = 0; c < 3; ++c) ink[c] = VFloat{} + families.neutrals.ink[c];
     // The neutrals measure against the extremes found before the whites or

@@ -105,9 +105,8 @@ void FillToneWeights(float* block, Weights& weights) {
 
 // ---- The pixel pass, eight pixels at a time ------------------------------
 //
-// Each lane takes the same float steps as the one-pixel description of the
-// operation; a step that does not apply to a lane leaves its channels as
-// they are. Vectors are passed by reference only, so that no function has a
+// Each lane takes the float steps of one pixel, in the same order; a step
+// that does not apply to a lane leaves its channels as they are. Vectors are passed by reference only, so that no function has a
 // vector argument or result outside the AVX2 compilation.
 
 using VInt = std::int32_t __attribute__((vector_size(32)));

@@ -120,8 +120,8 @@ TEST(SelectiveColor, BlackIsFoldedIntoTheInks) {
     EXPECT_EQ(Selected({255, 0, 0}, Only(&ComplementScaleSet::reds, {0, 0, 0, 1})), (Rgb{0, 0, 0}));
 }
 
-// The operation one pixel at a time, step by step as it is described, with
-// tables of weights, early returns and the rounding done in double.
+// The operation one pixel at a time, step by step, with tables of weights,
+// early returns and the rounding done in double.
 class OnePixelModel {
 public:
     explicit OnePixelModel(const ComplementScaleSet& set) {

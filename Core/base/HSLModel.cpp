@@ -79,15 +79,23 @@ constexpr int kLanes = 8;
         m2 = gray ? lf : m2;
         const VFloat span = m2 - m1;
 
-        VInt word = {};
+        // The channels' hues lie 120 degrees apart, so exactly one of them
+        // is on a ramp (rising below 60 or falling from 180 to 240): the
+        // ramp is computed once, at that channel's distance t from m1.
+        VInt hues[3], onRamp[3];
+        VInt t = {};
         for (int channel = 0; channel < 3; ++channel) {
             VInt ch = h + (120 - 120 * channel);
             ch = ch >= 360 ? ch - 360 : (ch < 0 ? ch + 360 : ch);
             const VInt rising = ch < 60;
-            const VInt falling = (ch >= 180) & (ch < 240);
-            const VFloat t = TI_TO_FLOAT(rising ? ch : 240 - ch);
-            const VFloat ramp = m1 + span * t / 60.0f;
-            const VFloat level = (rising | falling) ? ramp : (ch < 180 ? m2 : m1);
+            onRamp[channel] = rising | ((ch >= 180) & (ch < 240));
+            t = onRamp[channel] ? (rising ? ch : 240 - ch) : t;
+            hues[channel] = ch;
+        }
+        const VFloat ramp = m1 + span * TI_TO_FLOAT(t) / 60.0f;
+        VInt word = {};
+        for (int channel = 0; channel < 3; ++channel) {
+            const VFloat level = onRamp[channel] ? ramp : (hues[channel] < 180 ? m2 : m1);
             VInt byte = TI_TRUNCATE(level);
             byte = byte > 0 ? byte : 0;
             byte = byte < 255 ? byte : 255;

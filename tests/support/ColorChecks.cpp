@@ -25,6 +25,18 @@ void ExpectFormatsAndViewsAgreeOnce(const std::function<Bitmap()>& make,
                                 height - 2, operation);
 }
 
+// A picture large enough to be split into bands of rows on several threads
+// against the same picture done one row at a time.
+void ExpectBandsMatchRows(const std::function<int(TiBitmapData&)>& operation) {
+    Bitmap whole = Noise(640, 420, TiRGBABpp, 77);
+    const Bitmap rows = whole->Clone(false);
+    operation(*whole);
+    for (int y = 0; y < rows->GetHeight(); ++y) {
+        operation(*rows->GetBitmapDataFromRect(0, y, rows->GetWidth(), 1));
+    }
+    EXPECT_EQ(Pixels(*whole), Pixels(*rows)) << "banded pass differs from rows";
+}
+
 }  // namespace
 
 void ForEachKernelCompilation(const std::function<void()>& body) {
@@ -54,7 +66,10 @@ Bitmap WithoutAlpha(const TiBitmapData& rgba) {
 
 void ExpectFormatsAndViewsAgree(const std::function<Bitmap()>& make,
                                 const std::function<int(TiBitmapData&)>& operation) {
-    ForEachKernelCompilation([&] { ExpectFormatsAndViewsAgreeOnce(make, operation); });
+    ForEachKernelCompilation([&] {
+        ExpectFormatsAndViewsAgreeOnce(make, operation);
+        ExpectBandsMatchRows(operation);
+    });
 }
 
 }  // namespace vantrel::test

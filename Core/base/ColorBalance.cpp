@@ -31,7 +31,8 @@ const TransferCurves& GetTransferCurves() {
             const double level = i;
             // Rises steeply out of the dark end and flattens toward white.
             const double rising = 1.075 - 1.0 / (level / 16.0 + 1.0);
-            // A hump over the middle levels, 0 at both ends.
+            // A hump over the middle levels: 0 at level 0, just below 0 at 255
+            // (128/127 from the middle).
             const double centred = (level - 127.0) / 127.0;
             const double hump = 0.667 * (1.0 - centred * centred);
             curves.highlightsAdd[i] = rising;

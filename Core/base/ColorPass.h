@@ -16,6 +16,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -30,6 +31,8 @@ namespace vantrel {
 // group of eight always fit.
 constexpr int kColorChunk = 256;
 static_assert(kColorChunk % 8 == 0);
+// 4-byte pixels are read and written as words: R must be the low byte.
+static_assert(std::endian::native == std::endian::little);
 
 namespace color_pass_detail {
 

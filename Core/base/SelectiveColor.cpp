@@ -106,8 +106,9 @@ void FillToneWeights(float* block, Weights& weights) {
 // ---- The pixel pass, eight pixels at a time ------------------------------
 //
 // Each lane takes the float steps of one pixel, in the same order; a step
-// that does not apply to a lane leaves its channels as they are. Vectors are passed by reference only, so that no function has a
-// vector argument or result outside the AVX2 compilation.
+// that does not apply to a lane leaves its channels as they are. Vectors are
+// passed by reference only, so that no function has a vector argument or
+// result outside the AVX2 compilation.
 
 using VInt = std::int32_t __attribute__((vector_size(32)));
 using VFloat = float __attribute__((vector_size(32)));
@@ -226,19 +227,21 @@ constexpr int kLanes = 8;
                                              const Weights& weights) {
     VInt mx, mn;
     Extremes(rgb, mx, mn);
-    const VInt dark = families.blacks.active ? mx < 128 : VInt{};
-    const VInt light = ~dark & (families.whites.active ? mn >= 128 : VInt{});
-    VFloat blacks = {}, whites = {};
-    Gather(weights.blacks, mx, blacks);
-    Gather(weights.whites, mn, whites);
-    const VInt amount = dark    ? TI_TRUNCATE(blacks * 255.0f)
-                        : light ? TI_TRUNCATE(whites * 255.0f)
-                                : VInt{};
     VFloat ink[3];
-    for (int c = 0; c < 3; ++c) {
-        ink[c] = dark ? VFloat{} + families.blacks.ink[c] : VFloat{} + families.whites.ink[c];
+    if (families.blacks.active || families.whites.active) {
+        const VInt dark = families.blacks.active ? mx < 128 : VInt{};
+        const VInt light = ~dark & (families.whites.active ? mn >= 128 : VInt{});
+        VFloat blacks = {}, whites = {};
+        if (families.blacks.active) Gather(weights.blacks, mx, blacks);
+        if (families.whites.active) Gather(weights.whites, mn, whites);
+        const VInt amount = dark    ? TI_TRUNCATE(blacks * 255.0f)
+                            : light ? TI_TRUNCATE(whites * 255.0f)
+                                    : VInt{};
+        for (int c = 0; c < 3; ++c) {
+            ink[c] = dark ? VFloat{} + families.blacks.ink[c] : VFloat{} + families.whites.ink[c];
+        }
+        ApplyToneScale(rgb, ink, mn, mx, amount);
     }
-    ApplyToneScale(rgb, ink, mn, mx, amount);
     if (!families.neutrals.active) return;
 
     VInt mx5, mn5;

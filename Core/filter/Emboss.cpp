@@ -14,11 +14,14 @@ namespace {
 
 constexpr const char kTiSourceFile[] = "Core/filter/Emboss";
 
-// Where a sample falls along one axis: the cell index and the weights of it
-// and of the next pixel. Positions are clamped into 0 .. n - 1 (NaN to 0).
+// Where a sample falls along one axis: the cell index, the step to the next
+// pixel and the weights of the two. Positions are clamped into 0 .. n - 1
+// (NaN to 0), so a next pixel outside the picture always has weight 0: its
+// step is then 0, and adding 0 times the pixel itself is the same as
+// skipping it.
 struct AxisSample {
     int index;
-    bool nextInside;
+    int step;
     float near;
     float far;
 };
@@ -29,22 +32,39 @@ AxisSample SampleAxis(float position, int n) {
     if (position > last) position = last;
     const int i = TiTrunc(position);
     const float f = position - static_cast<float>(i);
-    return {i, i + 1 < n, 1.0f - f, f};
+    return {i, i + 1 < n ? 1 : 0, 1.0f - f, f};
 }
 
-// The copy's bilinear sample of one channel, neighbours outside skipped,
-// weights and sum in float, truncated to a byte.
-std::uint8_t Bilinear(const TiBitmapData& copy, const AxisSample& sx, const AxisSample& sy,
-                      int channel) {
-    const std::uint8_t* p = copy.GetData() + static_cast<std::ptrdiff_t>(sy.index) * copy.GetPitch() +
-                            sx.index * TiRGBABpp + channel;
-    const std::ptrdiff_t down = copy.GetPitch();
-    float sum = (sx.near * sy.near) * p[0];
-    if (sy.nextInside) sum += (sx.near * sy.far) * p[down];
-    if (sx.nextInside) sum += (sx.far * sy.near) * p[TiRGBABpp];
-    if (sx.nextInside && sy.nextInside) sum += (sx.far * sy.far) * p[down + TiRGBABpp];
-    return TiClampByte(sum);
-}
+// A bilinear sample of the copy: its four pixels and float weights, in the
+// order (i, j), (i, j + 1), (i + 1, j), (i + 1, j + 1).
+struct Bilinear {
+    const std::uint8_t* p[4];
+    float w[4];
+
+    Bilinear(const TiBitmapData& copy, const AxisSample& sx, const AxisSample& sy) {
+        const std::ptrdiff_t down = sy.step * static_cast<std::ptrdiff_t>(copy.GetPitch());
+        const std::ptrdiff_t right = sx.step * TiRGBABpp;
+        p[0] = copy.GetData() + static_cast<std::ptrdiff_t>(sy.index) * copy.GetPitch() +
+               static_cast<std::ptrdiff_t>(sx.index) * TiRGBABpp;
+        p[1] = p[0] + down;
+        p[2] = p[0] + right;
+        p[3] = p[0] + down + right;
+        w[0] = sx.near * sy.near;
+        w[1] = sx.near * sy.far;
+        w[2] = sx.far * sy.near;
+        w[3] = sx.far * sy.far;
+    }
+
+    // The weighted sums of all four bytes (alpha's unused; whole pixels let
+    // the compiler do the four at once), in float, truncated to bytes.
+    void Sample(int (&value)[4]) const {
+        float sum[4];
+        for (int c = 0; c < 4; ++c) {
+            sum[c] = w[0] * p[0][c] + w[1] * p[1][c] + w[2] * p[2][c] + w[3] * p[3][c];
+        }
+        for (int c = 0; c < 4; ++c) value[c] = TiClampByte(sum[c]);
+    }
+};
 
 struct Relief {
     float ox;
@@ -62,10 +82,13 @@ void EmbossRows(TiBitmapData& bitmap, const TiBitmapData& copy, const Relief& re
         std::uint8_t* p = bitmap.GetData() + static_cast<std::ptrdiff_t>(y) * bitmap.GetPitch();
         for (int x = 0; x < width; ++x, p += TiRGBABpp) {
             if (p[3] == 0) continue;
-            const AxisSample xa = SampleAxis(static_cast<float>(x) - relief.ox, width);
-            const AxisSample xb = SampleAxis(static_cast<float>(x) + relief.ox, width);
+            const Bilinear a(copy, SampleAxis(static_cast<float>(x) - relief.ox, width), ya);
+            const Bilinear b(copy, SampleAxis(static_cast<float>(x) + relief.ox, width), yb);
+            int va[4], vb[4];
+            a.Sample(va);
+            b.Sample(vb);
             for (int c = 0; c < 3; ++c) {
-                const int difference = Bilinear(copy, xb, yb, c) - Bilinear(copy, xa, ya, c);
+                const int difference = vb[c] - va[c];
                 p[c] = TiClampByte(static_cast<float>(difference) * relief.k + 128.0f);
             }
         }
@@ -83,13 +106,12 @@ int Emboss(TiBitmapData& bitmap, float degrees, int highDegree, int amount) {
     if (!copy) return 0;
     if (bitmap.GetHeight() < 1 || bitmap.GetWidth() < 1) return 1;
 
-    const double d = highDegree * 0.5 /
-                     std::sqrt(static_cast<double>(co) * co + static_cast<double>(si) * si);
+    const double d =
+        highDegree * 0.5 / std::sqrt(static_cast<double>(co) * co + static_cast<double>(si) * si);
     const Relief relief{static_cast<float>(si * d), static_cast<float>(co * d),
                         static_cast<float>(amount / 100.0)};
-    ParallelRows(bitmap.GetHeight(), bitmap.GetWidth() * 8L, [&](int begin, int end) {
-        EmbossRows(bitmap, *copy, relief, begin, end);
-    });
+    ParallelRows(bitmap.GetHeight(), bitmap.GetWidth() * 8L,
+                 [&](int begin, int end) { EmbossRows(bitmap, *copy, relief, begin, end); });
     return 1;
 }
 

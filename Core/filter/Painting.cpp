@@ -15,13 +15,12 @@ namespace {
 
 constexpr const char kTiSourceFile[] = "Core/filter/Painting";
 
-// The unchanged picture: packed colours and the level of every pixel.
+// The unchanged picture, one word per pixel: R, G, B and the pixel's level
+// in the fourth byte, so that a window step reads one word per pixel.
 struct Canvas {
-    const std::uint8_t* colour;
-    const std::uint8_t* level;
+    const std::uint8_t* pixels;
     int width;
     int height;
-    int bpp;
     int levels;
 };
 
@@ -48,23 +47,25 @@ public:
         for (int l = 1; l < m_canvas.levels; ++l) {
             if (m_count[l] > m_count[winner]) winner = l;
         }
+        // Sums and counts stay far below 2^45, where a double quotient
+        // truncates to the exact integer quotient, and divides faster.
+        const double count = static_cast<double>(m_count[winner]);
         for (int c = 0; c < 3; ++c) {
-            pixel[c] = static_cast<std::uint8_t>(m_sum[c][winner] / m_count[winner]);
+            pixel[c] = static_cast<std::uint8_t>(static_cast<double>(m_sum[winner][c]) / count);
         }
     }
 
 private:
     void Add(int x, int y, int sign) {
-        const std::size_t at = static_cast<std::size_t>(y) * m_canvas.width + x;
-        const int l = m_canvas.level[at];
-        const std::uint8_t* p = m_canvas.colour + at * m_canvas.bpp;
-        m_count[l] += sign;
-        for (int c = 0; c < 3; ++c) m_sum[c][l] += sign * p[c];
+        const std::uint8_t* p =
+            m_canvas.pixels + (static_cast<std::size_t>(y) * m_canvas.width + x) * 4;
+        m_count[p[3]] += sign;
+        for (int c = 0; c < 3; ++c) m_sum[p[3]][c] += sign * p[c];
     }
 
     const Canvas& m_canvas;
     std::array<std::int64_t, 256> m_count{};
-    std::array<std::array<std::int64_t, 256>, 3> m_sum{};
+    std::array<std::array<std::int64_t, 3>, 256> m_sum{};
 };
 
 // Rows begin..end-1 along a serpentine path: the window is built once, at
@@ -84,7 +85,7 @@ void PaintBand(TiBitmapData& bitmap, const Canvas& canvas, int r, int begin, int
                 window.Column(rightwards ? next + r : next - r, y - r, y + r, 1);
                 x = next;
             }
-            window.Paint(row + static_cast<std::ptrdiff_t>(x) * canvas.bpp);
+            window.Paint(row + static_cast<std::ptrdiff_t>(x) * bitmap.GetBpp());
         }
         if (y + 1 < end) {
             window.Row(y - r, x - r, x + r, -1);
@@ -93,16 +94,23 @@ void PaintBand(TiBitmapData& bitmap, const Canvas& canvas, int r, int begin, int
     }
 }
 
-void MapLevels(const TiBitmapData& copy, int smoothness, std::uint8_t* level) {
+// Reads the picture into the canvas, with every pixel's intensity level.
+void DrawCanvas(const TiBitmapData& bitmap, int smoothness, std::uint8_t* canvas) {
     std::array<std::uint8_t, 256> levelOf{};
     const float scale = static_cast<float>(smoothness) * 0.00390625f;
     for (int i = 0; i < 256; ++i) {
         levelOf[i] = static_cast<std::uint8_t>(TiTrunc(static_cast<float>(i) * scale));
     }
-    const std::size_t pixels = static_cast<std::size_t>(copy.GetWidth()) * copy.GetHeight();
-    const std::uint8_t* p = copy.GetData();
-    for (std::size_t i = 0; i < pixels; ++i, p += copy.GetBpp()) {
-        level[i] = levelOf[(0x4CCD * p[0] + 0x970A * p[1] + 0x1C29 * p[2]) >> 16];
+    for (int y = 0; y < bitmap.GetHeight(); ++y) {
+        const std::uint8_t* p =
+            bitmap.GetData() + static_cast<std::ptrdiff_t>(y) * bitmap.GetPitch();
+        for (int x = 0; x < bitmap.GetWidth(); ++x, p += bitmap.GetBpp(), canvas += 4) {
+            const int intensity = (0x4CCD * p[0] + 0x970A * p[1] + 0x1C29 * p[2]) >> 16;
+            canvas[0] = p[0];
+            canvas[1] = p[1];
+            canvas[2] = p[2];
+            canvas[3] = levelOf[intensity];
+        }
     }
 }
 
@@ -118,22 +126,16 @@ int Painting(TiBitmapData& bitmap, int radius, int smoothness) {
     const int height = bitmap.GetHeight();
     if (width <= 0 || height <= 0) return 1;
 
-    const auto mapBytes = TiByteCount(width, height);
-    auto* level = static_cast<std::uint8_t*>(mapBytes ? TiMalloc(*mapBytes) : nullptr);
-    if (!level) return 0;
-    const auto copy = bitmap.Clone(false);
-    if (!copy) {
-        TiFree(level);
-        return 0;
-    }
-    MapLevels(*copy, smoothness, level);
-    const Canvas canvas{copy->GetData(), level, width, height, bpp, smoothness};
+    const auto bytes = TiByteCount(width, height, 4);
+    auto* pixels = static_cast<std::uint8_t*>(bytes ? TiMalloc(*bytes) : nullptr);
+    if (!pixels) return 0;
+    DrawCanvas(bitmap, smoothness, pixels);
+    const Canvas canvas{pixels, width, height, smoothness};
     // A window wider than the picture is clipped to the same pixels.
     const int r = std::min(radius, std::max(width, height));
-    ParallelRows(height, static_cast<long>(width) * (2L * r + 1) * 4, [&](int begin, int end) {
-        PaintBand(bitmap, canvas, r, begin, end);
-    });
-    TiFree(level);
+    ParallelRows(height, static_cast<long>(width) * (2L * r + 1) * 4,
+                 [&](int begin, int end) { PaintBand(bitmap, canvas, r, begin, end); });
+    TiFree(pixels);
     return 1;
 }
 

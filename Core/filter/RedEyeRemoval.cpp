@@ -53,8 +53,10 @@ int RedEyeRemoval(TiBitmapData& bitmap, int threshold) {
     const std::int64_t margin = 100 - 2 * std::int64_t{threshold};
     const RedEyeTables tables = MakeTables();
     ParallelRows(bitmap.GetHeight(), bitmap.GetWidth(), [&](int begin, int end) {
-        if (bpp == TiRGBABpp) LowerRedRows<TiRGBABpp>(bitmap, tables, margin, begin, end);
-        else LowerRedRows<TiRGBBpp>(bitmap, tables, margin, begin, end);
+        if (bpp == TiRGBABpp)
+            LowerRedRows<TiRGBABpp>(bitmap, tables, margin, begin, end);
+        else
+            LowerRedRows<TiRGBBpp>(bitmap, tables, margin, begin, end);
     });
     return 1;
 }

@@ -54,8 +54,8 @@ const std::uint8_t* RowOf(const TiBitmapData& bitmap, int y) {
 
 // Mean and deviation of every value, summed in float in scan order: serial,
 // because the order of a float sum decides its rounding.
-Stretch MeasureStretch(const TiBitmapData& target, const TiBitmapData& surround,
-                       const LogTables& t, float weight, float cvar) {
+Stretch MeasureStretch(const TiBitmapData& target, const TiBitmapData& surround, const LogTables& t,
+                       float weight, float cvar) {
     const int bpp = target.GetBpp();
     float sum = 0.0f;
     float sumsq = 0.0f;
@@ -100,7 +100,9 @@ void ApplyStretch(TiBitmapData& target, const TiBitmapData& surround, const LogT
 
 }  // namespace
 
-int RetinexBlurRadius(int nscales) { return TiTrunc(std::ldexp(10.0, nscales / 2)); }
+int RetinexBlurRadius(int nscales) {
+    return TiTrunc(std::ldexp(10.0, nscales / 2));
+}
 
 int retinex(TiBitmapData& bitmap, const TiBitmapData& blurred, int nscales, int scales_mode,
             float cvar) {

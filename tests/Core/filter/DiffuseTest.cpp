@@ -1,14 +1,13 @@
-#include "Core/filter/Diffuse.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <utility>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
+#include "Core/filter/Diffuse.h"
 #include "support/TestImages.h"
 
 namespace vantrel {

@@ -1,13 +1,12 @@
-#include "Core/filter/Emboss.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
+#include "Core/filter/Emboss.h"
 #include "Core/global/TiAssert.h"
 #include "support/TestImages.h"
 
@@ -49,14 +48,13 @@ TEST(Emboss, FlatPicturesFollowTheFloatWeights) {
     // picture lies at (3 - s, s), s = float(sin(135 deg) / 2): its four float
     // weights sum just below 1, so it reads 199 where B reads 200.
     const float theta = 135.0f * 0.0174532924f;
-    const float s = static_cast<float>(std::sin(theta) * 0.5 /
-                                       std::sqrt(static_cast<double>(std::cos(theta)) *
-                                                     std::cos(theta) +
-                                                 static_cast<double>(std::sin(theta)) *
-                                                     std::sin(theta)));
+    const float s =
+        static_cast<float>(std::sin(theta) * 0.5 /
+                           std::sqrt(static_cast<double>(std::cos(theta)) * std::cos(theta) +
+                                     static_cast<double>(std::sin(theta)) * std::sin(theta)));
     const float fx = (3.0f - s) - 2.0f, fy = -std::cos(theta) * 0.5f;
-    const float a = (1 - fx) * (1 - fy) * 200 + (1 - fx) * fy * 200 + fx * (1 - fy) * 200 +
-                    fx * fy * 200;
+    const float a =
+        (1 - fx) * (1 - fy) * 200 + (1 - fx) * fy * 200 + fx * (1 - fy) * 200 + fx * fy * 200;
     ASSERT_LT(a, 200.0f);
     Bitmap bitmap = test::Constant(4, 4, TiRGBABpp, {200, 200, 200, 255});
     ASSERT_EQ(Emboss(*bitmap, 45.0f, 1, 100), 1);

@@ -1,5 +1,3 @@
-#include "Core/filter/Mosaics.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Core/filter/Mosaics.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -58,9 +57,10 @@ TEST_P(CellFilters, DotFadesEachCellFromItsAverageToWhite) {
                     if (c < channels) {
                         const float t = (dist - r0) / fade;
                         const double white = static_cast<double>(t) * t * t * 0.25;
-                        expected = dist <= r0 ? a
-                                              : static_cast<int>(std::fmin(
-                                                    255.0f, static_cast<float>(a + (255 - a) * white)));
+                        expected = dist <= r0
+                                       ? a
+                                       : static_cast<int>(std::fmin(
+                                             255.0f, static_cast<float>(a + (255 - a) * white)));
                     }
                     ASSERT_EQ(bitmap->GetPixel(x, y)[c], expected)
                         << "g " << g << " at " << x << "," << y << " byte " << c;
@@ -82,9 +82,9 @@ TEST_P(CellFilters, ViewsAndRefusals) {
     EXPECT_EQ(test::ExpectRefusalsLeaveBitmapUnchanged(
                   make, [](TiBitmapData& b) { return Mosaics(b, 6); }),
               1);
-    EXPECT_EQ(test::ExpectRefusalsLeaveBitmapUnchanged(
-                  make, [](TiBitmapData& b) { return Dot(b, 6); }),
-              2);
+    EXPECT_EQ(
+        test::ExpectRefusalsLeaveBitmapUnchanged(make, [](TiBitmapData& b) { return Dot(b, 6); }),
+        2);
 }
 
 INSTANTIATE_TEST_SUITE_P(BytesPerPixel, CellFilters, ::testing::Values(1, 3, 4));
@@ -94,8 +94,8 @@ TEST(Dot, TwoPixelCellsGoWhiterAwayFromTheCentre) {
     // of 0.707), its two neighbours 1 out (0.25), the last at the centre.
     Bitmap bitmap = test::Constant(2, 2, TiRGBBpp, {100, 0, 255});
     ASSERT_EQ(Dot(*bitmap, 2), 1);
-    EXPECT_EQ(test::Pixels(*bitmap), (std::vector<std::uint8_t>{209, 180, 255, 138, 63, 255,
-                                                                138, 63, 255, 100, 0, 255}));
+    EXPECT_EQ(test::Pixels(*bitmap),
+              (std::vector<std::uint8_t>{209, 180, 255, 138, 63, 255, 138, 63, 255, 100, 0, 255}));
 }
 
 TEST(CellFilters, DegenerateGridsLeaveThePicture) {

@@ -56,8 +56,8 @@ std::vector<std::uint8_t> RunFreshProcess(const std::string& output) {
 
 TEST(RandomFilters, AFreshProcessAlwaysGivesTheSamePicture) {
     ASSERT_FALSE(kChildWroteAndExited);
-    const std::string output = testing::TempDir() + "vantrel_fresh_process_" +
-                               std::to_string(getpid());
+    const std::string output =
+        testing::TempDir() + "vantrel_fresh_process_" + std::to_string(getpid());
     const std::vector<std::uint8_t> first = RunFreshProcess(output);
     const std::vector<std::uint8_t> second = RunFreshProcess(output);
     std::remove(output.c_str());

@@ -1,5 +1,3 @@
-#include "Core/filter/RedEyeRemoval.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "Core/filter/RedEyeRemoval.h"
 #include "support/TestImages.h"
 
 namespace vantrel {

@@ -1,0 +1,71 @@
+// Retinex, red-eye removal and the artistic filters at 12 megapixels, each at
+// its panel's defaults.
+#include "Core/filter/Diffuse.h"
+#include "Core/filter/Emboss.h"
+#include "Core/filter/GasBlur.h"
+#include "Core/filter/Mosaics.h"
+#include "Core/filter/Painting.h"
+#include "Core/filter/RedEyeRemoval.h"
+#include "Core/filter/Retinex.h"
+#include "Fixture.h"
+
+namespace vantrel::bench {
+namespace {
+
+template <typename Operation>
+void RunOnPhoto(benchmark::State& state, Operation operation) {
+    const auto pristine = MakePhoto();
+    auto work = MakePhoto();
+    for (auto _ : state) {
+        state.PauseTiming();
+        Restore(*work, *pristine);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(operation(*work));
+    }
+    ReportThroughput(state, *work);
+}
+
+// As the RETINEX command runs it: copy, blur at the level's radius, retinex
+// (scale division 10, dynamic 2: radius 320).
+void BM_Retinex(benchmark::State& state) {
+    RunOnPhoto(state, [](TiBitmapData& bitmap) {
+        auto surround = bitmap.Clone(false);
+        GasBlur(*surround, RetinexBlurRadius(10));
+        return retinex(bitmap, *surround, 10, 0, 2.0f);
+    });
+}
+BENCHMARK(BM_Retinex)->Unit(benchmark::kMillisecond);
+
+void BM_Painting(benchmark::State& state) {
+    RunOnPhoto(state, [](TiBitmapData& bitmap) { return Painting(bitmap, 3, 8); });
+}
+BENCHMARK(BM_Painting)->Unit(benchmark::kMillisecond);
+
+void BM_Emboss(benchmark::State& state) {
+    RunOnPhoto(state, [](TiBitmapData& bitmap) { return Emboss(bitmap, 0.0f, 3, 100); });
+}
+BENCHMARK(BM_Emboss)->Unit(benchmark::kMillisecond);
+
+void BM_Dot(benchmark::State& state) {
+    RunOnPhoto(state, [](TiBitmapData& bitmap) { return Dot(bitmap, 20); });
+}
+BENCHMARK(BM_Dot)->Unit(benchmark::kMillisecond);
+
+void BM_Mosaics(benchmark::State& state) {
+    RunOnPhoto(state, [](TiBitmapData& bitmap) { return Mosaics(bitmap, 10); });
+}
+BENCHMARK(BM_Mosaics)->Unit(benchmark::kMillisecond);
+
+// Serial by design: four calls of random() per pixel, in scan order.
+void BM_Diffuse(benchmark::State& state) {
+    RunOnPhoto(state, [](TiBitmapData& bitmap) { return Diffuse(bitmap, 0, 5); });
+}
+BENCHMARK(BM_Diffuse)->Unit(benchmark::kMillisecond);
+
+void BM_RedEyeRemoval(benchmark::State& state) {
+    RunOnPhoto(state, [](TiBitmapData& bitmap) { return RedEyeRemoval(bitmap, 50); });
+}
+BENCHMARK(BM_RedEyeRemoval)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vantrel::bench

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "Core/global/ParallelRows.h"
+#include "Core/global/TargetClones.h"
 #include "Core/global/TiMemory.h"
 
 namespace vantrel {
@@ -229,11 +230,9 @@ void RunBandOfBpp(const Pass& pass, int band) {
         RunBandAs<Bpp, Int64Divider>(pass, band);
 }
 
-// Also compiled for AVX-512 and for AVX2, picked by the processor at load
-// time: the lanes then run sixteen or eight at a time. The arithmetic is
-// integer, so every version gives the same bytes.
-[[gnu::target_clones("arch=x86-64-v4", "avx2", "default"), gnu::flatten]] void RunBand(
-    const Pass& pass, int band) {
+// Cloned for AVX-512 and AVX2, where the lanes run sixteen or eight at a
+// time; integer arithmetic, so every version gives the same bytes.
+TI_TARGET_CLONES void RunBand(const Pass& pass, int band) {
     switch (pass.bitmap->GetBpp()) {
         case TiRGBABpp:
             RunBandOfBpp<TiRGBABpp>(pass, band);

@@ -10,6 +10,7 @@
 
 #include "Core/global/Numeric.h"
 #include "Core/global/ParallelRows.h"
+#include "Core/global/TargetClones.h"
 #include "Core/global/TiAssert.h"
 #include "Core/global/TiMemory.h"
 
@@ -158,10 +159,9 @@ void MedianBand(TiBitmapData& bitmap, BandRows band, const std::uint8_t* keep) {
     }
 }
 
-// Also compiled for AVX-512 and AVX2 (byte minima and maxima, 64 or 32 at a
-// time); integer arithmetic, so every version gives the same bytes.
-[[gnu::target_clones("arch=x86-64-v4", "avx2", "default"), gnu::flatten]] void RunMedianBand(
-    TiBitmapData& bitmap, const BandRows& band, const std::uint8_t* keep) {
+// Cloned for AVX-512 and AVX2: byte minima and maxima, 64 or 32 at a time.
+TI_TARGET_CLONES void RunMedianBand(TiBitmapData& bitmap, const BandRows& band,
+                                    const std::uint8_t* keep) {
     if (bitmap.GetBpp() == TiRGBABpp)
         MedianBand<TiRGBABpp>(bitmap, band, keep);
     else

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Core/filter/Emboss.h"
-#include "Core/global/TiAssert.h"
+#include "support/Assertions.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -89,15 +89,8 @@ TEST(Emboss, ViewsRefusalsAndPixelSizes) {
                   make, [](TiBitmapData& b) { return Emboss(b, 60.0f, 4, 120); }),
               1);
     Bitmap rgb = test::Gradient(4, 4, TiRGBBpp);
-    try {
-        Emboss(*rgb, 0.0f, 3, 100);
-        ADD_FAILURE() << "3-byte pixels accepted";
-    } catch (const TiAssertionError& error) {
-        EXPECT_EQ(error.condition(), "bitmap.GetBpp() == TiRGBABpp");
-        EXPECT_EQ(error.function(), "Emboss");
-        EXPECT_EQ(error.file(), "Core/filter/Emboss");
-        EXPECT_EQ(error.line(), 17);
-    }
+    test::ExpectAssertion([&] { Emboss(*rgb, 0.0f, 3, 100); }, "bitmap.GetBpp() == TiRGBABpp",
+                          "Emboss", "Core/filter/Emboss", 17);
 }
 
 }  // namespace

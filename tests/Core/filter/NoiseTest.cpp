@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Core/filter/Noise.h"
-#include "Core/global/TiAssert.h"
+#include "support/Assertions.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -164,15 +164,9 @@ TEST(ReduceNoise, KeepsAlphaAndRefusesOneBytePixels) {
     test::ExpectAlphaUnchanged(*before, *bitmap);
 
     Bitmap gray = test::Noise(5, 5, 1, 2);
-    try {
-        ReduceNoise(*gray, 0);
-        ADD_FAILURE() << "one-byte pixels accepted";
-    } catch (const TiAssertionError& error) {
-        EXPECT_EQ(error.condition(), "bitmap.GetBpp() == TiRGBABpp || bitmap.GetBpp() == TiRGBBpp");
-        EXPECT_EQ(error.function(), "ReduceNoise");
-        EXPECT_EQ(error.file(), "Core/filter/Noise");
-        EXPECT_EQ(error.line(), 146);
-    }
+    test::ExpectAssertion([&] { ReduceNoise(*gray, 0); },
+                          "bitmap.GetBpp() == TiRGBABpp || bitmap.GetBpp() == TiRGBBpp",
+                          "ReduceNoise", "Core/filter/Noise", 146);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Core/filter/Painting.h"
-#include "Core/global/TiAssert.h"
+#include "support/Assertions.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -114,15 +114,8 @@ TEST(Painting, RefusesBadRadiusSmoothnessAndGrayPixels) {
                           Case{3, 257, "smoothness >= 1 && smoothness <= 256", 18}}) {
         Bitmap bitmap = test::Gradient(5, 5, TiRGBABpp);
         const auto before = test::Pixels(*bitmap);
-        try {
-            Painting(*bitmap, c.radius, c.smoothness);
-            ADD_FAILURE() << c.condition << " not asserted";
-        } catch (const TiAssertionError& error) {
-            EXPECT_EQ(error.condition(), c.condition);
-            EXPECT_EQ(error.function(), "Painting");
-            EXPECT_EQ(error.file(), "Core/filter/Painting");
-            EXPECT_EQ(error.line(), c.line);
-        }
+        test::ExpectAssertion([&] { Painting(*bitmap, c.radius, c.smoothness); }, c.condition,
+                              "Painting", "Core/filter/Painting", c.line);
         EXPECT_EQ(test::Pixels(*bitmap), before);
     }
     Bitmap gray = test::Noise(5, 5, 1);

@@ -3,14 +3,13 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "Core/filter/GasBlur.h"
 #include "Core/filter/Retinex.h"
-#include "Core/global/TiAssert.h"
 #include "Core/global/TiMemory.h"
+#include "support/Assertions.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
@@ -140,15 +139,9 @@ TEST(Retinex, LogsItsParametersAndRefuses) {
     EXPECT_EQ(test::Pixels(*smaller), before);
 
     Bitmap gray = test::Noise(4, 4, 1);
-    try {
-        retinex(*gray, *gray, 2, 0, 2.0f);
-        ADD_FAILURE() << "one-byte pixels accepted";
-    } catch (const TiAssertionError& error) {
-        EXPECT_EQ(error.condition(), "bitmap.GetBpp() == TiRGBABpp || bitmap.GetBpp() == TiRGBBpp");
-        EXPECT_EQ(error.function(), "retinex");
-        EXPECT_EQ(error.file(), "Core/filter/Retinex.h");
-        EXPECT_EQ(error.line(), 60);
-    }
+    test::ExpectAssertion([&] { retinex(*gray, *gray, 2, 0, 2.0f); },
+                          "bitmap.GetBpp() == TiRGBABpp || bitmap.GetBpp() == TiRGBBpp", "retinex",
+                          "Core/filter/Retinex.h", 60);
 }
 
 TEST(RetinexObject, KeepsItsSurroundBetweenRuns) {
@@ -190,21 +183,10 @@ TEST(RetinexObject, RefusesWithoutMemoryOrTarget) {
     TiMemoryTestHook::Reset();
     EXPECT_TRUE(filter.NeedsPrepare());
 
-    auto expectAssertion = [](auto call, const std::string& condition, const std::string& function,
-                              int line) {
-        try {
-            call();
-            ADD_FAILURE() << condition << " not asserted";
-        } catch (const TiAssertionError& error) {
-            EXPECT_EQ(error.condition(), condition);
-            EXPECT_EQ(error.function(), function);
-            EXPECT_EQ(error.file(), "Core/filter/Retinex");
-            EXPECT_EQ(error.line(), line);
-        }
-    };
-    expectAssertion([] { Retinex none(nullptr, 2, 0, 2.0f); }, "bitmap", "Retinex", 16);
+    test::ExpectAssertion([] { Retinex none(nullptr, 2, 0, 2.0f); }, "bitmap", "Retinex",
+                          "Core/filter/Retinex", 16);
     filter.SetBitmap(nullptr);
-    expectAssertion([&] { filter.Run(); }, "m_bitmap", "Run", 63);
+    test::ExpectAssertion([&] { filter.Run(); }, "m_bitmap", "Run", "Core/filter/Retinex", 63);
 }
 
 }  // namespace

@@ -141,10 +141,12 @@ void BlurColumnStrip(TiBitmapData& bitmap, int byteBegin, int r, const Divider& 
     const int bytes = std::min(kColumnLanes, bitmap.GetWidth() * Bpp - byteBegin);
     std::uint8_t* top = bitmap.GetData() + byteBegin;
     auto fetch = [&](int y, std::uint8_t* slot) {
-        if (bytes == kColumnLanes)
+        if (bytes == kColumnLanes) {
             std::memcpy(slot, top + y * pitch, kColumnLanes);
-        else
+        } else {
             std::memcpy(slot, top + y * pitch, bytes);
+            std::memset(slot + bytes, 0, kColumnLanes - bytes);  // idle lanes, defined
+        }
     };
     auto sink = [&](int y, const std::uint8_t* q) {
         if (bytes == kColumnLanes)
@@ -164,10 +166,12 @@ void BlurRowsInterleaved(TiBitmapData& bitmap, int rowBegin, int rows, int r, co
     for (int k = 0; k < rows; ++k) {
         row[k] = bitmap.GetData() + static_cast<std::ptrdiff_t>(rowBegin + k) * bitmap.GetPitch();
     }
+    const int used = (Rows ? Rows : rows) * Bpp;
     auto fetch = [&](int x, std::uint8_t* slot) {
         for (int k = 0; k < (Rows ? Rows : rows); ++k) {
             std::memcpy(slot + k * Bpp, row[k] + x * Bpp, Bpp);
         }
+        if (used < kRowLanes) std::memset(slot + used, 0, kRowLanes - used);  // idle lanes
     };
     auto sink = [&](int x, const std::uint8_t* q) {
         for (int k = 0; k < (Rows ? Rows : rows); ++k) {
@@ -280,8 +284,7 @@ int GasBlur(TiBitmapData& bitmap, int radiusH, int radiusV) {
         std::max(std::int64_t{width} * kRowLanes, std::int64_t{height} * kColumnLanes), 1);
     const auto bytes = bytesEach ? TiByteCount(*bytesEach, buffers.count) : std::nullopt;
     if (!bytes) return 0;
-    // Zeroed, so that lanes no line fills hold defined values.
-    buffers.data = static_cast<std::uint8_t*>(TiCalloc(*bytes, 1));
+    buffers.data = static_cast<std::uint8_t*>(TiMalloc(*bytes));
     if (!buffers.data) return 0;
     buffers.bytesEach = *bytesEach;
 

@@ -7,7 +7,7 @@
 // Failure contract: asserts radius >= 0 and smoothness in 1..256 (the
 // per-level sums hold 256 levels); the assertions throw, so a bad command
 // fails and the program goes on. Returns 0, picture unchanged, for 1-byte
-// pixels (no colour to paint) and when the intensity map or the copy can't
+// pixels (no colour to paint) and when its working copy (colours and levels) can't
 // be had; else 1.
 #pragma once
 

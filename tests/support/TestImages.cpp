@@ -69,6 +69,17 @@ Bitmap Extremes(int width, int height, int bpp) {
     });
 }
 
+Bitmap Strip(int bpp, const std::vector<Rgba>& pixels) {
+    return MakeBitmap(static_cast<int>(pixels.size()), 1, bpp,
+                      [&pixels](int x, int, int c) { return pixels.at(x).at(c); });
+}
+
+Rgba PixelAt(const TiBitmapData& bitmap, int x, int y) {
+    Rgba pixel{};
+    for (int c = 0; c < bitmap.GetBpp() && c < 4; ++c) pixel[c] = bitmap.GetPixel(x, y)[c];
+    return pixel;
+}
+
 std::vector<std::uint8_t> Pixels(const TiBitmapData& bitmap) {
     std::vector<std::uint8_t> bytes;
     const size_t row = static_cast<size_t>(bitmap.GetWidth()) * bitmap.GetBpp();

@@ -1,6 +1,7 @@
 // Named synthetic pictures and checks shared by the imaging tests.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -31,6 +32,14 @@ Bitmap RgbCube(int width, int height, int bpp);
 // The extremes: black, white, pure primaries and secondaries, mid gray,
 // and their neighbours 1 and 254, repeated over the picture; alpha varies.
 Bitmap Extremes(int width, int height, int bpp);
+
+using Rgba = std::array<std::uint8_t, 4>;
+
+// A pixels.size() x 1 bitmap holding the first bpp bytes of each pixel.
+Bitmap Strip(int bpp, const std::vector<Rgba>& pixels);
+
+// Pixel (x, y) as R, G, B, A (alpha 0 when the bitmap has none).
+Rgba PixelAt(const TiBitmapData& bitmap, int x, int y);
 
 // The bitmap's pixels, row after row, without the bytes between rows.
 std::vector<std::uint8_t> Pixels(const TiBitmapData& bitmap);

@@ -1,0 +1,129 @@
+#include "Core/base/ChannelMixer.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "Core/global/Numeric.h"
+#include "Core/global/PixelPass.h"
+#include "Core/global/TiMemory.h"
+
+namespace vantrel {
+namespace {
+
+// Sums of three table entries within ±kClampReach are clamped by one lookup;
+// that covers coefficients up to about 5 (500 %).
+constexpr int kClampReach = 4096;
+
+constexpr std::array<unsigned char, 2 * kClampReach> kClampTable = [] {
+    std::array<unsigned char, 2 * kClampReach> table{};
+    for (int i = 0; i < 2 * kClampReach; ++i) {
+        const int value = i - kClampReach;
+        table[i] = static_cast<unsigned char>(value < 0 ? 0 : (value > 255 ? 255 : value));
+    }
+    return table;
+}();
+
+// T_k[i] = truncate(i · k) in 32-bit float, one table of 256 after another.
+void BuildMixTables(const float* scales, int count, std::int32_t* tables) {
+    for (int k = 0; k < count; ++k) {
+        for (int i = 0; i < 256; ++i) {
+            tables[256 * k + i] = TiTrunc(static_cast<float>(i) * scales[k]);
+        }
+    }
+}
+
+// True when every sum of one entry from each table lies within the clamp
+// table's reach (so it also fits a 32-bit int).
+bool SumsWithinReach(const std::int32_t* tables, int count) {
+    for (int group = 0; group + 3 <= count; group += 3) {
+        std::int64_t lowest = 0;
+        std::int64_t highest = 0;
+        for (int k = group; k < group + 3; ++k) {
+            const auto [low, high] = std::minmax_element(tables + 256 * k, tables + 256 * (k + 1));
+            lowest += *low;
+            highest += *high;
+        }
+        if (lowest <= -kClampReach || highest >= kClampReach) return false;
+    }
+    return true;
+}
+
+// Clamps by lookup; the sum is known to be within reach.
+struct NearClamp {
+    const unsigned char* zero = kClampTable.data() + kClampReach;
+    unsigned operator()(std::int32_t a, std::int32_t b, std::int32_t c) const {
+        return zero[a + b + c];
+    }
+};
+
+// Clamps any sum: wild scales saturate the entries at the int range, so the
+// sum is taken in 64 bits.
+struct FarClamp {
+    unsigned operator()(std::int64_t a, std::int64_t b, std::int64_t c) const {
+        return static_cast<unsigned>(std::clamp<std::int64_t>(a + b + c, 0, 255));
+    }
+};
+
+template <typename Clamp>
+void MixPixels(const TiBitmapData& bitmap, const std::int32_t* t, Clamp clamp) {
+    ForEachColorPixel(bitmap, [t, clamp](unsigned char* pixel) {
+        const unsigned g = pixel[1];
+        const unsigned b = pixel[2];
+        const unsigned red = clamp(t[pixel[0]], t[256 + g], t[512 + b]);
+        const unsigned green = clamp(t[768 + red], t[1024 + g], t[1280 + b]);
+        const unsigned blue = clamp(t[1536 + red], t[1792 + green], t[2048 + b]);
+        pixel[0] = static_cast<unsigned char>(red);
+        pixel[1] = static_cast<unsigned char>(green);
+        pixel[2] = static_cast<unsigned char>(blue);
+    });
+}
+
+template <typename Clamp>
+void MixGrayPixels(const TiBitmapData& bitmap, const std::int32_t* t, Clamp clamp) {
+    ForEachColorPixel(bitmap, [t, clamp](unsigned char* pixel) {
+        const auto gray =
+            static_cast<unsigned char>(clamp(t[pixel[0]], t[256 + pixel[1]], t[512 + pixel[2]]));
+        pixel[0] = gray;
+        pixel[1] = gray;
+        pixel[2] = gray;
+    });
+}
+
+}  // namespace
+
+int MixChannels(TiBitmapData& bitmap, const TinyChannelMixer& mixer) {
+    if (!IsColorBitmap(bitmap)) return 0;
+    auto* tables = static_cast<std::int32_t*>(TiMalloc(9 * 256 * sizeof(std::int32_t)));
+    if (!tables) return 0;
+    const float scales[9] = {
+        mixer.red.redScale,   mixer.red.greenScale,   mixer.red.blueScale,
+        mixer.green.redScale, mixer.green.greenScale, mixer.green.blueScale,
+        mixer.blue.redScale,  mixer.blue.greenScale,  mixer.blue.blueScale,
+    };
+    BuildMixTables(scales, 9, tables);
+    if (SumsWithinReach(tables, 9)) {
+        MixPixels(bitmap, tables, NearClamp{});
+    } else {
+        MixPixels(bitmap, tables, FarClamp{});
+    }
+    TiFree(tables);
+    return 1;
+}
+
+int MixChannelsToGray(TiBitmapData& bitmap, const TinyChannelMixScale& scale) {
+    if (!IsColorBitmap(bitmap)) return 0;
+    auto* tables = static_cast<std::int32_t*>(TiMalloc(3 * 256 * sizeof(std::int32_t)));
+    if (!tables) return 0;
+    const float scales[3] = {scale.redScale, scale.greenScale, scale.blueScale};
+    BuildMixTables(scales, 3, tables);
+    if (SumsWithinReach(tables, 3)) {
+        MixGrayPixels(bitmap, tables, NearClamp{});
+    } else {
+        MixGrayPixels(bitmap, tables, FarClamp{});
+    }
+    TiFree(tables);
+    return 1;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,115 @@
+// Curves, levels and the point colour operations on the 12-megapixel picture,
+// each pass run on a fresh copy of the pristine pixels (the copy is not timed).
+#include "Core/base/BrightnessContrast.h"
+#include "Core/base/ChannelMixer.h"
+#include "Core/base/Curve.h"
+#include "Core/base/Equalize.h"
+#include "Core/base/Exposure.h"
+#include "Core/base/GrayInvert.h"
+#include "Core/base/Levels.h"
+#include "Core/base/Posterize.h"
+#include "Fixture.h"
+
+namespace vantrel::bench {
+namespace {
+
+template <typename Operation>
+void RunInPlace(benchmark::State& state, const Operation& operation) {
+    const auto pristine = MakePhoto();
+    auto work = MakePhoto();
+    for (auto _ : state) {
+        state.PauseTiming();
+        Restore(*work, *pristine);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(operation(*work));
+        benchmark::ClobberMemory();
+    }
+    ReportThroughput(state, *work);
+}
+
+const Vec3 kSCurve[] = {{0, 0, 0}, {64, 48, 0}, {192, 210, 0}, {255, 255, 0}};
+
+void BM_ToneCurveTable(benchmark::State& state) {
+    unsigned char table[256];
+    for (int i = 0; i < 256; ++i) table[i] = static_cast<unsigned char>(255 - i);
+    RunInPlace(state, [&table](TiBitmapData& b) {
+        AdjustCurve(b, table, 0);
+        return 1;
+    });
+}
+
+void BM_ToneCurveSplineRGB(benchmark::State& state) {
+    RunInPlace(state, [](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, kSCurve, 4, 0); });
+}
+
+void BM_ToneCurveSplineRed(benchmark::State& state) {
+    RunInPlace(state, [](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, kSCurve, 4, 1); });
+}
+
+void BM_ToneLevels(benchmark::State& state) {
+    RunInPlace(state, [](TiBitmapData& b) { return AdjustLevels(b, 20, 230, 1.4, 0); });
+}
+
+void BM_ToneAutoLevels(benchmark::State& state) {
+    RunInPlace(state, AutoLevels);
+}
+
+void BM_ToneGray(benchmark::State& state) {
+    RunInPlace(state, ConvertToGray);
+}
+
+void BM_ToneInvert(benchmark::State& state) {
+    RunInPlace(state, InvertColor);
+}
+
+void BM_ToneComplement(benchmark::State& state) {
+    RunInPlace(state, ComplementColor);
+}
+
+void BM_ToneBrightnessContrast(benchmark::State& state) {
+    RunInPlace(state, [](TiBitmapData& b) { return AdjustBrightnessContrast(b, 0.1f, 0.3f); });
+}
+
+void BM_ToneExposure(benchmark::State& state) {
+    RunInPlace(state, [](TiBitmapData& b) { return AdjustExposure(b, 1.5f); });
+}
+
+void BM_TonePosterize(benchmark::State& state) {
+    RunInPlace(state, [](TiBitmapData& b) { return Posterize(b, 4); });
+}
+
+void BM_ToneThreshold(benchmark::State& state) {
+    RunInPlace(state, [](TiBitmapData& b) { return Threshold(b, 128); });
+}
+
+void BM_ToneEqualize(benchmark::State& state) {
+    RunInPlace(state, [](TiBitmapData& b) { return Equalize(b, 0); });
+}
+
+void BM_ToneMixChannels(benchmark::State& state) {
+    const TinyChannelMixer mixer{{0.8f, 0.3f, -0.1f}, {0.1f, 0.9f, 0.0f}, {-0.2f, 0.2f, 1.1f}};
+    RunInPlace(state, [&mixer](TiBitmapData& b) { return MixChannels(b, mixer); });
+}
+
+void BM_ToneMixChannelsToGray(benchmark::State& state) {
+    RunInPlace(state, [](TiBitmapData& b) { return MixChannelsToGray(b, {0.4f, 0.4f, 0.2f}); });
+}
+
+BENCHMARK(BM_ToneCurveTable)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneCurveSplineRGB)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneCurveSplineRed)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneLevels)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneAutoLevels)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneGray)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneInvert)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneComplement)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneBrightnessContrast)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneExposure)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_TonePosterize)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneThreshold)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneEqualize)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneMixChannels)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToneMixChannelsToGray)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+}  // namespace
+}  // namespace vantrel::bench

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "Core/global/TiMemory.h"
+#include "platform/Picture.h"
+#include "platform/Premultiply.h"
+#include "support/TestImages.h"
+#include "support/TestPictures.h"
+
+namespace vantrel {
+namespace {
+
+using test::Rgba;
+
+Picture Sample(int width, int height) {
+    return test::MakePicture(width, height, [](int x, int y) {
+        const auto a = static_cast<std::uint8_t>(40 + 50 * x + y);
+        return Rgba{static_cast<std::uint8_t>(a / 2), static_cast<std::uint8_t>(y), a, a};
+    });
+}
+
+TEST(PictureSize, RefusesEmptyOversizedAndOverLimitPictures) {
+    EXPECT_EQ(PictureSizeError(1, 1), "");
+    EXPECT_EQ(PictureSizeError(65535, 1525), "");  // 99.9 megapixels
+    EXPECT_NE(PictureSizeError(0, 10), "");
+    EXPECT_NE(PictureSizeError(10, -1), "");
+    EXPECT_NE(PictureSizeError(65536, 1), "");
+    EXPECT_NE(PictureSizeError(10000, 10001), "");
+    EXPECT_NE(PictureSizeError(100, 100, 9999), "");
+    EXPECT_EQ(PictureSizeError(100, 100, 10000), "");
+}
+
+TEST(PictureSize, ABufferOverTheLimitIsRefusedWithoutAllocating) {
+    TiMemoryTestHook::Reset();
+    EXPECT_TRUE(PixelBuffer::Allocate(20000, 20000).empty());
+    EXPECT_TRUE(PixelBuffer::Allocate(70000, 1).empty());
+    EXPECT_EQ(TiMemoryTestHook::AllocationCount(), 0);
+}
+
+TEST(Picture, CopiesShareTheSamePixels) {
+    const Picture picture = Sample(3, 2);
+    const Picture copy = picture;
+    EXPECT_EQ(copy.data(), picture.data());
+    EXPECT_EQ(copy.width(), 3);
+    EXPECT_EQ(copy.height(), 2);
+    EXPECT_EQ(copy.pitch(), 12);
+    EXPECT_TRUE(Picture().empty());
+    EXPECT_FALSE(static_cast<bool>(Picture()));
+}
+
+TEST(PictureAndBitmap, APictureBecomesAnOwningPackedRgbaBitmapOfTheSameBytes) {
+    const Picture picture = Sample(5, 3);
+    std::unique_ptr<TiBitmapData> bitmap = BitmapFromPicture(picture);
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(bitmap->GetWidth(), 5);
+    EXPECT_EQ(bitmap->GetHeight(), 3);
+    EXPECT_EQ(bitmap->GetPitch(), 20);
+    EXPECT_EQ(bitmap->GetBpp(), TiRGBABpp);
+    EXPECT_TRUE(bitmap->OwnsData());
+    EXPECT_NE(bitmap->GetData(), picture.data()) << "the bitmap must not write into the picture";
+    EXPECT_EQ(test::Pixels(*bitmap), test::BytesOf(picture));
+
+    const Picture back = PictureFromBitmap(*bitmap);
+    EXPECT_EQ(test::BytesOf(back), test::BytesOf(picture));
+    EXPECT_EQ(back.width(), 5);
+    EXPECT_EQ(back.height(), 3);
+}
+
+TEST(PictureAndBitmap, OnlyPackedFourByteBitmapsBecomePictures) {
+    test::Bitmap rgb = test::Gradient(4, 4, TiRGBBpp);
+    EXPECT_TRUE(PictureFromBitmap(*rgb).empty());
+    test::Bitmap gray = test::Gradient(4, 4, 1);
+    EXPECT_TRUE(PictureFromBitmap(*gray).empty());
+    test::Bitmap rgba = test::Gradient(4, 4, TiRGBABpp);
+    auto view = rgba->GetBitmapDataFromRect(1, 1, 2, 2);
+    EXPECT_TRUE(PictureFromBitmap(*view).empty()) << "a view's rows are not packed";
+    auto packed = view->Clone(false);
+    EXPECT_EQ(test::BytesOf(PictureFromBitmap(*packed)), test::Pixels(*view));
+}
+
+TEST(PictureAndBitmap, ShortMemoryGivesNoResultRatherThanAPartialOne) {
+    const Picture picture = Sample(4, 4);
+    TiMemoryTestHook::FailAllocation(1);
+    EXPECT_EQ(BitmapFromPicture(picture), nullptr);
+    TiMemoryTestHook::Reset();
+    EXPECT_TRUE(BitmapFromPicture(Picture()) == nullptr);
+
+    test::Bitmap rgba = test::Gradient(4, 4, TiRGBABpp);
+    TiMemoryTestHook::FailAllocation(1);
+    EXPECT_TRUE(PictureFromBitmap(*rgba).empty());
+    TiMemoryTestHook::Reset();
+}
+
+// Every colour and alpha against the rounded real quotients.
+TEST(Premultiply, BothDirectionsRoundToNearest) {
+    for (int a = 0; a < 256; ++a) {
+        for (int c = 0; c < 256; ++c) {
+            unsigned char pixel[4] = {static_cast<unsigned char>(c), 0, 255,
+                                      static_cast<unsigned char>(a)};
+            PremultiplyPixels(pixel, 1);
+            ASSERT_EQ(pixel[0], static_cast<int>(std::floor(c * a / 255.0 + 0.5))) << c << " " << a;
+            ASSERT_EQ(pixel[2], a);
+            ASSERT_EQ(pixel[3], a);
+
+            unsigned char straight[4];
+            const unsigned char premultiplied[4] = {static_cast<unsigned char>(c), 0, 0,
+                                                    static_cast<unsigned char>(a)};
+            UnpremultiplyPixels(premultiplied, straight, 1);
+            const int expected =
+                a == 0 ? 0 : std::min(255, static_cast<int>(std::floor(c * 255.0 / a + 0.5)));
+            ASSERT_EQ(straight[0], expected) << c << " " << a;
+            ASSERT_EQ(straight[3], a);
+        }
+    }
+}
+
+TEST(Premultiply, OpacityIsSeenInEveryPixel) {
+    unsigned char pixels[12] = {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 255};
+    EXPECT_TRUE(IsOpaque(pixels, 3));
+    pixels[11] = 254;
+    EXPECT_FALSE(IsOpaque(pixels, 3));
+    EXPECT_TRUE(IsOpaque(pixels, 2));
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/Resources.h"
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Resources : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_folder = fs::path(::testing::TempDir()) / "vantrel-resources-test";
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+    }
+    void TearDown() override {
+        setResourceFile("actions", "json", {});
+        setResourcesFolder({});
+        fs::remove_all(m_folder);
+    }
+    fs::path write(const std::string& name, const std::string& text) {
+        std::ofstream(m_folder / name, std::ios::binary) << text;
+        return m_folder / name;
+    }
+    fs::path m_folder;
+};
+
+TEST_F(Resources, TheSourceTreeServesAProgramRunFromItsBuild) {
+    auto found = findResource("actions", "json");
+    ASSERT_TRUE(found);
+    EXPECT_TRUE(
+        fs::equivalent(*found, fs::path(VANTREL_SOURCE_DIR) / "resources" / "actions.json"));
+    auto text = readResourceText("actions", "json");
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find("\"actions\""), std::string::npos);
+}
+
+TEST_F(Resources, AFolderOrFileSetForTestsComesFirstAndAlone) {
+    setResourcesFolder(m_folder);
+    EXPECT_FALSE(findResource("actions", "json"));  // no fallback to the source tree
+    write("actions.json", "{\"actions\": []}");
+    EXPECT_EQ(readResourceText("actions", "json"), "{\"actions\": []}");
+
+    const fs::path other = write("other.json", "{}");
+    setResourceFile("actions", "json", other);
+    EXPECT_EQ(readResourceText("actions", "json"), "{}");
+    setResourceFile("actions", "json", m_folder / "missing.json");
+    EXPECT_FALSE(readResourceText("actions", "json"));
+    setResourceFile("actions", "json", {});
+    EXPECT_EQ(readResourceText("actions", "json"), "{\"actions\": []}");
+}
+
+TEST_F(Resources, UnsafeNamesFoldersAndHugeFilesAreNotFound) {
+    setResourcesFolder(m_folder);
+    write("actions.json", "{}");
+    fs::create_directories(m_folder / "dir.json");
+    EXPECT_FALSE(findResource("../vantrel-resources-test/actions", "json"));
+    EXPECT_FALSE(findResource("actions", "json/.."));
+    EXPECT_FALSE(findResource(".hidden", "json"));
+    EXPECT_FALSE(findResource("", "json"));
+    EXPECT_FALSE(findResource("dir", "json"));
+    // A sparse file just over the limit costs no disk.
+    const fs::path huge = write("huge.json", "");
+    fs::resize_file(huge, kMaxResourceBytes + 1);
+    EXPECT_TRUE(findResource("huge", "json"));
+    EXPECT_FALSE(readResourceText("huge", "json"));
+}
+
+}  // namespace
+}  // namespace vantrel

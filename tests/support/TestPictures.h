@@ -1,0 +1,47 @@
+// Pictures and test files shared by the platform tests.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Picture.h"
+
+namespace vantrel::test {
+
+using Rgba = std::array<std::uint8_t, 4>;
+
+// A picture whose pixel (x, y) is rule(x, y); the rule gives premultiplied
+// bytes R, G, B, A.
+Picture MakePicture(int width, int height, const std::function<Rgba(int x, int y)>& rule);
+
+Rgba PixelOf(const Picture& picture, int x, int y);
+
+// Every byte of the picture, row after row.
+std::vector<std::uint8_t> BytesOf(const Picture& picture);
+
+// A file of the shared test data folder (pngsuite/..., photos/...).
+std::string TestDataPath(const std::string& relative);
+std::vector<unsigned char> ReadTestData(const std::string& relative);
+
+// A fresh empty folder for one test's files, removed with its contents when
+// the object goes.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+    // The names of the files in the folder, sorted.
+    std::vector<std::string> Names() const;
+
+private:
+    std::string m_path;
+};
+
+}  // namespace vantrel::test

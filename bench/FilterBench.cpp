@@ -8,6 +8,7 @@
 #include "Core/filter/Painting.h"
 #include "Core/filter/RedEyeRemoval.h"
 #include "Core/filter/Retinex.h"
+#include "Core/filter/Sketch.h"
 #include "Fixture.h"
 
 namespace vantrel::bench {
@@ -41,6 +42,11 @@ void BM_Painting(benchmark::State& state) {
     RunOnPhoto(state, [](TiBitmapData& bitmap) { return Painting(bitmap, 3, 8); });
 }
 BENCHMARK(BM_Painting)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+void BM_Sketch(benchmark::State& state) {
+    RunOnPhoto(state, [](TiBitmapData& bitmap) { return Sketch(bitmap, 5); });
+}
+BENCHMARK(BM_Sketch)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 void BM_Emboss(benchmark::State& state) {
     RunOnPhoto(state, [](TiBitmapData& bitmap) { return Emboss(bitmap, 0.0f, 3, 100); });

@@ -14,6 +14,7 @@
 #include "Core/filter/Painting.h"
 #include "Core/filter/RedEyeRemoval.h"
 #include "Core/filter/Retinex.h"
+#include "Core/filter/Sketch.h"
 #include "Core/global/TiAssert.h"
 
 namespace {
@@ -86,7 +87,7 @@ int RunFilter(TiBitmapData& bitmap, int filter, Input& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Input in(data, size);
-    const int filter = in.Byte() % 10;
+    const int filter = in.Byte() % 11;
     const int width = 1 + in.Byte() % 40;
     const int height = 1 + in.Byte() % 40;
     constexpr int kPixelSizes[] = {1, TiRGBBpp, TiRGBABpp};

@@ -74,6 +74,8 @@ int RunFilter(TiBitmapData& bitmap, int filter, Input& in) {
             return Dot(bitmap, a);
         case 8:
             return Diffuse(bitmap, a, b);
+        case 9:
+            return Sketch(bitmap, a);
         default: {
             auto surround = bitmap.Clone(false);
             if (!surround) return 0;

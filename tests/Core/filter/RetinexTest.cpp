@@ -8,7 +8,6 @@
 
 #include "Core/filter/GasBlur.h"
 #include "Core/filter/Retinex.h"
-
 #include "Core/global/TiLog.h"
 #include "Core/global/TiMemory.h"
 #include "support/Assertions.h"

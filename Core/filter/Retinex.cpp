@@ -3,13 +3,13 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <utility>
 
 #include "Core/filter/GasBlur.h"
 #include "Core/global/Numeric.h"
 #include "Core/global/ParallelRows.h"
 #include "Core/global/TiAssert.h"
+#include "Core/global/TiLog.h"
 #include "Core/global/TiMemory.h"
 
 namespace vantrel {
@@ -108,7 +108,7 @@ int retinex(TiBitmapData& bitmap, const TiBitmapData& blurred, int nscales, int 
             float cvar) {
     TI_ASSERT_IN(kRetinexHeader, bitmap.GetBpp() == TiRGBABpp || bitmap.GetBpp() == TiRGBBpp,
                  "bitmap.GetBpp() == TiRGBABpp || bitmap.GetBpp() == TiRGBBpp", 60);
-    std::printf("retinex %d %d %f\n", scales_mode, nscales, static_cast<double>(cvar));
+    TiLog("retinex %d %d %f", scales_mode, nscales, static_cast<double>(cvar));
     if (blurred.GetWidth() != bitmap.GetWidth() || blurred.GetHeight() != bitmap.GetHeight() ||
         blurred.GetBpp() != bitmap.GetBpp()) {
         return 0;

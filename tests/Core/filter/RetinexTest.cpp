@@ -8,6 +8,7 @@
 
 #include "Core/filter/GasBlur.h"
 #include "Core/filter/Retinex.h"
+#include "Core/global/TiLog.h"
 #include "Core/global/TiMemory.h"
 #include "support/Assertions.h"
 #include "support/TestImages.h"
@@ -125,9 +126,12 @@ TEST(Retinex, EdgeCasesOfTheStretch) {
 TEST(Retinex, LogsItsParametersAndRefuses) {
     Bitmap bitmap = test::Gradient(30, 20, TiRGBABpp);
     const Bitmap surround = Blurred(*bitmap, 2);
-    testing::internal::CaptureStdout();
+    static std::string logged;
+    logged.clear();
+    TiSetLogSink([](const char* line) { logged += line; });
     ASSERT_EQ(retinex(*bitmap, *surround, 2, 3, 1.5f), 1);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "retinex 3 2 1.500000\n");
+    TiSetLogSink(nullptr);
+    EXPECT_EQ(logged, "retinex 3 2 1.500000\n");
 
     auto make = [] { return test::Gradient(30, 20, TiRGBABpp); };
     EXPECT_EQ(test::ExpectRefusalsLeaveBitmapUnchanged(

@@ -36,6 +36,9 @@ bool ChannelMix(const ActionCommand_CHANNELMIX& command, CommandRun& run);
 bool ChannelMixGray(const ActionCommand_CHANNELMIX_GRAY& command, CommandRun& run);
 bool AutoLevels(const ActionCommand_AUTO_LEVELS& command, CommandRun& run);
 
+// commands/BlendRows.cpp: layer blending and gradients.
+bool GradientOverlay(const ActionCommand_GRADIENT_OVERLAY& command, CommandRun& run);
+
 // commands/ActionRows.cpp: named actions.
 bool CallAction(const ActionCommand_CALL_ACTION& command, CommandRun& run);
 

@@ -70,6 +70,11 @@ T ParamFor(const T& value, const CommandRun& run) {
     }
 }
 
+// Whether this build has the operation of command `number`; commands
+// without it fail as "not available in this build". False for numbers
+// outside the command table.
+bool IsCommandAvailable(int number);
+
 // Records `message` in the shared error record; returns false, the result of
 // the failed command.
 bool FailCommand(const std::string& message);

@@ -65,6 +65,7 @@ constexpr RowEntry kRows[] = {
     Entry<rows::ChannelMix>(),
     Entry<rows::ChannelMixGray>(),
     Entry<rows::AutoLevels>(),
+    Entry<rows::GradientOverlay>(),
 };
 
 constexpr std::array<CommandRow, kCommandCount> MakeTable() {
@@ -118,6 +119,10 @@ Point ScaledParam(const Point& value, double paramScale) {
 Rect ScaledParam(const Rect& value, double paramScale) {
     return {ScaledParam(value.x, paramScale), ScaledParam(value.y, paramScale),
             ScaledParam(value.width, paramScale), ScaledParam(value.height, paramScale)};
+}
+
+bool IsCommandAvailable(int number) {
+    return number >= 0 && number < kCommandCount && kTable[number] != &NotAvailable;
 }
 
 bool FailCommand(const std::string& message) {

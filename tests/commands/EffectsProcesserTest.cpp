@@ -9,6 +9,7 @@
 
 #include "Core/base/GrayInvert.h"
 #include "Core/base/Posterize.h"
+#include "Core/base/Zoom.h"
 #include "Core/global/TiMemory.h"
 #include "commands/ErrorManager.h"
 #include "support/CommandLists.h"
@@ -323,6 +324,18 @@ TEST_F(EffectsProcesserTest, PicturesRunThroughABitmapAndBack) {
     EXPECT_TRUE(processor.runCommands(ListOf(Bare(CMD_GRAY)), picture).empty());
     TiMemoryTestHook::Reset();
     EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Can not create context!");
+}
+
+TEST_F(EffectsProcesserTest, FastZoomScalesAPicture) {
+    const Picture picture = test::MakePicture(640, 480, [](int x, int y) {
+        return test::Rgba{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 7, 255};
+    });
+    const Picture half = processor.fastZoomImage(picture, 0.5f);
+    ASSERT_EQ(half.width(), 320);
+    ASSERT_EQ(half.height(), 240);
+    EXPECT_EQ(BytesOf(half), Pixels(*CreateImageZoom(*BitmapFromPicture(picture), 320, 240)));
+    EXPECT_EQ(test::Texts(EffectsProcesser::taskListEffectZoomByScale(0.5f)),
+              "[{cmd=CMD_ZOOM scale=0.500000}]");
 }
 
 }  // namespace

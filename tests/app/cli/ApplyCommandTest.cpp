@@ -163,33 +163,83 @@ TEST_F(ApplyCommandTest, FailuresWriteNothingAndSayWhy) {
                                                         "out.png"}));
 }
 
-// The installed command's exit statuses, run as a process.
+// Texts are built by appending: GCC 12 warns falsely on "literal" + string.
+std::string Quoted(const std::string& text) {
+    return std::string("'").append(text).append("'");
+}
+
+// Runs the vantrel program with `args` (shell words), its output streams
+// going to files in `folder`; returns its exit status.
+int RunProgram(const std::string& args, const ScratchFolder& folder) {
+    const std::string line = Quoted(VANTREL_BINARY)
+                                 .append(" ")
+                                 .append(args)
+                                 .append(" >")
+                                 .append(Quoted(folder.File("stdout")))
+                                 .append(" 2>")
+                                 .append(Quoted(folder.File("stderr")));
+    const int raw = std::system(line.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
 TEST_F(ApplyCommandTest, TheProgramExitsWithTheStatusOfItsOutcome) {
-    // Texts are built by appending: GCC 12 warns falsely on "literal" + string.
-    const auto quoted = [](const std::string& text) {
-        return std::string("'").append(text).append("'");
-    };
-    const auto status = [&](const std::string& args) {
-        const std::string line = quoted(VANTREL_BINARY)
-                                     .append(" ")
-                                     .append(args)
-                                     .append(" >")
-                                     .append(quoted(folder.File("stdout")))
-                                     .append(" 2>")
-                                     .append(quoted(folder.File("stderr")));
-        const int raw = std::system(line.c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    };
-    const std::string in = quoted(folder.File("in.png"));
-    const std::string out = quoted(folder.File("out.png"));
-    EXPECT_EQ(status("--version"), 0);
-    EXPECT_EQ(status(""), 2);
-    EXPECT_EQ(status("apply " + in), 2);
-    EXPECT_EQ(status("apply " + in + " " + out + " --command '{\"cmd\": \"CMD_POSTERIZE\"}'"), 1);
+    const std::string in = Quoted(folder.File("in.png"));
+    const std::string out = Quoted(folder.File("out.png"));
+    EXPECT_EQ(RunProgram("--version", folder), 0);
+    EXPECT_EQ(RunProgram("", folder), 2);
+    EXPECT_EQ(RunProgram("apply " + in, folder), 2);
+    EXPECT_EQ(RunProgram("apply " + in + " " + out + " --command '{\"cmd\": \"CMD_POSTERIZE\"}'",
+                         folder),
+              1);
     EXPECT_FALSE(std::ifstream(folder.File("out.png")).good());
-    EXPECT_EQ(status("apply " + in + " " + out + " --command '{\"cmd\": \"CMD_GRAY\"}'"), 0);
+    EXPECT_EQ(
+        RunProgram("apply " + in + " " + out + " --command '{\"cmd\": \"CMD_GRAY\"}'", folder), 0);
     EXPECT_EQ(Decoded(folder.File("out.png")),
               Edited(input, 0, 0, 16, 10, [](TiBitmapData& v) { ConvertToGray(v); }));
+}
+
+// A photo through a mixed list: a region grayed, the picture mirrored, cut,
+// zoomed, turned a quarter and then 30 degrees, and a named action. The
+// expected picture is the same list run in-process, written and read back.
+TEST_F(ApplyCommandTest, AMixedListOnAPhotoWritesTheExpectedPicture) {
+    const std::string photo = test::TestDataPath("photos/kodim23.png");
+    WriteText(folder.File("actions.json"), R"({"actions": [{"name": "Poster", "commands": [
+        {"cmd": "CMD_POSTERIZE", "levels": "6"},
+        {"cmd": "CMD_CURVE", "points": ["0", "30", "0", "255", "220", "0"], "channel": "CHANEL_B"}]}]})");
+    WriteText(folder.File("list.json"), R"({"commands": [
+        {"cmd": "CMD_SET_SELECTION", "selection": ["100", "80", "300", "200"]},
+        {"cmd": "CMD_GRAY"},
+        {"cmd": "CMD_FLIP", "flipH": "1", "flipV": "0"},
+        {"cmd": "CMD_CLIP", "rect": ["40", "30", "600", "400"]},
+        {"cmd": "CMD_ZOOM", "scale": "0.750000"},
+        {"cmd": "CMD_ROTATE", "degrees": "90.000000"}]})");
+    const std::string rotate = R"({"cmd": "CMD_ROTATE", "degrees": "30.000000"})";
+    const std::string action = R"({"cmd": "CMD_CALL_ACTION", "actionName": "Poster"})";
+    ASSERT_EQ(RunProgram("apply " + Quoted(photo) + " " + Quoted(folder.File("out.png")) +
+                             " --commands " + Quoted(folder.File("list.json")) + " --command " +
+                             Quoted(rotate) + " --actions " + Quoted(folder.File("actions.json")) +
+                             " --command " + Quoted(action),
+                         folder),
+              0);
+
+    Result<Array> list = LoadCommandList(std::vector<CommandSource>{
+        {CommandSource::Kind::File, folder.File("list.json")},
+        {CommandSource::Kind::Json, rotate},
+        {CommandSource::Kind::Json, action}});
+    ASSERT_TRUE(list.ok());
+    setResourceFile("actions", "json", folder.File("actions.json"));
+    const Result<Picture> original = ReadPictureFile(photo);
+    ASSERT_TRUE(original.ok());
+    EffectsProcesser processor;
+    const Picture edited = processor.runCommands(list.value(), original.value());
+    ASSERT_FALSE(edited.empty());
+    // 768 x 512 cut to 600 x 400, zoomed to 450 x 300, turned to 300 x 450,
+    // then the box of 30 degrees.
+    EXPECT_EQ(edited.width(), 484);
+    EXPECT_EQ(edited.height(), 539);
+    const auto encoded = EncodePicture(edited, PictureFormat::Png);
+    ASSERT_TRUE(encoded.ok());
+    EXPECT_EQ(Decoded(folder.File("out.png")), test::BytesOf(DecodePicture(encoded.value()).value()));
 }
 
 }  // namespace

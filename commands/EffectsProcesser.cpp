@@ -52,6 +52,21 @@ void EffectsProcesser::setDelegate(EffectProcessDelegate* delegate) {
     m_delegate = delegate;
 }
 
+Array EffectsProcesser::actionCommandList() const {
+    std::lock_guard lock(m_listsMutex);
+    return m_actionCommandList;
+}
+
+Array EffectsProcesser::actionCommandListLast() const {
+    std::lock_guard lock(m_listsMutex);
+    return m_actionCommandListLast;
+}
+
+void EffectsProcesser::setActionCommandListLast(Array list) {
+    std::lock_guard lock(m_listsMutex);
+    m_actionCommandListLast = std::move(list);
+}
+
 void EffectsProcesser::beginAddCommandDic() {
     m_addTaskSem.wait();
     m_actionCommandListTemp.clear();
@@ -64,6 +79,7 @@ void EffectsProcesser::addCommandDic(const Dictionary& dic) {
 void EffectsProcesser::submitCommandDic() {
     {
         SemaphoreHold access(m_accessSem);
+        std::lock_guard lock(m_listsMutex);
         m_actionCommandList = m_actionCommandListTemp;
     }
     m_addTaskSem.signal();
@@ -75,6 +91,7 @@ void EffectsProcesser::cancelAddCommandDic() {
 
 void EffectsProcesser::clearCommandDicList() {
     SemaphoreHold access(m_accessSem);
+    std::lock_guard lock(m_listsMutex);
     m_actionCommandList.clear();
 }
 
@@ -119,6 +136,7 @@ void EffectsProcesser::runInBackground(const std::shared_ptr<RunRequest>& reques
         Array list;
         {
             SemaphoreHold access(m_accessSem);
+            std::lock_guard lock(m_listsMutex);
             m_actionCommandListLast = m_actionCommandList;
             m_actionCommandList.clear();
             list = m_actionCommandListLast;

@@ -29,6 +29,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <vector>
@@ -75,9 +76,11 @@ public:
     const Rect& selectedRect() const { return m_userSelectedRect; }
     void setSelectedRect(const Rect& rect) { m_userSelectedRect = rect; }
 
-    const Array& actionCommandList() const { return m_actionCommandList; }
-    const Array& actionCommandListLast() const { return m_actionCommandListLast; }
-    void setActionCommandListLast(Array list) { m_actionCommandListLast = std::move(list); }
+    // Copies, safe to take from any thread (even inside a delegate call).
+    Array actionCommandList() const;
+    Array actionCommandListLast() const;
+    void setActionCommandListLast(Array list);
+    // The list of the current build phase, for its owner.
     const Array& actionCommandListTemp() const { return m_actionCommandListTemp; }
     // A background run is scheduled or in progress.
     bool working() const { return m_working.load(); }
@@ -196,6 +199,9 @@ private:
     void completeRun(const std::shared_ptr<RunRequest>& request);
 
     EffectProcessDelegate* m_delegate = nullptr;
+    // Writers hold access_sem as well; the mutex only lets the getters read
+    // without taking access_sem, which a delegate call already holds.
+    mutable std::mutex m_listsMutex;
     Array m_actionCommandList;
     Array m_actionCommandListLast;
     Array m_actionCommandListTemp;

@@ -74,7 +74,11 @@ constexpr RowEntry kRows[] = {
 constexpr std::array<CommandRow, kCommandCount> MakeTable() {
     std::array<CommandRow, kCommandCount> table{};
     table.fill(&NotAvailable);
-    for (const RowEntry& entry : kRows) table[entry.number] = entry.row;
+    for (const RowEntry& entry : kRows) {
+        // Reached while the table compiles: a command listed twice is an error.
+        if (table[entry.number] != &NotAvailable) throw "a command has two rows";
+        table[entry.number] = entry.row;
+    }
     return table;
 }
 

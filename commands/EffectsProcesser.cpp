@@ -43,7 +43,9 @@ EffectsProcesser::EffectsProcesser() = default;
 EffectsProcesser::~EffectsProcesser() = default;
 
 EffectsProcesser& EffectsProcesser::sharedEffectsProcesser() {
-    static EffectsProcesser instance;
+    // Never destroyed: a background run may still be ending while the
+    // program exits.
+    static EffectsProcesser& instance = *new EffectsProcesser();
     return instance;
 }
 

@@ -1,15 +1,19 @@
-// Dispatcher rows of curves, levels and the point colour operations. Each
-// works on the selected region's view.
+// Dispatcher rows of curves, levels, colour balance, HSL, selective colour
+// and the point colour operations. Each works on the selected region's view.
+#include <string>
 #include <vector>
 
 #include "Core/base/BrightnessContrast.h"
 #include "Core/base/ChannelMixer.h"
+#include "Core/base/ColorBalance.h"
 #include "Core/base/Curve.h"
 #include "Core/base/Equalize.h"
 #include "Core/base/Exposure.h"
 #include "Core/base/GrayInvert.h"
+#include "Core/base/HSL.h"
 #include "Core/base/Levels.h"
 #include "Core/base/Posterize.h"
+#include "Core/base/SelectiveColor.h"
 #include "commands/DispatchRows.h"
 
 namespace vantrel::rows {
@@ -21,6 +25,10 @@ struct LevelsChannel {
     double gamma;
     int channel;
 };
+
+bool IsShift(int value) {
+    return value >= -100 && value <= 100;
+}
 
 }  // namespace
 
@@ -99,6 +107,41 @@ bool ChannelMixGray(const ActionCommand_CHANNELMIX_GRAY& command, CommandRun& ru
 
 bool AutoLevels(const ActionCommand_AUTO_LEVELS&, CommandRun& run) {
     return OperationResult(vantrel::AutoLevels(run.view), run);
+}
+
+// Shadows, midtones, then highlights; a tone without any shift is skipped.
+// Shifts outside -100..100 are refused before any tone is changed; otherwise
+// always succeeds.
+bool ColorBalance(const ActionCommand_COLORBALANCE& command, CommandRun& run) {
+    TransferColor tones[3];
+    command.getTransferColors(tones);
+    for (const TransferColor& t : tones) {
+        if (!IsShift(t.Cyan_Red) || !IsShift(t.Magenta_Green) || !IsShift(t.Yellow_Blue)) {
+            return FailCommand(std::string(run.name) + " shifts colours by -100 to 100 only");
+        }
+    }
+    const bool preserveLuminosity = command.getPreserveLuminosity();
+    for (int tone = 0; tone < 3; ++tone) {
+        const TransferColor& t = tones[tone];
+        if (t.Cyan_Red == 0 && t.Magenta_Green == 0 && t.Yellow_Blue == 0) continue;
+        BalanceColor(run.view, t.Cyan_Red, t.Magenta_Green, t.Yellow_Blue, tone,
+                     preserveLuminosity);
+    }
+    return true;
+}
+
+bool HSLAdjustment(const ActionCommand_HSL_ADUSTMENT& command, CommandRun& run) {
+    return OperationResult(AdjustHSL(run.view, command.getHSLData(), command.getHueRangeData()),
+                           run);
+}
+
+bool HSLTint(const ActionCommand_HSL_TINT& command, CommandRun& run) {
+    const TinyHSL hsl = command.getHSL();
+    return OperationResult(TintHSL(run.view, hsl.m_hue, hsl.m_saturation, hsl.m_lightness), run);
+}
+
+bool SelectiveColor(const ActionCommand_SELECTIVE_COLOR& command, CommandRun& run) {
+    return OperationResult(vantrel::SelectiveColor(run.view, command.getScaleSet()), run);
 }
 
 }  // namespace vantrel::rows

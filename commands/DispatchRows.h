@@ -21,7 +21,8 @@ bool Flip(const ActionCommand_FLIP& command, CommandRun& run);
 bool Zoom(const ActionCommand_ZOOM& command, CommandRun& run);
 bool Rotate(const ActionCommand_ROTATE& command, CommandRun& run);
 
-// commands/ColorRows.cpp: curves, levels and the point colour operations.
+// commands/ColorRows.cpp: curves, levels, colour balance, HSL, selective
+// colour and the point colour operations.
 bool AntiColor(const ActionCommand_ANTICOLOR& command, CommandRun& run);
 bool Exposure(const ActionCommand_EXPOSURE& command, CommandRun& run);
 bool ColorLevels(const ActionCommand_COLORLEVELS& command, CommandRun& run);
@@ -35,6 +36,10 @@ bool Curve(const ActionCommand_CURVE& command, CommandRun& run);
 bool ChannelMix(const ActionCommand_CHANNELMIX& command, CommandRun& run);
 bool ChannelMixGray(const ActionCommand_CHANNELMIX_GRAY& command, CommandRun& run);
 bool AutoLevels(const ActionCommand_AUTO_LEVELS& command, CommandRun& run);
+bool ColorBalance(const ActionCommand_COLORBALANCE& command, CommandRun& run);
+bool HSLAdjustment(const ActionCommand_HSL_ADUSTMENT& command, CommandRun& run);
+bool HSLTint(const ActionCommand_HSL_TINT& command, CommandRun& run);
+bool SelectiveColor(const ActionCommand_SELECTIVE_COLOR& command, CommandRun& run);
 
 // commands/BlendRows.cpp: layer blending and gradients.
 bool GradientOverlay(const ActionCommand_GRADIENT_OVERLAY& command, CommandRun& run);

@@ -69,6 +69,10 @@ constexpr RowEntry kRows[] = {
     Entry<rows::ChannelMixGray>(),
     Entry<rows::AutoLevels>(),
     Entry<rows::GradientOverlay>(),
+    Entry<rows::ColorBalance>(),
+    Entry<rows::HSLAdjustment>(),
+    Entry<rows::HSLTint>(),
+    Entry<rows::SelectiveColor>(),
 };
 
 constexpr std::array<CommandRow, kCommandCount> MakeTable() {

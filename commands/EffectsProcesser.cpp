@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "commands/ActionCommands.h"
+#include "Core/global/TiLog.h"
 #include "commands/ErrorManager.h"
 #include "platform/UIServices.h"
 
@@ -32,6 +33,7 @@ private:
 
 // What a background run captures, and what it hands to its completion.
 struct EffectsProcesser::RunRequest {
+    std::chrono::steady_clock::time_point start;
     std::shared_ptr<const TiBitmapData> source;
     int style = 0;
     bool waitPanel = false;
@@ -134,6 +136,8 @@ void EffectsProcesser::startProcessWithBitmap(std::shared_ptr<const TiBitmapData
 }
 
 void EffectsProcesser::runInBackground(const std::shared_ptr<RunRequest>& request) {
+    TiLog("开始执行任务");
+    request->start = std::chrono::steady_clock::now();
     try {
         Array list;
         {
@@ -166,6 +170,8 @@ void EffectsProcesser::runInBackground(const std::shared_ptr<RunRequest>& reques
 
 void EffectsProcesser::completeRun(const std::shared_ptr<RunRequest>& request) {
     currentUIServices().removeWaitPanel();
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - request->start;
+    TiLog("用时:%f", elapsed.count());
     if (request->success) {
         SemaphoreHold access(m_accessSem);
         if (m_delegate) m_delegate->effectProcessFinished(request->picture);
@@ -187,6 +193,7 @@ void EffectsProcesser::waitProcessFinish() {
     // to the dispatch pool, which may need it for the run being waited for.
     DispatchSemaphore pause(0);
     while (m_working.load() || !isCommandDicListEmpty()) {
+        TiLog("working %d", m_working.load() ? 1 : 0);
         m_processingSem.wait();
         m_processingSem.signal();
         pause.waitFor(std::chrono::milliseconds(1));
@@ -207,6 +214,7 @@ bool EffectsProcesser::runCommands(const Array& list) {
     try {
         const std::vector<std::unique_ptr<ActionCommand>> commands = toActionCommandsArray(list);
         for (const std::unique_ptr<ActionCommand>& command : commands) {
+            TiLog("%s", command->jsonStringValue().c_str());
             if (!runActionCommand(*command)) {
                 m_bitmap = nullptr;
                 return false;

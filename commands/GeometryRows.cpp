@@ -14,6 +14,7 @@
 #include "Core/base/QuarterTurn.h"
 #include "Core/base/Rotate.h"
 #include "Core/base/Zoom.h"
+#include "Core/global/TiLog.h"
 #include "Core/global/TiMemory.h"
 #include "commands/DispatchRows.h"
 #include "platform/Picture.h"
@@ -31,6 +32,7 @@ std::unique_ptr<TiBitmapData> NewBitmap(int width, int height, int bpp, bool zer
     if (!bytes) return nullptr;
     auto* pixels = static_cast<unsigned char*>(zeroed ? TiCalloc(*bytes, 1) : TiMalloc(*bytes));
     if (!pixels) return nullptr;
+    TiLog("申请内存 %lld kb", static_cast<long long>(*bytes / 1024));
     auto* bitmap = new (std::nothrow) TiBitmapData(pixels, width, height, width * bpp, bpp, true);
     if (!bitmap) TiFree(pixels);
     return std::unique_ptr<TiBitmapData>(bitmap);
@@ -67,8 +69,11 @@ bool RotateByQuarterTurns(float degrees, CommandRun& run) {
 // Stores the rectangle, scaled and clamped, as the region of the following
 // commands.
 bool SetSelection(const ActionCommand_SET_SELECTION& command, CommandRun& run) {
-    run.selection = ClampRegion(ParamFor<CMD_SET_SELECTION, 0>(command.getSelection(), run),
-                                run.bitmap.GetWidth(), run.bitmap.GetHeight());
+    const Rect asked = command.getSelection();
+    TiLog("原始区域 %f,%f,%f,%f", asked.x, asked.y, asked.width, asked.height);
+    const Rect& r = run.selection = ClampRegion(ParamFor<CMD_SET_SELECTION, 0>(asked, run),
+                                                run.bitmap.GetWidth(), run.bitmap.GetHeight());
+    TiLog("缩略区域 %f,%f,%f,%f", r.x, r.y, r.width, r.height);
     return true;
 }
 
@@ -106,6 +111,8 @@ bool Zoom(const ActionCommand_ZOOM& command, CommandRun& run) {
     const float scale = command.getScale();
     const std::int64_t width = TiTrunc64(static_cast<float>(bitmap.GetWidth()) * scale);
     const std::int64_t height = TiTrunc64(static_cast<float>(bitmap.GetHeight()) * scale);
+    TiLog("将图片 %d,%d 按比例 %f 缩放到 %lld,%lld", bitmap.GetWidth(), bitmap.GetHeight(), scale,
+          static_cast<long long>(width), static_cast<long long>(height));
     if (!std::isfinite(scale) || !IsPictureSize(width, height)) return FailCommand(kMemoryError);
     // ImageZoom writes every pixel of its destination: no need to clear it.
     const std::unique_ptr<TiBitmapData> zoomed = NewBitmap(
@@ -134,6 +141,8 @@ bool Rotate(const ActionCommand_ROTATE& command, CommandRun& run) {
     const double sine = std::fabs(std::sin(radians));
     const std::int64_t width = TiTrunc64(oldWidth * cosine + oldHeight * sine);
     const std::int64_t height = TiTrunc64(oldWidth * sine + oldHeight * cosine);
+    TiLog("将图片 %d,%d 按角度 %f 旋转到 %lld,%lld", oldWidth, oldHeight, degrees,
+          static_cast<long long>(width), static_cast<long long>(height));
     if (!IsPictureSize(width, height)) return FailCommand(kMemoryError);
     if (bitmap.GetBpp() != TiRGBABpp) {
         return FailCommand(std::string(run.name) + " turns only pictures of 4 bytes per pixel");

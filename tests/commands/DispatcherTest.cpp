@@ -7,13 +7,16 @@
 
 #include "Core/base/BrightnessContrast.h"
 #include "Core/base/ChannelMixer.h"
+#include "Core/base/ColorBalance.h"
 #include "Core/base/Curve.h"
 #include "Core/base/Equalize.h"
 #include "Core/base/Exposure.h"
 #include "Core/base/GradientMask.h"
 #include "Core/base/GrayInvert.h"
+#include "Core/base/HSL.h"
 #include "Core/base/Levels.h"
 #include "Core/base/Posterize.h"
+#include "Core/base/SelectiveColor.h"
 #include "Core/global/TiAssert.h"
 #include "Core/global/TiMemory.h"
 #include "commands/EffectsProcesser.h"
@@ -133,6 +136,13 @@ std::vector<ColorRowCase> ColorRowCases() {
     static const Vec3 kCurve[] = {{0, 20, 0}, {128, 100, 0}, {255, 230, 0}};
     static const TinyChannelMixer kMixer{{0.5f, 0.3f, 0.2f}, {-0.2f, 1.1f, 0.1f}, {0, 0.4f, 0.7f}};
     static const RGBPoint kStops[] = {{{255, 0, 0}, 0, 0.5f}, {{0, 0, 255}, 1, 0.5f}};
+    static const HSLData kHsl{{20, 10, 0}, {}, {-30, 0, 15}, {}, {0, -40, 0}, {}, {5, 10, -5}};
+    static const HueRangeData kHueRanges{{-15, 15, -45, 45},    {45, 75, 15, 105},
+                                         {105, 135, 75, 165},   {165, 195, 135, 225},
+                                         {225, 255, 195, 285},  {285, 315, 255, 345}};
+    static const ComplementScaleSet kInks{{0.2f, 0, -0.1f, 0}, {}, {0, 0.3f, 0, 0.1f}, {},
+                                          {-0.2f, 0, 0, 0},   {}, {0, 0, 0.1f, 0},   {0.05f, 0, 0, 0},
+                                          {0, 0, 0, -0.2f}};
     TColorLevelData levels;
     levels.RedLow = 20, levels.RedHigh = 220, levels.RedGamma = 1.3;
     levels.BlueLow = 0, levels.BlueHigh = 255, levels.BlueGamma = 0.8;
@@ -171,6 +181,24 @@ std::vector<ColorRowCase> ColorRowCases() {
          [](TiBitmapData& v) { MixChannelsToGray(v, kMixer.green); }},
         {"AutoLevels", [] { return ListOf(Bare(CMD_AUTO_LEVELS)); },
          [](TiBitmapData& v) { AutoLevels(v); }},
+        // The shadows carry no shift: skipped.
+        {"ColorBalance",
+         [] {
+             const TransferColor tones[3] = {{0, 0, 0}, {30, -20, 10}, {-15, 0, 40}};
+             return ListOf(ActionCommand_COLORBALANCE::commandWithTransferColors(tones, true));
+         },
+         [](TiBitmapData& v) {
+             BalanceColor(v, 30, -20, 10, 1, true);
+             BalanceColor(v, -15, 0, 40, 2, true);
+         }},
+        {"HSLAdjustment",
+         [] { return ListOf(ActionCommand_HSL_ADUSTMENT::commandWithHSLData(kHsl, kHueRanges)); },
+         [](TiBitmapData& v) { AdjustHSL(v, kHsl, kHueRanges); }},
+        {"HSLTint", [] { return ListOf(ActionCommand_HSL_TINT::commandWithHSL({200, 90, -30})); },
+         [](TiBitmapData& v) { TintHSL(v, 200, 90, -30); }},
+        {"SelectiveColor",
+         [] { return ListOf(ActionCommand_SELECTIVE_COLOR::commandWithScaleSet(kInks)); },
+         [](TiBitmapData& v) { SelectiveColor(v, kInks); }},
         {"GradientOverlay",
          [] {
              return ListOf(ActionCommand_GRADIENT_OVERLAY::commandWithBlendMode(
@@ -220,6 +248,13 @@ TEST_F(DispatcherTest, CorrectionsThatAlwaysApplySucceedWhenTheirOperationRefuse
                     *bitmap));
     EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
 
+    // Colour balance refuses shifts outside -100..100 before any tone changes.
+    const TransferColor tones[3] = {{10, 0, 0}, {0, 0, 0}, {0, 101, 0}};
+    EXPECT_FALSE(Run(ListOf(ActionCommand_COLORBALANCE::commandWithTransferColors(tones, false)),
+                     *bitmap));
+    EXPECT_NE(RecordedError().find("CMD_COLORBALANCE"), std::string::npos) << RecordedError();
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
+
     // Rows of operations that may fail fail with them, and say which.
     EXPECT_FALSE(Run(ListOf(ActionCommand_POSTERIZE::commandWithLevels(1)), *bitmap));
     EXPECT_NE(RecordedError().find("CMD_POSTERIZE"), std::string::npos) << RecordedError();
@@ -259,8 +294,8 @@ TEST_F(DispatcherTest, ABaseClassCommandRunsAsItsSubclass) {
 }
 
 TEST_F(DispatcherTest, CommandsWithoutTheirOperationFailAsNotAvailable) {
-    for (int cmd : {CMD_CALL_ACTION, CMD_SET_SELECTION, CMD_GRAY, CMD_CURVE, CMD_CLIP,
-                    CMD_GRADIENT_OVERLAY}) {
+    for (int cmd : {CMD_CALL_ACTION, CMD_SET_SELECTION, CMD_GRAY, CMD_CURVE, CMD_CLIP, CMD_ZOOM,
+                    CMD_GRADIENT_OVERLAY, CMD_SELECTIVE_COLOR}) {
         EXPECT_TRUE(IsCommandAvailable(cmd)) << kCommandNames[cmd];
     }
     EXPECT_FALSE(IsCommandAvailable(-1));

@@ -1,0 +1,142 @@
+// A pass over the colour bytes of every pixel of a 3- or 4-byte bitmap.
+//
+// The body is called with the address of each pixel's first byte (R, then G,
+// B and, for 4-byte pixels, A) and may rewrite bytes 0..2 of that pixel only.
+// Rows are reached by stepping m_pitch, so views of a larger bitmap are
+// honoured; an empty bitmap (a width or height of 0 or less) is left alone.
+//
+// RunColorChunkPass hands the body a row's pixels in chunks instead, each
+// pixel as a word R | G << 8 | B << 16 (| A << 24 for 4-byte pixels), so
+// that it can convert them several at a time; it writes bytes 0..2 of every
+// word back (alpha is rewritten with its own value).
+//
+// Rows are split into bands on the machine's threads. That is only sound for
+// bodies whose result depends on the pixel alone (tables and the pixel's own
+// bytes), which is what every colour operation of this folder is.
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "Core/global/BitmapData.h"
+#include "Core/global/ParallelRows.h"
+
+namespace vantrel {
+
+// The most pixels a chunk pass hands its body at once.
+// A multiple of eight, so that the zero words that round a chunk up to a
+// group of eight always fit.
+constexpr int kColorChunk = 256;
+static_assert(kColorChunk % 8 == 0);
+// 4-byte pixels are read and written as words: R must be the low byte.
+static_assert(std::endian::native == std::endian::little);
+
+namespace color_pass_detail {
+
+template <int Bpp, typename Body>
+void PassRows(unsigned char* data, std::ptrdiff_t pitch, int width, int rowBegin, int rowEnd,
+              const Body& body) {
+    // A private copy of the body: the pixel stores go through unsigned char
+    // pointers, which may alias anything whose address has escaped, and the
+    // copy's has not, so its captures stay in registers.
+    const Body local = body;
+    for (int y = rowBegin; y < rowEnd; ++y) {
+        unsigned char* pixel = data + static_cast<std::ptrdiff_t>(y) * pitch;
+        for (int x = 0; x < width; ++x, pixel += Bpp) local(pixel);
+    }
+}
+
+template <int Bpp>
+void LoadWords(const unsigned char* pixels, int count, std::uint32_t* words) {
+    if constexpr (Bpp == TiRGBABpp) {
+        std::memcpy(words, pixels, static_cast<std::size_t>(count) * 4);
+    } else {
+        for (int i = 0; i < count; ++i, pixels += Bpp) {
+            words[i] = pixels[0] | static_cast<std::uint32_t>(pixels[1]) << 8 |
+                       static_cast<std::uint32_t>(pixels[2]) << 16;
+        }
+    }
+}
+
+template <int Bpp>
+void StoreWords(const std::uint32_t* words, int count, unsigned char* pixels) {
+    if constexpr (Bpp == TiRGBABpp) {
+        for (int i = 0; i < count; ++i, pixels += Bpp) {
+            std::uint32_t original;
+            std::memcpy(&original, pixels, 4);
+            const std::uint32_t merged = (words[i] & 0x00ffffffu) | (original & 0xff000000u);
+            std::memcpy(pixels, &merged, 4);
+        }
+    } else {
+        for (int i = 0; i < count; ++i, pixels += Bpp) {
+            pixels[0] = static_cast<unsigned char>(words[i]);
+            pixels[1] = static_cast<unsigned char>(words[i] >> 8);
+            pixels[2] = static_cast<unsigned char>(words[i] >> 16);
+        }
+    }
+}
+
+template <int Bpp, typename Body>
+void PassRowChunks(unsigned char* data, std::ptrdiff_t pitch, int width, int rowBegin, int rowEnd,
+                   const Body& body) {
+    const Body local = body;
+    alignas(32) std::uint32_t words[kColorChunk];
+    for (int y = rowBegin; y < rowEnd; ++y) {
+        unsigned char* row = data + static_cast<std::ptrdiff_t>(y) * pitch;
+        for (int x = 0; x < width; x += kColorChunk) {
+            const int count = std::min(kColorChunk, width - x);
+            unsigned char* pixels = row + static_cast<std::ptrdiff_t>(x) * Bpp;
+            LoadWords<Bpp>(pixels, count, words);
+            std::fill(words + count, words + ((count + 7) & ~7), 0u);
+            local(words, count);
+            StoreWords<Bpp>(words, count, pixels);
+        }
+    }
+}
+
+}  // namespace color_pass_detail
+
+// Runs body(pixel) over every pixel of a bitmap of TiRGBBpp or TiRGBABpp bytes
+// per pixel; other formats are the caller's to refuse.
+template <typename Body>
+void RunColorPass(const TiBitmapData& bitmap, const Body& body) {
+    const int width = bitmap.GetWidth();
+    const int height = bitmap.GetHeight();
+    if (width <= 0 || height <= 0) return;
+    unsigned char* data = bitmap.GetData();
+    const std::ptrdiff_t pitch = bitmap.GetPitch();
+    const bool fourBytes = bitmap.GetBpp() == TiRGBABpp;
+    ParallelRows(height, width, [&](int rowBegin, int rowEnd) {
+        if (fourBytes) {
+            color_pass_detail::PassRows<TiRGBABpp>(data, pitch, width, rowBegin, rowEnd, body);
+        } else {
+            color_pass_detail::PassRows<TiRGBBpp>(data, pitch, width, rowBegin, rowEnd, body);
+        }
+    });
+}
+
+// Runs body(words, count) over every pixel of a bitmap of TiRGBBpp or
+// TiRGBABpp bytes per pixel, `count` (1..kColorChunk) pixels of one row at a
+// time. The words past `count`, up to the next multiple of eight, are 0 and
+// may be used as scratch.
+template <typename Body>
+void RunColorChunkPass(const TiBitmapData& bitmap, const Body& body) {
+    const int width = bitmap.GetWidth();
+    const int height = bitmap.GetHeight();
+    if (width <= 0 || height <= 0) return;
+    unsigned char* data = bitmap.GetData();
+    const std::ptrdiff_t pitch = bitmap.GetPitch();
+    const bool fourBytes = bitmap.GetBpp() == TiRGBABpp;
+    ParallelRows(height, width, [&](int rowBegin, int rowEnd) {
+        if (fourBytes) {
+            color_pass_detail::PassRowChunks<TiRGBABpp>(data, pitch, width, rowBegin, rowEnd, body);
+        } else {
+            color_pass_detail::PassRowChunks<TiRGBBpp>(data, pitch, width, rowBegin, rowEnd, body);
+        }
+    });
+}
+
+}  // namespace vantrel

@@ -1,27 +1,11 @@
-// The `vantrel` command.
-#include <cstring>
+// The `vantrel` command: the process's arguments handed to cli::Main.
 #include <iostream>
+#include <string_view>
+#include <vector>
 
-namespace {
-
-constexpr const char kUsage[] =
-    "usage: vantrel --help | --version\n"
-    "\n"
-    "Vantrel, a photo editor.\n"
-    "  --help      show this text\n"
-    "  --version   show the version\n";
-
-}  // namespace
+#include "app/cli/CliMain.h"
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::cout << "vantrel " << VANTREL_VERSION << "\n";
-        return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::cout << kUsage;
-        return 0;
-    }
-    std::cerr << kUsage;
-    return 2;
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    return vantrel::cli::Main(args, VANTREL_VERSION, std::cout, std::cerr);
 }

@@ -1,0 +1,156 @@
+#include "app/cli/CliArguments.h"
+
+#include <charconv>
+#include <cmath>
+#include <utility>
+
+#include "commands/Json.h"
+
+namespace vantrel::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: vantrel apply INPUT OUTPUT [--commands FILE]... [--command JSON]...\n"
+    "                     [--param-scale S] [--actions FILE] [--quality Q]\n"
+    "       vantrel commands\n"
+    "       vantrel --help | --version\n"
+    "\n"
+    "Vantrel, a photo editor.\n"
+    "\n"
+    "  apply        runs a list of editing commands on the picture INPUT (PNG or\n"
+    "               JPEG, made upright) and writes OUTPUT: PNG for a .png name,\n"
+    "               JPEG for .jpg or .jpeg. Nothing is written when a command fails.\n"
+    "    --commands FILE   JSON text of an object whose \"commands\" array holds\n"
+    "                      command dictionaries; may repeat\n"
+    "    --command JSON    one command dictionary, e.g. '{\"cmd\": \"CMD_GRAY\"}';\n"
+    "                      may repeat; all commands run in argument order\n"
+    "    --param-scale S   factor for spatial parameters (radii, rectangles),\n"
+    "                      above 0; default 1\n"
+    "    --actions FILE    the named actions that CMD_CALL_ACTION runs\n"
+    "    --quality Q       JPEG quality, 1 to 100; default 92\n"
+    "  commands     lists the commands with their parameters\n"
+    "  --help       shows this text\n"
+    "  --version    shows the version\n"
+    "\n"
+    "Exit status: 0 done, 1 failed (the reason on standard error), 2 bad arguments.\n";
+
+std::optional<double> ParseScale(std::string_view text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (!std::isfinite(value) || value <= 0) return std::nullopt;
+    return value;
+}
+
+std::optional<int> ParseQuality(std::string_view text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (value < 1 || value > 100) return std::nullopt;
+    return value;
+}
+
+bool Refuse(std::string& error, std::string text) {
+    error = std::move(text);
+    return false;
+}
+
+// Applies one option with its value; false (with `error` set) when it is
+// unknown or its value is not acceptable.
+bool ApplyOption(std::string_view name, std::string_view value, ApplyOptions& options,
+                 std::string& error) {
+    if (name == "--commands") {
+        options.sources.push_back({CommandSource::Kind::File, std::string(value)});
+    } else if (name == "--command") {
+        if (!dictionaryWithJSONString(value)) {
+            return Refuse(error, "--command needs a command dictionary as JSON text");
+        }
+        options.sources.push_back({CommandSource::Kind::Json, std::string(value)});
+    } else if (name == "--actions") {
+        options.actionsFile = value;
+    } else if (name == "--param-scale") {
+        const std::optional<double> scale = ParseScale(value);
+        if (!scale) return Refuse(error, "--param-scale needs a number above 0");
+        options.paramScale = *scale;
+    } else if (name == "--quality") {
+        const std::optional<int> quality = ParseQuality(value);
+        if (!quality) return Refuse(error, "--quality needs a whole number from 1 to 100");
+        options.quality = *quality;
+    } else {
+        return Refuse(error, "unknown option " + std::string(name));
+    }
+    return true;
+}
+
+std::optional<Invocation> ParseApply(std::span<const std::string_view> args, std::string& error) {
+    Invocation invocation;
+    invocation.mode = Invocation::Mode::Apply;
+    ApplyOptions& options = invocation.apply;
+    std::vector<std::string_view> paths;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (!arg.starts_with("--")) {
+            paths.push_back(arg);
+            continue;
+        }
+        const std::size_t equals = arg.find('=');
+        std::string_view name = arg.substr(0, equals);
+        std::string_view value;
+        if (equals != std::string_view::npos) {
+            value = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            error = std::string(name) + " needs a value";
+            return std::nullopt;
+        }
+        if (!ApplyOption(name, value, options, error)) return std::nullopt;
+    }
+    if (paths.size() != 2) {
+        error = "apply needs an INPUT and an OUTPUT picture";
+        return std::nullopt;
+    }
+    options.input = paths[0];
+    options.output = paths[1];
+    const std::optional<PictureFormat> format = PictureFormatForPath(options.output);
+    if (!format) {
+        error = "OUTPUT must end in .png, .jpg or .jpeg";
+        return std::nullopt;
+    }
+    options.outputFormat = *format;
+    return invocation;
+}
+
+}  // namespace
+
+std::optional<Invocation> ParseArguments(std::span<const std::string_view> args,
+                                         std::string& error) {
+    if (args.empty()) {
+        error = "no command given";
+        return std::nullopt;
+    }
+    const std::string_view first = args[0];
+    if (first == "apply") return ParseApply(args.subspan(1), error);
+    Invocation invocation;
+    if (first == "--help") {
+        invocation.mode = Invocation::Mode::Help;
+    } else if (first == "--version") {
+        invocation.mode = Invocation::Mode::Version;
+    } else if (first == "commands") {
+        invocation.mode = Invocation::Mode::Commands;
+    } else {
+        error = "unknown command " + std::string(first);
+        return std::nullopt;
+    }
+    if (args.size() != 1) {
+        error = std::string(first) + " takes no arguments";
+        return std::nullopt;
+    }
+    return invocation;
+}
+
+std::string_view UsageText() {
+    return kUsage;
+}
+
+}  // namespace vantrel::cli

@@ -1,0 +1,55 @@
+// The `vantrel` command line, read into what the command is asked to do.
+//
+//   vantrel apply INPUT OUTPUT [--commands FILE]... [--command JSON]...
+//                 [--param-scale S] [--actions FILE] [--quality Q]
+//   vantrel commands
+//   vantrel --help | --version
+//
+// Options of apply may come before, between or after the two paths, as
+// "--name value" or "--name=value". Reading checks the command line itself
+// (option names, numbers, the JSON text of --command, the output's
+// extension); files are read when the command runs.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/PictureCodec.h"
+
+namespace vantrel::cli {
+
+// One source of commands, in argument order.
+struct CommandSource {
+    enum class Kind { File, Json };
+    Kind kind;
+    std::string text;  // the file's path, or the command's JSON text
+};
+
+struct ApplyOptions {
+    std::string input;
+    std::string output;
+    PictureFormat outputFormat = PictureFormat::Png;
+    std::vector<CommandSource> sources;
+    double paramScale = 1.0;
+    std::string actionsFile;  // empty: the program's own actions resource
+    int quality = kDefaultJpegQuality;
+};
+
+struct Invocation {
+    enum class Mode { Help, Version, Commands, Apply };
+    Mode mode = Mode::Help;
+    ApplyOptions apply;
+};
+
+// What the arguments (without the program's name) ask for, or nothing when
+// they are not a valid command line; `error` then says why.
+std::optional<Invocation> ParseArguments(std::span<const std::string_view> args,
+                                         std::string& error);
+
+// The usage text shown by --help and after a bad command line.
+std::string_view UsageText();
+
+}  // namespace vantrel::cli

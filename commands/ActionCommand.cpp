@@ -140,8 +140,8 @@ std::vector<std::unique_ptr<ActionCommand>> toActionCommandsArray(const Array& d
     for (const Value& element : dictionaries) {
         const Dictionary* dic = element.dictionary();
         if (!dic) continue;
-        const CommandSpec* spec = commandSpec(cmdNumberOf(*dic));
-        commands.push_back(spec ? spec->make(*dic) : ActionCommand::commandWithDic(*dic));
+        const CommandSpec* row = commandSpec(cmdNumberOf(*dic));
+        commands.push_back(row ? row->make(*dic) : ActionCommand::commandWithDic(*dic));
     }
     return commands;
 }

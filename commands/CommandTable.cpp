@@ -80,13 +80,13 @@ const CommandSpec* commandSpec(int number) {
 
 std::string commandListing() {
     std::string out;
-    for (const CommandSpec& spec : kCommandTable) {
-        std::string line = std::to_string(spec.number);
+    for (const CommandSpec& row : kCommandTable) {
+        std::string line = std::to_string(row.number);
         if (line.size() < 2) line.insert(0, 1, ' ');
         line += ' ';
-        line += spec.name;
-        for (std::size_t i = 0; i < spec.params.size(); ++i) {
-            const ParamSpec& param = spec.params[i];
+        line += row.name;
+        for (std::size_t i = 0; i < row.params.size(); ++i) {
+            const ParamSpec& param = row.params[i];
             line += i == 0 ? "  " : ", ";
             line += param.key;
             line += " (";

@@ -44,6 +44,20 @@ bool SelectiveColor(const ActionCommand_SELECTIVE_COLOR& command, CommandRun& ru
 // commands/BlendRows.cpp: layer blending and gradients.
 bool GradientOverlay(const ActionCommand_GRADIENT_OVERLAY& command, CommandRun& run);
 
+// commands/FilterRows.cpp: blurs, noise, retinex, red-eye removal and the
+// artistic filters.
+bool GasBlur(const ActionCommand_GASBLUR& command, CommandRun& run);
+bool Diffuse(const ActionCommand_DIFFUSE& command, CommandRun& run);
+bool Emboss(const ActionCommand_EMBOSS& command, CommandRun& run);
+bool Mosaics(const ActionCommand_MOSAICS& command, CommandRun& run);
+bool Dot(const ActionCommand_DOT& command, CommandRun& run);
+bool Painting(const ActionCommand_PAINTING& command, CommandRun& run);
+bool Sketch(const ActionCommand_SKETCH& command, CommandRun& run);
+bool Noise(const ActionCommand_NOISE& command, CommandRun& run);
+bool ReduceNoise(const ActionCommand_REDUCENOISE& command, CommandRun& run);
+bool RedEyeRemoval(const ActionCommand_RED_EYE_REMOVAL& command, CommandRun& run);
+bool Retinex(const ActionCommand_RETINEX& command, CommandRun& run);
+
 // commands/ActionRows.cpp: named actions.
 bool CallAction(const ActionCommand_CALL_ACTION& command, CommandRun& run);
 

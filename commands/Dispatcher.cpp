@@ -73,6 +73,17 @@ constexpr RowEntry kRows[] = {
     Entry<rows::HSLAdjustment>(),
     Entry<rows::HSLTint>(),
     Entry<rows::SelectiveColor>(),
+    Entry<rows::GasBlur>(),
+    Entry<rows::Diffuse>(),
+    Entry<rows::Emboss>(),
+    Entry<rows::Mosaics>(),
+    Entry<rows::Dot>(),
+    Entry<rows::Painting>(),
+    Entry<rows::Sketch>(),
+    Entry<rows::Noise>(),
+    Entry<rows::ReduceNoise>(),
+    Entry<rows::RedEyeRemoval>(),
+    Entry<rows::Retinex>(),
 };
 
 constexpr std::array<CommandRow, kCommandCount> MakeTable() {

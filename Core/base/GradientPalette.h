@@ -48,7 +48,7 @@ struct PaletteSample {
 };
 PaletteSample SamplePalette(const RGBPoint* points, std::size_t count, float position);
 
-// Whether the pieces of SamplePalette are monotone as described: every
+// Whether the pieces of SamplePalette are monotone, as the fast renderer needs: every
 // position and midpoint finite and no midpoint exactly 1 (where the colour
 // spikes to black at the segment's end).
 bool PaletteIsMonotone(const GradientPalette& palette);

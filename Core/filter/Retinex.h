@@ -39,7 +39,7 @@ struct RetinexParameter {
 // truncated, saturating at the int range.
 int RetinexBlurRadius(int nscales);
 
-// Logs "retinex <scales_mode> <nscales> <cvar>" to standard output, then
+// Logs "retinex <scales_mode> <nscales> <cvar>" (TiLog), then
 // rewrites R, G, B of `bitmap` from it and its surround `blurred`.
 int retinex(TiBitmapData& bitmap, const TiBitmapData& blurred, int nscales, int scales_mode,
             float cvar);

@@ -141,12 +141,12 @@ TEST(ActionCommand, ListConversionKeepsOrderAndSkipsWhatIsNoCommand) {
 
 TEST(CommandTable, ScaleMarksAreTheSpatialParameters) {
     std::set<std::string> scaled;
-    for (const CommandSpec& spec : commandTable()) {
-        EXPECT_EQ(ActionCommand::stringToCmd(spec.name), spec.number);
-        EXPECT_EQ(spec.className, std::string("ActionCommand_").append(spec.name.substr(4)));
-        for (const ParamSpec& param : spec.params) {
+    for (const CommandSpec& row : commandTable()) {
+        EXPECT_EQ(ActionCommand::stringToCmd(row.name), row.number);
+        EXPECT_EQ(row.className, std::string("ActionCommand_").append(row.name.substr(4)));
+        for (const ParamSpec& param : row.params) {
             if (param.scaling == Scaling::Scaled) {
-                scaled.insert(std::string(spec.name).append(".").append(param.key));
+                scaled.insert(std::string(row.name).append(".").append(param.key));
             }
         }
     }

@@ -137,11 +137,11 @@ TEST_F(ActionsResource, ShippedActionsAreMadeOfWellFormedCommands) {
         EXPECT_GT(action.getVersion(), 0.0f);
         ASSERT_FALSE(action.getCommands().empty());
         for (const auto& command : toActionCommandsArray(action.getCommands())) {
-            const CommandSpec* spec = commandSpec(command->getCmd());
-            ASSERT_NE(spec, nullptr) << command->getCmdString();
-            ASSERT_EQ(command->dic().size(), spec->params.size() + 1);
-            for (std::size_t i = 0; i < spec->params.size(); ++i) {
-                const ParamSpec& param = spec->params[i];
+            const CommandSpec* shape = commandSpec(command->getCmd());
+            ASSERT_NE(shape, nullptr) << command->getCmdString();
+            ASSERT_EQ(command->dic().size(), shape->params.size() + 1);
+            for (std::size_t i = 0; i < shape->params.size(); ++i) {
+                const ParamSpec& param = shape->params[i];
                 EXPECT_EQ(command->dic().keyAt(i + 1), param.key);
                 const Value& value = command->dic().valueAt(i + 1);
                 EXPECT_EQ(value.isArray(), isRecordKind(param.kind)) << param.key;

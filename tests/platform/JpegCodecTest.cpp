@@ -30,7 +30,7 @@ struct JpegSpec {
     std::vector<std::uint8_t> samples;
 };
 
-std::vector<unsigned char> WriteJpeg(JpegSpec spec) {
+std::vector<unsigned char> WriteJpeg(JpegSpec shape) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr error{};
     cinfo.err = jpeg_std_error(&error);
@@ -38,18 +38,18 @@ std::vector<unsigned char> WriteJpeg(JpegSpec spec) {
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = spec.width;
-    cinfo.image_height = spec.height;
-    cinfo.input_components = spec.components;
-    cinfo.in_color_space = spec.space;
+    cinfo.image_width = shape.width;
+    cinfo.image_height = shape.height;
+    cinfo.input_components = shape.components;
+    cinfo.in_color_space = shape.space;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
-    if (spec.progressive) jpeg_simple_progression(&cinfo);
-    if (spec.space == JCS_CMYK) cinfo.write_Adobe_marker = spec.adobeSegment ? TRUE : FALSE;
+    jpeg_set_quality(&cinfo, shape.quality, TRUE);
+    if (shape.progressive) jpeg_simple_progression(&cinfo);
+    if (shape.space == JCS_CMYK) cinfo.write_Adobe_marker = shape.adobeSegment ? TRUE : FALSE;
     jpeg_start_compress(&cinfo, TRUE);
-    const std::size_t rowBytes = static_cast<std::size_t>(spec.width) * spec.components;
+    const std::size_t rowBytes = static_cast<std::size_t>(shape.width) * shape.components;
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = spec.samples.data() + cinfo.next_scanline * rowBytes;
+        JSAMPROW row = shape.samples.data() + cinfo.next_scanline * rowBytes;
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -125,28 +125,28 @@ TEST(JpegDecode, ThePhotosOrientationFlagIsWhatTurnsIt) {
 // ---- Kinds of JPEG ----
 
 TEST(JpegDecode, ProgressiveFilesDecodeToTheSamePixelsAsBaselineOnes) {
-    JpegSpec spec;
-    spec.width = 45;
-    spec.height = 37;
-    spec.quality = 85;
-    for (int i = 0; i < spec.width * spec.height * 3; ++i)
-        spec.samples.push_back(std::uint8_t(i * 7 % 251));
-    const Result<Picture> baseline = DecodeJpeg(WriteJpeg(spec));
-    spec.progressive = true;
-    const Result<Picture> progressive = DecodeJpeg(WriteJpeg(spec));
+    JpegSpec shape;
+    shape.width = 45;
+    shape.height = 37;
+    shape.quality = 85;
+    for (int i = 0; i < shape.width * shape.height * 3; ++i)
+        shape.samples.push_back(std::uint8_t(i * 7 % 251));
+    const Result<Picture> baseline = DecodeJpeg(WriteJpeg(shape));
+    shape.progressive = true;
+    const Result<Picture> progressive = DecodeJpeg(WriteJpeg(shape));
     ASSERT_TRUE(baseline.ok() && progressive.ok()) << progressive.error();
     EXPECT_EQ(test::BytesOf(progressive.value()), test::BytesOf(baseline.value()));
 }
 
 TEST(JpegDecode, GrayFilesBecomeEqualRedGreenAndBlue) {
-    JpegSpec spec;
-    spec.width = 64;
-    spec.height = 8;
-    spec.components = 1;
-    spec.space = JCS_GRAYSCALE;
+    JpegSpec shape;
+    shape.width = 64;
+    shape.height = 8;
+    shape.components = 1;
+    shape.space = JCS_GRAYSCALE;
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 64; ++x) spec.samples.push_back(std::uint8_t(x * 4));
-    const Result<Picture> decoded = DecodeJpeg(WriteJpeg(spec));
+        for (int x = 0; x < 64; ++x) shape.samples.push_back(std::uint8_t(x * 4));
+    const Result<Picture> decoded = DecodeJpeg(WriteJpeg(shape));
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     for (int x = 0; x < 64; ++x) {
         const Rgba p = test::PixelOf(decoded.value(), x, 4);
@@ -173,13 +173,13 @@ TEST(JpegDecode, CmykInksAreMultipliedOutWithOrWithoutAdobeInversion) {
             for (auto& ink : stored)
                 for (auto& amount : ink) amount = 255 - amount;
         }
-        JpegSpec spec;
-        spec.width = 16 * 5;
-        spec.components = 4;
-        spec.space = JCS_CMYK;
-        spec.adobeSegment = adobe;
-        spec.samples = Blocks(stored, 5, 1);
-        const Result<Picture> decoded = DecodeJpeg(WriteJpeg(spec));
+        JpegSpec shape;
+        shape.width = 16 * 5;
+        shape.components = 4;
+        shape.space = JCS_CMYK;
+        shape.adobeSegment = adobe;
+        shape.samples = Blocks(stored, 5, 1);
+        const Result<Picture> decoded = DecodeJpeg(WriteJpeg(shape));
         ASSERT_TRUE(decoded.ok()) << decoded.error();
         for (int i = 0; i < 5; ++i)
             ExpectNear(test::PixelOf(decoded.value(), i * 16 + 8, 8), colours[i], 3);

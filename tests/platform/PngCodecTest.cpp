@@ -37,7 +37,7 @@ void Append(png_structp png, png_bytep data, png_size_t length) {
     out->insert(out->end(), data, data + length);
 }
 
-bool WritePngInto(const PngSpec& spec, png_bytep* rows, std::vector<unsigned char>* out) {
+bool WritePngInto(const PngSpec& shape, png_bytep* rows, std::vector<unsigned char>* out) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png))) {
@@ -45,20 +45,20 @@ bool WritePngInto(const PngSpec& spec, png_bytep* rows, std::vector<unsigned cha
         return false;
     }
     png_set_write_fn(png, out, Append, nullptr);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, shape.width, shape.height, shape.bitDepth, shape.colourType,
+                 shape.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) {
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    if (!shape.palette.empty()) {
+        png_set_PLTE(png, info, shape.palette.data(), static_cast<int>(shape.palette.size()));
     }
-    if (!spec.paletteAlpha.empty() || spec.keyColour) {
-        png_color_16 key = spec.keyColour.value_or(png_color_16{});
-        png_set_tRNS(png, info, spec.paletteAlpha.data(),
-                     static_cast<int>(spec.paletteAlpha.size()), spec.keyColour ? &key : nullptr);
+    if (!shape.paletteAlpha.empty() || shape.keyColour) {
+        png_color_16 key = shape.keyColour.value_or(png_color_16{});
+        png_set_tRNS(png, info, shape.paletteAlpha.data(),
+                     static_cast<int>(shape.paletteAlpha.size()), shape.keyColour ? &key : nullptr);
     }
-    if (!spec.exif.empty()) {
-        png_set_eXIf_1(png, info, static_cast<png_uint_32>(spec.exif.size()),
-                       const_cast<png_bytep>(spec.exif.data()));
+    if (!shape.exif.empty()) {
+        png_set_eXIf_1(png, info, static_cast<png_uint_32>(shape.exif.size()),
+                       const_cast<png_bytep>(shape.exif.data()));
     }
     png_write_info(png, info);
     png_write_image(png, rows);
@@ -67,12 +67,12 @@ bool WritePngInto(const PngSpec& spec, png_bytep* rows, std::vector<unsigned cha
     return true;
 }
 
-std::vector<unsigned char> WritePng(PngSpec spec) {
-    const std::size_t rowBytes = spec.samples.size() / spec.height;
+std::vector<unsigned char> WritePng(PngSpec shape) {
+    const std::size_t rowBytes = shape.samples.size() / shape.height;
     std::vector<png_bytep> rows;
-    for (int y = 0; y < spec.height; ++y) rows.push_back(spec.samples.data() + y * rowBytes);
+    for (int y = 0; y < shape.height; ++y) rows.push_back(shape.samples.data() + y * rowBytes);
     std::vector<unsigned char> out;
-    EXPECT_TRUE(WritePngInto(spec, rows.data(), &out));
+    EXPECT_TRUE(WritePngInto(shape, rows.data(), &out));
     return out;
 }
 
@@ -86,9 +86,9 @@ void PutBigEndian32(unsigned char* p, std::uint32_t value) {
 
 // A valid file whose header claims width x height (its CRC mended).
 std::vector<unsigned char> ClaimingSize(std::uint32_t width, std::uint32_t height) {
-    PngSpec spec;
-    spec.samples = {1, 2, 3};
-    std::vector<unsigned char> file = WritePng(spec);
+    PngSpec shape;
+    shape.samples = {1, 2, 3};
+    std::vector<unsigned char> file = WritePng(shape);
     PutBigEndian32(&file[16], width);
     PutBigEndian32(&file[20], height);
     PutBigEndian32(&file[29], static_cast<std::uint32_t>(crc32(0, &file[12], 17)));
@@ -177,16 +177,16 @@ TEST(PngSuite, InterlacedFilesDecodeToTheSamePixelsAsTheirPlainTwins) {
 // ---- Exact sample conversions ----
 
 TEST(PngDecode, SixteenBitGrayIsScaledToTheNearestByte) {
-    PngSpec spec;
-    spec.width = 256;
-    spec.height = 256;
-    spec.bitDepth = 16;
-    spec.colourType = PNG_COLOR_TYPE_GRAY;
+    PngSpec shape;
+    shape.width = 256;
+    shape.height = 256;
+    shape.bitDepth = 16;
+    shape.colourType = PNG_COLOR_TYPE_GRAY;
     for (int v = 0; v < 65536; ++v) {
-        spec.samples.push_back(static_cast<std::uint8_t>(v >> 8));
-        spec.samples.push_back(static_cast<std::uint8_t>(v));
+        shape.samples.push_back(static_cast<std::uint8_t>(v >> 8));
+        shape.samples.push_back(static_cast<std::uint8_t>(v));
     }
-    const Result<Picture> decoded = DecodePng(WritePng(spec));
+    const Result<Picture> decoded = DecodePng(WritePng(shape));
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     for (int v = 0; v < 65536; ++v) {
         const Rgba p = test::PixelOf(decoded.value(), v % 256, v / 256);
@@ -198,14 +198,14 @@ TEST(PngDecode, SixteenBitGrayIsScaledToTheNearestByte) {
 }
 
 TEST(PngDecode, SixteenBitAlphaIsScaledThenPremultiplied) {
-    PngSpec spec;
-    spec.width = 3;
-    spec.bitDepth = 16;
-    spec.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    PngSpec shape;
+    shape.width = 3;
+    shape.bitDepth = 16;
+    shape.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
     // gray 0xC8C8 -> 200 with alpha 0x8080 -> 128; gray 0x00FF -> 1 (not 0) opaque;
     // gray 0xFFFF with alpha 0 -> nothing left.
-    spec.samples = {0xC8, 0xC8, 0x80, 0x80, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00};
-    const Result<Picture> decoded = DecodePng(WritePng(spec));
+    shape.samples = {0xC8, 0xC8, 0x80, 0x80, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00};
+    const Result<Picture> decoded = DecodePng(WritePng(shape));
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     EXPECT_EQ(test::PixelOf(decoded.value(), 0, 0), (Rgba{100, 100, 100, 128}));
     EXPECT_EQ(test::PixelOf(decoded.value(), 1, 0), (Rgba{1, 1, 1, 255}));
@@ -213,13 +213,13 @@ TEST(PngDecode, SixteenBitAlphaIsScaledThenPremultiplied) {
 }
 
 TEST(PngDecode, PaletteTransparencyIsPremultipliedAndMissingEntriesAreOpaque) {
-    PngSpec spec;
-    spec.width = 5;
-    spec.colourType = PNG_COLOR_TYPE_PALETTE;
-    spec.palette = {{10, 20, 30}, {200, 100, 50}, {255, 255, 255}, {255, 254, 1}, {7, 8, 9}};
-    spec.paletteAlpha = {0, 128, 255, 64};  // the fifth entry has none
-    spec.samples = {0, 1, 2, 3, 4};
-    const Result<Picture> decoded = DecodePng(WritePng(spec));
+    PngSpec shape;
+    shape.width = 5;
+    shape.colourType = PNG_COLOR_TYPE_PALETTE;
+    shape.palette = {{10, 20, 30}, {200, 100, 50}, {255, 255, 255}, {255, 254, 1}, {7, 8, 9}};
+    shape.paletteAlpha = {0, 128, 255, 64};  // the fifth entry has none
+    shape.samples = {0, 1, 2, 3, 4};
+    const Result<Picture> decoded = DecodePng(WritePng(shape));
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     const Picture& p = decoded.value();
     EXPECT_EQ(test::PixelOf(p, 0, 0), (Rgba{0, 0, 0, 0}));
@@ -230,13 +230,13 @@ TEST(PngDecode, PaletteTransparencyIsPremultipliedAndMissingEntriesAreOpaque) {
 }
 
 TEST(PngDecode, LowBitGrayIsStretchedAndItsColourKeyBecomesTransparent) {
-    PngSpec spec;
-    spec.width = 4;
-    spec.bitDepth = 2;
-    spec.colourType = PNG_COLOR_TYPE_GRAY;
-    spec.samples = {0b00011011};  // 0, 1, 2, 3
-    spec.keyColour = png_color_16{0, 0, 0, 0, 2};
-    const Result<Picture> decoded = DecodePng(WritePng(spec));
+    PngSpec shape;
+    shape.width = 4;
+    shape.bitDepth = 2;
+    shape.colourType = PNG_COLOR_TYPE_GRAY;
+    shape.samples = {0b00011011};  // 0, 1, 2, 3
+    shape.keyColour = png_color_16{0, 0, 0, 0, 2};
+    const Result<Picture> decoded = DecodePng(WritePng(shape));
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     EXPECT_EQ(test::PixelOf(decoded.value(), 0, 0), (Rgba{0, 0, 0, 255}));
     EXPECT_EQ(test::PixelOf(decoded.value(), 1, 0), (Rgba{85, 85, 85, 255}));
@@ -245,13 +245,13 @@ TEST(PngDecode, LowBitGrayIsStretchedAndItsColourKeyBecomesTransparent) {
 }
 
 TEST(PngDecode, AnEXifOrientationTurnsThePictureUpright) {
-    PngSpec spec;
-    spec.width = 2;
-    spec.samples = {1, 1, 1, 2, 2, 2};
+    PngSpec shape;
+    shape.width = 2;
+    shape.samples = {1, 1, 1, 2, 2, 2};
     // Big-endian TIFF, one IFD0 entry: orientation (0x0112), SHORT, 1, value 6.
-    spec.exif = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0,
+    shape.exif = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0,
                  3,   0,   0, 0,  1, 0, 6, 0, 0, 0, 0,    0,    0};
-    const Result<Picture> decoded = DecodePng(WritePng(spec));
+    const Result<Picture> decoded = DecodePng(WritePng(shape));
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     ASSERT_EQ(decoded.value().width(), 1);
     ASSERT_EQ(decoded.value().height(), 2);
@@ -295,12 +295,12 @@ TEST(PngDecode, AHugeClaimedSizeIsRefusedBeforeAnyPixelMemory) {
 }
 
 TEST(PngDecode, ShortMemoryFailsCleanly) {
-    PngSpec spec;
-    spec.width = 2;
-    spec.samples = {1, 1, 1, 2, 2, 2};
-    spec.exif = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3,
+    PngSpec shape;
+    shape.width = 2;
+    shape.samples = {1, 1, 1, 2, 2, 2};
+    shape.exif = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3,
                  0,   1,   0,  0, 0, 8, 0, 0, 0, 0, 0,    0,    0};
-    const std::vector<unsigned char> file = WritePng(spec);
+    const std::vector<unsigned char> file = WritePng(shape);
     for (long n = 1; n <= 2; ++n) {  // the pixels, then the turned copy
         TiMemoryTestHook::FailAllocation(n);
         const Result<Picture> decoded = DecodePng(file);

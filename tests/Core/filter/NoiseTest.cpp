@@ -16,7 +16,7 @@ using test::Bitmap;
 
 // ---- AddNoise ---------------------------------------------------------------
 
-// The grain the description asks for, drawn here from the same generator
+// The expected grain, drawn here from the same generator
 // state: colour grain draws red, green, blue in that order per pixel.
 std::vector<std::uint8_t> ExpectedGrain(const TiBitmapData& before, int amount, bool colour,
                                         unsigned seed) {

@@ -13,10 +13,12 @@
 //
 // Pixel contract: 3- or 4-byte pixels; bytes 0..2 (R, G, B) are rewritten,
 // alpha never is. Works in place on a bitmap or a view (rows stepped by the
-// pitch), with no working copy.
+// pitch). Its work memory is the band of rows the samples can reach, eight
+// bytes a pixel (every row when the reach can't be bounded).
 //
 // Failure contract: 1-byte bitmaps fail the precondition (TiAssertionError).
-// Returns 0, bitmap unchanged, for a quality other than 1, 2 or 3; else 1.
+// Returns 0, bitmap unchanged, for a quality other than 1, 2 or 3 and when
+// the work memory can't be had; else 1.
 #pragma once
 
 #include "Core/global/BitmapData.h"

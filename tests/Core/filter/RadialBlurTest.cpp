@@ -117,10 +117,13 @@ TEST_P(RadialBlurBpp, MatchesTheDefinitionAndKeepsAlpha) {
         int quality;
     };
     // Widths around the 64-pixel chunks of the sample places; scales and
-    // amounts from a gentle zoom to samples far outside the picture.
+    // amounts from a gentle zoom to samples far outside the picture; tall
+    // pictures whose rows within reach take fewer slots than the picture
+    // has rows.
     const Case cases[] = {{37, 23, 50, 2.0f, 2},  {64, 9, 100, 9.99f, 1}, {130, 7, 20, 0.7f, 3},
                           {65, 40, 300, 3.0f, 2}, {1, 17, 40, 2.0f, 1},   {19, 1, 200, 2.0f, 3},
-                          {50, 31, -60, 1.3f, 2}};
+                          {50, 31, -60, 1.3f, 2}, {40, 150, 10, 2.0f, 2}, {70, 301, 5, 4.0f, 3},
+                          {3, 90, 30, 1.0f, 1}};
     for (const Case& c : cases) {
         Bitmap bitmap = test::Noise(c.width, c.height, bpp, c.amount + 1000);
         Bitmap expected = bitmap->Clone();
@@ -150,10 +153,13 @@ TEST_P(RadialBlurBpp, AmountZeroAndUnknownQualityChangeNothing) {
     }
 }
 
-TEST_P(RadialBlurBpp, HonoursViews) {
+TEST_P(RadialBlurBpp, ViewsAndRefusals) {
     const int bpp = GetParam();
-    test::ExpectViewMatchesPackedCopy([bpp] { return test::Noise(90, 50, bpp, 8); }, 7, 5, 71, 40,
-                                      [](TiBitmapData& b) { return RadialBlur(b, 80, 2.0f, 2); });
+    auto make = [bpp] { return test::Noise(90, 50, bpp, 8); };
+    auto blur = [](TiBitmapData& b) { return RadialBlur(b, 80, 2.0f, 2); };
+    test::ExpectViewMatchesPackedCopy(make, 7, 5, 71, 40, blur);
+    // The rows within the samples' reach.
+    EXPECT_EQ(test::ExpectRefusalsLeaveBitmapUnchanged(make, blur), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(BytesPerPixel, RadialBlurBpp, ::testing::Values(3, 4));

@@ -72,6 +72,15 @@ void BlendRows(TiBitmapData& bitmap, const TiBitmapData& blurred, const std::uin
         for (int x = 0; x < width; ++x, d += Bpp, b += BlurredBpp) {
             const int alpha = BlurredBpp == TiRGBABpp ? b[3] : 255;
             const int w = alpha > m[x] ? alpha - m[x] : 0;
+            // The ends of the mix are exact in float: t * 1 + b * 0 = t and
+            // t * 0 + b * 1 = b. Most pixels lie at one end or the other.
+            if (w == 0) continue;
+            if (w == 255) {
+                d[0] = b[0];
+                d[1] = b[1];
+                d[2] = b[2];
+                continue;
+            }
             const float keep = weights.keep[w];
             const float take = weights.take[w];
             d[0] = Mix(d[0], b[0], keep, take);

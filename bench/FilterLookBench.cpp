@@ -66,8 +66,8 @@ void BM_BokeherMoveFocus(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         Restore(*work, *pristine);
-        bokeher.SetParams({kWidth / 3 + shift, kHeight / 2, kBokehBlur, 0, kBokehRadius,
-                           kBokehExtend});
+        bokeher.SetParams(
+            {kWidth / 3 + shift, kHeight / 2, kBokehBlur, 0, kBokehRadius, kBokehExtend});
         shift = (shift + 97) % 1000;
         state.ResumeTiming();
         benchmark::DoNotOptimize(bokeher.Run());

@@ -135,8 +135,8 @@ int BlendBokeh(TiBitmapData& bitmap, const TiBitmapData& blurred, int cx, int cy
     return 1;
 }
 
-int BokehFilter(TiBitmapData& bitmap, int cx, int cy, int blurRadius, int degrees,
-                int centerRadius, int extendWidth) {
+int BokehFilter(TiBitmapData& bitmap, int cx, int cy, int blurRadius, int degrees, int centerRadius,
+                int extendWidth) {
     if (!IsColorBitmap(bitmap)) return 0;
     const auto blurred = BlurredCopy(bitmap, blurRadius);
     if (!blurred) return 0;

@@ -41,8 +41,8 @@ struct BokehParams {
 // Copies the picture, blurs the copy at blurRadius and blends it back. A
 // centre radius plus extend width of 0 leaves no focus: the whole picture
 // takes the blurred copy.
-int BokehFilter(TiBitmapData& bitmap, int cx, int cy, int blurRadius, int degrees,
-                int centerRadius, int extendWidth);
+int BokehFilter(TiBitmapData& bitmap, int cx, int cy, int blurRadius, int degrees, int centerRadius,
+                int extendWidth);
 
 // Blends `blurred` (the picture's width and height, 3 or 4 bytes per pixel)
 // onto `bitmap` through the focus mask.

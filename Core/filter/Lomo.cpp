@@ -30,12 +30,12 @@ using WorkBuffer = std::unique_ptr<T, TiFreeDeleter>;
 struct Falloff {
     int halfWidth;
     int halfHeight;
-    double effectWidth;   // semi-axes of the untouched ellipse
+    double effectWidth;  // semi-axes of the untouched ellipse
     double effectHeight;
-    double focus;         // both foci lie this far from the centre
-    bool fociAlongX;      // on the x axis when the quadrant is wider than tall
-    double mindist;       // sum of the distances to the foci on the ellipse
-    double maxdist;       // the same at the quadrant's far corner
+    double focus;           // both foci lie this far from the centre
+    bool fociAlongX;        // on the x axis when the quadrant is wider than tall
+    double mindist;         // sum of the distances to the foci on the ellipse
+    double maxdist;         // the same at the quadrant's far corner
     const double* squares;  // i * i
 };
 
@@ -56,10 +56,10 @@ Falloff MakeFalloff(int halfWidth, int halfHeight, double brightRatio, const dou
     f.halfHeight = halfHeight;
     f.effectWidth = halfWidth * brightRatio;
     f.effectHeight = halfHeight * brightRatio;
-    f.focus = halfWidth == halfHeight
-                  ? 0.0
-                  : std::sqrt(std::fabs(f.effectWidth * f.effectWidth -
-                                        f.effectHeight * f.effectHeight));
+    f.focus =
+        halfWidth == halfHeight
+            ? 0.0
+            : std::sqrt(std::fabs(f.effectWidth * f.effectWidth - f.effectHeight * f.effectHeight));
     f.fociAlongX = halfWidth > halfHeight;
     f.mindist = 2 * std::max(f.effectWidth, f.effectHeight);
     f.squares = squares;
@@ -130,17 +130,17 @@ int DarkenCorner(TiBitmapData& bitmap, double brightRatio, int opacity) {
 
     const std::optional<std::size_t> layerBytes = TiByteCount(hw, hh, 4);
     if (!layerBytes) return 0;
-    WorkBuffer<double> squares(
-        static_cast<double*>(TiMalloc(sizeof(double) * static_cast<std::size_t>(std::max(hw, hh)))));
+    WorkBuffer<double> squares(static_cast<double*>(
+        TiMalloc(sizeof(double) * static_cast<std::size_t>(std::max(hw, hh)))));
     WorkBuffer<std::uint8_t> alpha(static_cast<std::uint8_t*>(TiMalloc(*layerBytes / 4)));
     WorkBuffer<std::uint8_t> layer(static_cast<std::uint8_t*>(TiMalloc(*layerBytes)));
     if (!squares || !alpha || !layer) return 0;
     for (int i = 0; i < std::max(hw, hh); ++i) squares.get()[i] = static_cast<double>(i) * i;
 
     const Falloff falloff = MakeFalloff(hw, hh, brightRatio, squares.get());
-    TI_ASSERT(falloff.mindist == falloff.effectWidth * 2 ||
-                  falloff.mindist == falloff.effectHeight * 2,
-              "mindist == effectWidth * 2 || mindist == effectHeight * 2", 284);
+    TI_ASSERT(
+        falloff.mindist == falloff.effectWidth * 2 || falloff.mindist == falloff.effectHeight * 2,
+        "mindist == effectWidth * 2 || mindist == effectHeight * 2", 284);
     FillQuadrantAlpha(falloff, alpha.get());
 
     // Top-left, top-right, bottom-left, bottom-right.

@@ -70,9 +70,7 @@ struct SpreadRows {
     Spread* slots;
     int width;
     int mask;
-    Spread* Row(int r) const {
-        return slots + static_cast<std::ptrdiff_t>(r & mask) * width;
-    }
+    Spread* Row(int r) const { return slots + static_cast<std::ptrdiff_t>(r & mask) * width; }
 };
 
 struct RadialPass {
@@ -197,8 +195,8 @@ void AverageChunk(const RadialPass& pass, const ChunkOffsets<Offset>& offsets,
         previous = red | green << 16 | static_cast<Spread>(blue) << 32;
         spreadRow[i] = previous;
         if constexpr (Bpp == TiRGBABpp) {
-            const std::uint32_t word = red | green << 8 | blue << 16 |
-                                       static_cast<std::uint32_t>(p[3]) << 24;
+            const std::uint32_t word =
+                red | green << 8 | blue << 16 | static_cast<std::uint32_t>(p[3]) << 24;
             std::memcpy(p, &word, sizeof word);
         } else {
             p[0] = static_cast<std::uint8_t>(red);

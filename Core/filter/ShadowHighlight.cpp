@@ -124,7 +124,8 @@ void AdjustLanes(const ShadowTables& t, unsigned char* p, int count) {
     for (int c = 0; c < 3; ++c) {
         Ints bytes;
         ChannelBytes(flat ? value : out[c], bytes);
-        for (int lane = 0; lane < count; ++lane) p[lane * Bpp + c] = static_cast<unsigned char>(bytes[lane]);
+        for (int lane = 0; lane < count; ++lane)
+            p[lane * Bpp + c] = static_cast<unsigned char>(bytes[lane]);
     }
 }
 

@@ -31,15 +31,15 @@ TEST(BlendBokeh, FocusMaskAlongTheCentreRow) {
     Bitmap picture = test::Constant(21, 11, TiRGBABpp, {10, 20, 30, 255});
     const Bitmap blurred = test::Constant(21, 11, TiRGBABpp, {250, 200, 100, 255});
     ASSERT_EQ(BlendBokeh(*picture, *blurred, 10, 5, 0, 3, 4), 1);
-    EXPECT_EQ(RedOfRow(*picture, 5), (std::vector<int>{250, 250, 250, 250, 239, 206, 172, 139, 98,
-                                                       54, 10, 54, 98, 139, 172, 206, 239, 250,
-                                                       250, 250, 250}));
+    EXPECT_EQ(RedOfRow(*picture, 5),
+              (std::vector<int>{250, 250, 250, 250, 239, 206, 172, 139, 98,  54, 10,
+                                54,  98,  139, 172, 206, 239, 250, 250, 250, 250}));
     // At 90 degrees against 11 / 2 - 1 = 4.5: a smaller focus.
     picture = test::Constant(21, 11, TiRGBABpp, {10, 20, 30, 255});
     ASSERT_EQ(BlendBokeh(*picture, *blurred, 10, 5, 90, 3, 4), 1);
-    EXPECT_EQ(RedOfRow(*picture, 5), (std::vector<int>{250, 250, 250, 250, 250, 250, 250, 250, 180,
-                                                       104, 10, 104, 180, 250, 250, 250, 250, 250,
-                                                       250, 250, 250}));
+    EXPECT_EQ(RedOfRow(*picture, 5),
+              (std::vector<int>{250, 250, 250, 250, 250, 250, 250, 250, 180, 104, 10,
+                                104, 180, 250, 250, 250, 250, 250, 250, 250, 250}));
     // The focus pixel keeps its value (a = 0), alpha is the picture's own.
     EXPECT_EQ(test::PixelAt(*picture, 10, 5), (test::Rgba{10, 20, 30, 255}));
     EXPECT_EQ(test::PixelAt(*picture, 0, 0), (test::Rgba{250, 200, 100, 255}));

@@ -34,7 +34,9 @@ std::vector<float> Offsets(int quality) {
     }
 }
 
-int Clamped(int index, int size) { return index < 0 ? 0 : (index >= size ? size - 1 : index); }
+int Clamped(int index, int size) {
+    return index < 0 ? 0 : (index >= size ? size - 1 : index);
+}
 
 // The radial blur as laid out, one pixel at a time in scan order: samples
 // read from the picture being rewritten, the pixel's own bytes from an
@@ -64,7 +66,8 @@ void RadialByDefinition(TiBitmapData& bitmap, int amount, float scale, int quali
                 }
                 for (int& s : sum) s = TiTrunc(s * static_cast<double>(weight));
             }
-            for (int c = 0; c < 3; ++c) bitmap.GetPixel(x, y)[c] = static_cast<std::uint8_t>(sum[c]);
+            for (int c = 0; c < 3; ++c)
+                bitmap.GetPixel(x, y)[c] = static_cast<std::uint8_t>(sum[c]);
         }
     }
 }

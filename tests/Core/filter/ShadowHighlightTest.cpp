@@ -17,10 +17,10 @@ using test::Bitmap;
 using Rgb = std::array<int, 3>;
 
 Rgb Adjusted(Rgb rgb, float shadows, float highlights) {
-    Bitmap bitmap = test::Constant(1, 1, TiRGBBpp,
-                                   {static_cast<std::uint8_t>(rgb[0]),
-                                    static_cast<std::uint8_t>(rgb[1]),
-                                    static_cast<std::uint8_t>(rgb[2])});
+    Bitmap bitmap =
+        test::Constant(1, 1, TiRGBBpp,
+                       {static_cast<std::uint8_t>(rgb[0]), static_cast<std::uint8_t>(rgb[1]),
+                        static_cast<std::uint8_t>(rgb[2])});
     EXPECT_EQ(ShadowHighlight(*bitmap, shadows, highlights), 1);
     const test::Rgba p = test::PixelAt(*bitmap, 0, 0);
     return {p[0], p[1], p[2]};
@@ -91,13 +91,15 @@ TEST(ShadowHighlight, HighlightsMirrorTheShadows) {
 }
 
 TEST(ShadowHighlight, FormatsViewsAndBandsAgree) {
-    test::ExpectFormatsAndViewsAgree([] { return test::Extremes(40, 30, TiRGBABpp); },
-                                     [](TiBitmapData& b) { return ShadowHighlight(b, 0.7f, 0.4f); });
+    test::ExpectFormatsAndViewsAgree(
+        [] { return test::Extremes(40, 30, TiRGBABpp); },
+        [](TiBitmapData& b) { return ShadowHighlight(b, 0.7f, 0.4f); });
 }
 
 TEST(ShadowHighlight, RefusalsLeaveThePictureUntouched) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float refused[][2] = {{1.2f, 0}, {-0.1f, 0}, {nan, 0}, {0, 1.5f}, {0, -0.01f}, {0.5f, nan}};
+    const float refused[][2] = {{1.2f, 0}, {-0.1f, 0},  {nan, 0},
+                                {0, 1.5f}, {0, -0.01f}, {0.5f, nan}};
     for (const auto& values : refused) {
         Bitmap bitmap = test::Noise(9, 7, TiRGBABpp);
         const auto before = test::Pixels(*bitmap);

@@ -22,8 +22,8 @@ constexpr const char kFile[] = "Core/filter/Unsharp";
 
 // Unsharp from its definition: the blurred copy, then each colour byte i with
 // blurred value j pushed by amount / 100 * (i - j) in double.
-std::vector<std::uint8_t> SharpenedByDefinition(const TiBitmapData& picture, int amount,
-                                                int radius, int threshold) {
+std::vector<std::uint8_t> SharpenedByDefinition(const TiBitmapData& picture, int amount, int radius,
+                                                int threshold) {
     Bitmap bitmap = picture.Clone(false);
     Bitmap blurred = picture.Clone(false);
     GasBlur(*blurred, radius);
@@ -115,8 +115,8 @@ TEST(Unsharp, AssertsItsArgumentsInOrder) {
 
 // The glow step by step: brightness and contrast on a copy, its blur, then
 // soft light over the picture at full opacity.
-std::vector<std::uint8_t> GlowStepByStep(const TiBitmapData& picture, int radius,
-                                         float brightness, float sharpness) {
+std::vector<std::uint8_t> GlowStepByStep(const TiBitmapData& picture, int radius, float brightness,
+                                         float sharpness) {
     Bitmap bitmap = picture.Clone(false);
     Bitmap glow = picture.Clone(false);
     AdjustBrightnessContrast(*glow, brightness, sharpness);

@@ -44,9 +44,14 @@ bool SelectiveColor(const ActionCommand_SELECTIVE_COLOR& command, CommandRun& ru
 // commands/BlendRows.cpp: layer blending and gradients.
 bool GradientOverlay(const ActionCommand_GRADIENT_OVERLAY& command, CommandRun& run);
 
-// commands/FilterRows.cpp: blurs, noise, retinex, red-eye removal and the
-// artistic filters.
+// commands/FilterRows.cpp: blurs, sharpening and glow, bokeh, noise,
+// retinex, shadow and highlight, red-eye removal and the artistic filters.
 bool GasBlur(const ActionCommand_GASBLUR& command, CommandRun& run);
+bool Sharpen(const ActionCommand_SHARPEN& command, CommandRun& run);
+bool SoftGlow(const ActionCommand_SOFTGLOW& command, CommandRun& run);
+bool RadialBlur(const ActionCommand_RADIALBLUR& command, CommandRun& run);
+bool Bokeh(const ActionCommand_BOKEH& command, CommandRun& run);
+bool ShadowHighlight(const ActionCommand_SHADOW_HIGHLIGHT& command, CommandRun& run);
 bool Diffuse(const ActionCommand_DIFFUSE& command, CommandRun& run);
 bool Emboss(const ActionCommand_EMBOSS& command, CommandRun& run);
 bool Mosaics(const ActionCommand_MOSAICS& command, CommandRun& run);

@@ -3,15 +3,20 @@
 // command table marks them.
 #include <memory>
 
+#include "Core/filter/Bokeh.h"
 #include "Core/filter/Diffuse.h"
 #include "Core/filter/Emboss.h"
 #include "Core/filter/GasBlur.h"
 #include "Core/filter/Mosaics.h"
 #include "Core/filter/Noise.h"
 #include "Core/filter/Painting.h"
+#include "Core/filter/RadialBlur.h"
 #include "Core/filter/RedEyeRemoval.h"
 #include "Core/filter/Retinex.h"
+#include "Core/filter/ShadowHighlight.h"
 #include "Core/filter/Sketch.h"
+#include "Core/filter/Unsharp.h"
+#include "Core/global/Numeric.h"
 #include "commands/DispatchRows.h"
 
 namespace vantrel::rows {
@@ -21,6 +26,44 @@ bool GasBlur(const ActionCommand_GASBLUR& command, CommandRun& run) {
         vantrel::GasBlur(run.view, ParamFor<CMD_GASBLUR, 0>(command.getRadiusH(), run),
                          ParamFor<CMD_GASBLUR, 1>(command.getRadiusV(), run)),
         run);
+}
+
+bool Sharpen(const ActionCommand_SHARPEN& command, CommandRun& run) {
+    return OperationResult(Unsharp(run.view, command.getAmount(),
+                                   ParamFor<CMD_SHARPEN, 1>(command.getRadius(), run),
+                                   command.getThreshold()),
+                           run);
+}
+
+bool SoftGlow(const ActionCommand_SOFTGLOW& command, CommandRun& run) {
+    return OperationResult(
+        vantrel::SoftGlow(run.view, ParamFor<CMD_SOFTGLOW, 0>(command.getRadius(), run),
+                          command.getBrightness(), command.getSharpness()),
+        run);
+}
+
+// Always the middle quality of the three.
+bool RadialBlur(const ActionCommand_RADIALBLUR& command, CommandRun& run) {
+    return OperationResult(
+        vantrel::RadialBlur(run.view, command.getAmount(),
+                            ParamFor<CMD_RADIALBLUR, 1>(command.getScale(), run), 2),
+        run);
+}
+
+// The focus is placed on the whole bitmap, whatever the selection.
+bool Bokeh(const ActionCommand_BOKEH& command, CommandRun& run) {
+    const Point center = ParamFor<CMD_BOKEH, 4>(command.getCenterPoint(), run);
+    return OperationResult(
+        BokehFilter(run.bitmap, TiTrunc(center.x), TiTrunc(center.y),
+                    ParamFor<CMD_BOKEH, 0>(command.getBlurRadius(), run), command.getDegrees(),
+                    ParamFor<CMD_BOKEH, 1>(command.getCenterRadius(), run),
+                    ParamFor<CMD_BOKEH, 2>(command.getExtendWidth(), run)),
+        run);
+}
+
+bool ShadowHighlight(const ActionCommand_SHADOW_HIGHLIGHT& command, CommandRun& run) {
+    return OperationResult(
+        vantrel::ShadowHighlight(run.view, command.getShadows(), command.getHighlights()), run);
 }
 
 bool Diffuse(const ActionCommand_DIFFUSE& command, CommandRun& run) {

@@ -8,15 +8,19 @@
 #include <memory>
 #include <string>
 
+#include "Core/filter/Bokeh.h"
 #include "Core/filter/Diffuse.h"
 #include "Core/filter/Emboss.h"
 #include "Core/filter/GasBlur.h"
 #include "Core/filter/Mosaics.h"
 #include "Core/filter/Noise.h"
 #include "Core/filter/Painting.h"
+#include "Core/filter/RadialBlur.h"
 #include "Core/filter/RedEyeRemoval.h"
 #include "Core/filter/Retinex.h"
+#include "Core/filter/ShadowHighlight.h"
 #include "Core/filter/Sketch.h"
+#include "Core/filter/Unsharp.h"
 #include "commands/EffectsProcesser.h"
 #include "commands/ErrorManager.h"
 #include "support/CommandLists.h"
@@ -60,6 +64,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FilterRowCase{"GasBlur", [] { return ActionCommand_GASBLUR::commandWithRadiusH(6, 3); },
                       [](TiBitmapData& v) { GasBlur(v, 3, 1); }},
+        FilterRowCase{"Sharpen",
+                      [] { return ActionCommand_SHARPEN::commandWithAmount(80, 5, 2); },
+                      [](TiBitmapData& v) { Unsharp(v, 80, 2, 2); }},
+        FilterRowCase{"SoftGlow",
+                      [] { return ActionCommand_SOFTGLOW::commandWithRadius(9, 0.2f, 0.3f); },
+                      [](TiBitmapData& v) { SoftGlow(v, 4, 0.2f, 0.3f); }},
+        FilterRowCase{"RadialBlur",
+                      [] { return ActionCommand_RADIALBLUR::commandWithAmount(30, 3); },
+                      [](TiBitmapData& v) { RadialBlur(v, 30, 1.5f, 2); }},
+        FilterRowCase{"ShadowHighlight",
+                      [] { return ActionCommand_SHADOW_HIGHLIGHT::commandWithShadows(0.5f, 0.3f); },
+                      [](TiBitmapData& v) { ShadowHighlight(v, 0.5f, 0.3f); }},
         FilterRowCase{"Diffuse", [] { return ActionCommand_DIFFUSE::commandWithSpacing(4, 6); },
                       [](TiBitmapData& v) { Diffuse(v, 2, 3); }},
         FilterRowCase{"Emboss",
@@ -92,6 +108,20 @@ INSTANTIATE_TEST_SUITE_P(
                           retinex(v, *surround, 2, 1, 1.5f);
                       }}),
     [](const ::testing::TestParamInfo<FilterRowCase>& info) { return info.param.name; });
+
+TEST(FilterRows, BokehFocusesTheWholeBitmapWhateverTheSelection) {
+    auto bitmap = test::Noise(36, 24, TiRGBABpp, 5);
+    auto expected = bitmap->Clone(false);
+    ASSERT_EQ(BokehFilter(*expected, 10, 6, 2, 30, 4, 6), 1);
+    EffectsProcesser processor;
+    processor.setParamScale(kScale);
+    ASSERT_TRUE(processor.runCommands(
+        ListOf(Selection(8, 6, 40, 30),
+               ActionCommand_BOKEH::commandWithBlurRadius(4, 8, 12, 30, Point{21, 13})),
+        *bitmap))
+        << ErrorManager::sharedErrorManager().errorString();
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
+}
 
 TEST(FilterRows, ARefusedFilterFailsItsCommandAndTheListStops) {
     auto bitmap = test::Noise(12, 8, TiRGBABpp, 3);

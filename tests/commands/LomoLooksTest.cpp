@@ -1,8 +1,9 @@
+#include "commands/LomoLooks.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "commands/LomoLooks.h"
 #include "commands/NameTables.h"
 
 namespace vantrel {

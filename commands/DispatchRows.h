@@ -63,6 +63,9 @@ bool ReduceNoise(const ActionCommand_REDUCENOISE& command, CommandRun& run);
 bool RedEyeRemoval(const ActionCommand_RED_EYE_REMOVAL& command, CommandRun& run);
 bool Retinex(const ActionCommand_RETINEX& command, CommandRun& run);
 
+// commands/LomoRows.cpp: the lomo looks.
+bool Lomo(const ActionCommand_LOMO& command, CommandRun& run);
+
 // commands/ActionRows.cpp: named actions.
 bool CallAction(const ActionCommand_CALL_ACTION& command, CommandRun& run);
 

@@ -89,6 +89,7 @@ constexpr RowEntry kRows[] = {
     Entry<rows::ReduceNoise>(),
     Entry<rows::RedEyeRemoval>(),
     Entry<rows::Retinex>(),
+    Entry<rows::Lomo>(),
 };
 
 constexpr std::array<CommandRow, kCommandCount> MakeTable() {

@@ -12,6 +12,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: vantrel apply INPUT OUTPUT [--commands FILE]... [--command JSON]...\n"
     "                     [--param-scale S] [--actions FILE] [--quality Q]\n"
+    "       vantrel looks INPUT OUTPUT_FOLDER [--size N]\n"
     "       vantrel commands\n"
     "       vantrel --help | --version\n"
     "\n"
@@ -28,6 +29,11 @@ constexpr std::string_view kUsage =
     "                      above 0; default 1\n"
     "    --actions FILE    the named actions that CMD_CALL_ACTION runs\n"
     "    --quality Q       JPEG quality, 1 to 100; default 92\n"
+    "  looks        writes every look of the lomo and HDR panels, run on the picture\n"
+    "               INPUT scaled to N pixels on its shorter side, as PNG files named\n"
+    "               after the looks into OUTPUT_FOLDER, with index.html showing\n"
+    "               them by panel section\n"
+    "    --size N          the shorter side, 1 to 8192; default 256\n"
     "  commands     lists the commands with their parameters\n"
     "  --help       shows this text\n"
     "  --version    shows the version\n"
@@ -42,11 +48,11 @@ std::optional<double> ParseScale(std::string_view text) {
     return value;
 }
 
-std::optional<int> ParseQuality(std::string_view text) {
+std::optional<int> ParseWhole(std::string_view text, int low, int high) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    if (value < 1 || value > 100) return std::nullopt;
+    if (value < low || value > high) return std::nullopt;
     return value;
 }
 
@@ -73,7 +79,7 @@ bool ApplyOption(std::string_view name, std::string_view value, ApplyOptions& op
         if (!scale) return Refuse(error, "--param-scale needs a number above 0");
         options.paramScale = *scale;
     } else if (name == "--quality") {
-        const std::optional<int> quality = ParseQuality(value);
+        const std::optional<int> quality = ParseWhole(value, 1, 100);
         if (!quality) return Refuse(error, "--quality needs a whole number from 1 to 100");
         options.quality = *quality;
     } else {
@@ -82,11 +88,12 @@ bool ApplyOption(std::string_view name, std::string_view value, ApplyOptions& op
     return true;
 }
 
-std::optional<Invocation> ParseApply(std::span<const std::string_view> args, std::string& error) {
-    Invocation invocation;
-    invocation.mode = Invocation::Mode::Apply;
-    ApplyOptions& options = invocation.apply;
-    std::vector<std::string_view> paths;
+// Splits a command's arguments into paths and "--name value" or
+// "--name=value" options, handing each option to `option`; false (with
+// `error` set) when an option lacks its value or `option` refuses it.
+template <typename OptionReader>
+bool ReadArguments(std::span<const std::string_view> args, std::vector<std::string_view>& paths,
+                   std::string& error, const OptionReader& option) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (!arg.starts_with("--")) {
@@ -102,9 +109,22 @@ std::optional<Invocation> ParseApply(std::span<const std::string_view> args, std
             value = args[++i];
         } else {
             error = std::string(name) + " needs a value";
-            return std::nullopt;
+            return false;
         }
-        if (!ApplyOption(name, value, options, error)) return std::nullopt;
+        if (!option(name, value)) return false;
+    }
+    return true;
+}
+
+std::optional<Invocation> ParseApply(std::span<const std::string_view> args, std::string& error) {
+    Invocation invocation;
+    invocation.mode = Invocation::Mode::Apply;
+    ApplyOptions& options = invocation.apply;
+    std::vector<std::string_view> paths;
+    if (!ReadArguments(args, paths, error, [&](std::string_view name, std::string_view value) {
+            return ApplyOption(name, value, options, error);
+        })) {
+        return std::nullopt;
     }
     if (paths.size() != 2) {
         error = "apply needs an INPUT and an OUTPUT picture";
@@ -121,6 +141,32 @@ std::optional<Invocation> ParseApply(std::span<const std::string_view> args, std
     return invocation;
 }
 
+std::optional<Invocation> ParseLooks(std::span<const std::string_view> args, std::string& error) {
+    Invocation invocation;
+    invocation.mode = Invocation::Mode::Looks;
+    LooksOptions& options = invocation.looks;
+    std::vector<std::string_view> paths;
+    if (!ReadArguments(args, paths, error, [&](std::string_view name, std::string_view value) {
+            if (name != "--size") return Refuse(error, "unknown option " + std::string(name));
+            const std::optional<int> size = ParseWhole(value, 1, kMaxLooksSize);
+            if (!size) {
+                return Refuse(error, "--size needs a whole number from 1 to " +
+                                         std::to_string(kMaxLooksSize));
+            }
+            options.size = *size;
+            return true;
+        })) {
+        return std::nullopt;
+    }
+    if (paths.size() != 2) {
+        error = "looks needs an INPUT picture and an OUTPUT_FOLDER";
+        return std::nullopt;
+    }
+    options.input = paths[0];
+    options.outputFolder = paths[1];
+    return invocation;
+}
+
 }  // namespace
 
 std::optional<Invocation> ParseArguments(std::span<const std::string_view> args,
@@ -131,6 +177,7 @@ std::optional<Invocation> ParseArguments(std::span<const std::string_view> args,
     }
     const std::string_view first = args[0];
     if (first == "apply") return ParseApply(args.subspan(1), error);
+    if (first == "looks") return ParseLooks(args.subspan(1), error);
     Invocation invocation;
     if (first == "--help") {
         invocation.mode = Invocation::Mode::Help;

@@ -2,6 +2,7 @@
 //
 //   vantrel apply INPUT OUTPUT [--commands FILE]... [--command JSON]...
 //                 [--param-scale S] [--actions FILE] [--quality Q]
+//   vantrel looks INPUT OUTPUT_FOLDER [--size N]
 //   vantrel commands
 //   vantrel --help | --version
 //
@@ -38,10 +39,20 @@ struct ApplyOptions {
     int quality = kDefaultJpegQuality;
 };
 
+constexpr int kDefaultLooksSize = 256;
+constexpr int kMaxLooksSize = 8192;
+
+struct LooksOptions {
+    std::string input;
+    std::string outputFolder;
+    int size = kDefaultLooksSize;  // pixels on the shorter side
+};
+
 struct Invocation {
-    enum class Mode { Help, Version, Commands, Apply };
+    enum class Mode { Help, Version, Commands, Apply, Looks };
     Mode mode = Mode::Help;
     ApplyOptions apply;
+    LooksOptions looks;
 };
 
 // What the arguments (without the program's name) ask for, or nothing when

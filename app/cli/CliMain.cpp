@@ -4,6 +4,7 @@
 
 #include "app/cli/ApplyCommand.h"
 #include "app/cli/CliArguments.h"
+#include "app/cli/LooksCommand.h"
 #include "commands/CommandTable.h"
 
 namespace vantrel::cli {
@@ -28,6 +29,8 @@ int Main(std::span<const std::string_view> args, std::string_view version, std::
             return 0;
         case Invocation::Mode::Apply:
             return RunApply(invocation->apply, out, err);
+        case Invocation::Mode::Looks:
+            return RunLooks(invocation->looks, out, err);
     }
     return 2;
 }

@@ -39,6 +39,16 @@ TEST(CliArguments, ApplyTakesOptionsAnywhereAndKeepsCommandSourcesInOrder) {
     EXPECT_TRUE(plain->apply.sources.empty());
 }
 
+TEST(CliArguments, LooksTakesAPictureAFolderAndASize) {
+    const auto sized = Parse({"looks", "--size=96", "in.jpg", "sheet"});
+    ASSERT_TRUE(sized);
+    EXPECT_EQ(sized->mode, Invocation::Mode::Looks);
+    EXPECT_EQ(sized->looks.input, "in.jpg");
+    EXPECT_EQ(sized->looks.outputFolder, "sheet");
+    EXPECT_EQ(sized->looks.size, 96);
+    EXPECT_EQ(Parse({"looks", "in.png", "out"})->looks.size, 256);
+}
+
 TEST(CliArguments, OtherFormsTakeNoArguments) {
     EXPECT_EQ(Parse({"--help"})->mode, Invocation::Mode::Help);
     EXPECT_EQ(Parse({"--version"})->mode, Invocation::Mode::Version);
@@ -66,6 +76,10 @@ TEST(CliArguments, BadCommandLinesAreRefusedWithAReason) {
         {"apply", "in.png", "out.png", "--param-scale", ""},
         {"apply", "in.png", "out.png", "--command", "CMD_GRAY"},
         {"apply", "in.png", "out.png", "--colour", "red"},
+        {"looks", "in.png"},
+        {"looks", "in.png", "sheet", "--size", "0"},
+        {"looks", "in.png", "sheet", "--size", "8193"},
+        {"looks", "in.png", "sheet", "--quality", "50"},
     };
     for (const auto& args : bad) {
         std::string error;

@@ -1,0 +1,35 @@
+// Every lomo look at 12 megapixels, one benchmark per style number, labelled
+// with its name. Wall time decides; the CPU column is the whole process's.
+#include <cstdlib>
+#include <string>
+
+#include "Fixture.h"
+#include "commands/Lomo.h"
+#include "commands/NameTables.h"
+
+namespace vantrel::bench {
+namespace {
+
+void BM_Lomo(benchmark::State& state) {
+    const int style = static_cast<int>(state.range(0));
+    const auto pristine = MakePhoto();
+    auto work = MakePhoto();
+    for (auto _ : state) {
+        state.PauseTiming();
+        Restore(*work, *pristine);
+        srandom(1);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(ApplyLomoStyle(*work, style));
+    }
+    ReportThroughput(state, *work);
+    state.SetLabel(std::string(kLomoNames[style]));
+}
+BENCHMARK(BM_Lomo)
+    ->ArgName("style")
+    ->DenseRange(0, static_cast<int>(kLomoStyleCount) - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+}  // namespace
+}  // namespace vantrel::bench

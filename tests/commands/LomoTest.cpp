@@ -1,0 +1,328 @@
+#include "commands/Lomo.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <set>
+#include <variant>
+#include <vector>
+
+#include "Core/base/BlendMode.h"
+#include "Core/base/Curve.h"
+#include "Core/base/GradientMask.h"
+#include "Core/base/GrayInvert.h"
+#include "Core/base/Zoom.h"
+#include "Core/filter/ShadowHighlight.h"
+#include "Core/filter/Unsharp.h"
+#include "Core/global/TiLog.h"
+#include "Core/global/TiMemory.h"
+#include "commands/EffectsProcesser.h"
+#include "commands/ErrorManager.h"
+#include "commands/LomoRecipes.h"
+#include "commands/NameTables.h"
+#include "support/CommandLists.h"
+#include "support/TestImages.h"
+
+namespace vantrel {
+namespace {
+
+using test::Bitmap;
+using test::Pixels;
+
+// Every look runs as in a fresh process: the noise look draws from random().
+int RunStyle(TiBitmapData& bitmap, int style) {
+    srandom(1);
+    return ApplyLomoStyle(bitmap, style);
+}
+
+Bitmap Photo(int bpp = TiRGBABpp) {
+    return test::Noise(41, 33, bpp, 7);
+}
+
+TEST(LomoStyle, NoneAndClassicRunTheSameRecipe) {
+    Bitmap none = Photo();
+    Bitmap classic = Photo();
+    ASSERT_EQ(RunStyle(*none, LE_NONE), 1);
+    ASSERT_EQ(RunStyle(*classic, LE_CLASSIC), 1);
+    EXPECT_EQ(Pixels(*none), Pixels(*classic));
+    EXPECT_NE(Pixels(*none), Pixels(*Photo())) << "style 0 is a look, not a no-op";
+}
+
+TEST(LomoStyle, FiftyFourDoesNothingAndLargerOrNegativeNumbersFail) {
+    const std::vector<std::uint8_t> before = Pixels(*Photo());
+    Bitmap bitmap = Photo();
+    EXPECT_EQ(RunStyle(*bitmap, 54), 1);
+    EXPECT_EQ(Pixels(*bitmap), before);
+    for (int style : {55, -1, 1000, INT_MAX, INT_MIN}) {
+        TiMemoryTestHook::Reset();
+        EXPECT_EQ(RunStyle(*bitmap, style), 0) << style;
+        EXPECT_EQ(TiMemoryTestHook::AllocationCount(), 0) << "refused before any work";
+        EXPECT_EQ(Pixels(*bitmap), before) << style;
+    }
+}
+
+TEST(LomoStyle, RefusesOneBytePictures) {
+    Bitmap gray = test::Noise(9, 7, 1);
+    const std::vector<std::uint8_t> before = Pixels(*gray);
+    EXPECT_EQ(RunStyle(*gray, LE_OldSepiaBlue), 0);
+    EXPECT_EQ(Pixels(*gray), before);
+}
+
+// ---- every style -------------------------------------------------------------
+
+struct StyleCase {
+    int style;
+    int bpp;
+};
+
+class EveryLomoStyle : public testing::TestWithParam<StyleCase> {
+protected:
+    int Style() const { return GetParam().style; }
+    int Bpp() const { return GetParam().bpp; }
+};
+
+// The enlarged copy of LE_3DGlasses is 1.25 times the photo, truncated; the
+// photo's height must fit strictly inside it, which takes 4 rows or more.
+bool FitsLook(int style, int height) {
+    return style != LE_3DGlasses || static_cast<int>(height * 1.25f) > height;
+}
+
+TEST_P(EveryLomoStyle, RunsOnTinyAndOddSizesAndRefusesCleanlyWhereItCannot) {
+    for (auto [width, height] : {std::pair{1, 1}, {2, 3}, {3, 4}, {97, 61}}) {
+        Bitmap bitmap = test::Noise(width, height, Bpp(), 3);
+        const Bitmap before = bitmap->Clone(false);
+        const int result = RunStyle(*bitmap, Style());
+        if (FitsLook(Style(), height)) {
+            EXPECT_EQ(result, 1) << width << " x " << height;
+        } else {
+            EXPECT_EQ(result, 0) << width << " x " << height;
+            EXPECT_EQ(Pixels(*bitmap), Pixels(*before)) << "refused before the photo changed";
+        }
+        if (Bpp() == TiRGBABpp) test::ExpectAlphaUnchanged(*before, *bitmap);
+    }
+}
+
+// A region is a picture of its own: masks, copies and the enlarged copy are
+// made at the region's size and centred on it.
+TEST_P(EveryLomoStyle, OnARegionViewActsAsOnThatRegionAlone) {
+    test::ExpectViewMatchesPackedCopy(
+        [this] { return Photo(Bpp()); }, 7, 5, 26, 19,
+        [this](TiBitmapData& bitmap) { return RunStyle(bitmap, Style()); });
+}
+
+// The steps whose buffer a recipe cannot do without: its copy, its mask, its
+// enlarged copy, and the blurs it says must succeed.
+std::set<std::size_t> BufferSteps(lomo::Recipe recipe) {
+    std::set<std::size_t> steps;
+    for (std::size_t i = 0; i < recipe.size(); ++i) {
+        const lomo::Action& action = recipe[i].action;
+        const auto* blur = std::get_if<lomo::GasBlur>(&action);
+        if (std::holds_alternative<lomo::Copy>(action) ||
+            std::holds_alternative<lomo::Mask>(action) ||
+            std::holds_alternative<lomo::EnlargedCopy>(action) || (blur && blur->failsRecipe)) {
+            steps.insert(i);
+        }
+    }
+    return steps;
+}
+
+// Failing each allocation in turn: a recipe fails exactly where one of its
+// own buffers is missing, with the steps before it done and nothing more;
+// other missing memory only skips the step that wanted it. Leaks are the
+// sanitizer build's to find.
+TEST_P(EveryLomoStyle, MissingMemoryFailsOnlyAtItsOwnBuffersKeepingEarlierSteps) {
+    const lomo::Recipe recipe = lomo::LomoRecipe(Style());
+    const std::set<std::size_t> bufferSteps = BufferSteps(recipe);
+    std::vector<std::vector<std::uint8_t>> doneBefore;
+    for (std::size_t step : bufferSteps) {
+        Bitmap bitmap = Photo(Bpp());
+        srandom(1);
+        ASSERT_EQ(RunLomoRecipe(*bitmap, recipe.first(step)), 1);
+        doneBefore.push_back(Pixels(*bitmap));
+    }
+    std::set<std::size_t> failedAt;
+    long n = 1;
+    for (;; ++n) {
+        Bitmap bitmap = Photo(Bpp());
+        TiMemoryTestHook::FailAllocation(n);
+        const int result = RunStyle(*bitmap, Style());
+        const long allocations = TiMemoryTestHook::AllocationCount();
+        TiMemoryTestHook::Reset();
+        if (allocations < n) {
+            EXPECT_EQ(result, 1);
+            break;
+        }
+        if (result == 1) continue;
+        const std::vector<std::uint8_t> after = Pixels(*bitmap);
+        std::size_t k = 0;
+        for (std::size_t step : bufferSteps) {
+            if (doneBefore[k++] == after) failedAt.insert(step);
+        }
+        ASSERT_FALSE(failedAt.empty()) << "allocation " << n << " failed between buffer steps";
+    }
+    EXPECT_EQ(failedAt, bufferSteps);
+}
+
+std::vector<StyleCase> AllStyles() {
+    std::vector<StyleCase> cases;
+    for (int style = 0; style < static_cast<int>(kLomoStyleCount); ++style) {
+        for (int bpp : {TiRGBBpp, TiRGBABpp}) cases.push_back({style, bpp});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Lomo, EveryLomoStyle, testing::ValuesIn(AllStyles()),
+                         [](const testing::TestParamInfo<StyleCase>& info) {
+                             return std::string(kLomoNames[info.param.style]) + "_" +
+                                    std::to_string(info.param.bpp);
+                         });
+
+// ---- recipes against the operations they are made of -------------------------
+
+void Curve(TiBitmapData& bitmap, int channel, std::initializer_list<Vec3> points) {
+    AdjustCurveBySplinePoints(bitmap, std::data(points), static_cast<int>(points.size()), channel);
+}
+
+// The channel blends: blue and green of the inverted copy multiplied in,
+// red colour-burnt by the photo's own red as it is being rewritten.
+TEST(LomoRecipe, NegativeFilmBlendsSingleChannelsOfItsInvertedCopy) {
+    for (int bpp : {TiRGBBpp, TiRGBABpp}) {
+        Bitmap expected = Photo(bpp);
+        Bitmap inverted = expected->Clone(true);
+        InvertColor(*inverted);
+        BlendMode(*expected, CHANEL_B, *inverted, CHANEL_B, kBlendMultiply, 0.5);
+        BlendMode(*expected, CHANEL_G, *inverted, CHANEL_G, kBlendMultiply, 0.2);
+        BlendMode(*expected, CHANEL_R, *expected, CHANEL_R, kBlendColorBurn, 1.0);
+
+        Bitmap bitmap = Photo(bpp);
+        ASSERT_EQ(RunStyle(*bitmap, LE_NEGATIVEFILM), 1);
+        EXPECT_EQ(Pixels(*bitmap), Pixels(*expected)) << bpp;
+    }
+}
+
+// The photo's size, cut from the middle of a copy enlarged by 1.25, turned
+// gray and curved, soft-lit onto the photo; then the reversed radial mask.
+TEST(LomoRecipe, ThreeDGlassesBlendsTheCentreOfAnEnlargedCopy) {
+    Bitmap expected = Photo();
+    const int w = expected->GetWidth();
+    const int h = expected->GetHeight();
+    auto enlarged = CreateImageZoom(*expected, 1.25f);
+    ASSERT_EQ(enlarged->GetWidth(), 51);
+    auto centre = enlarged->GetBitmapDataFromCenterRect(w, h);
+    ConvertToGray(*centre);
+    Curve(*centre, CHANEL_R, {{13, 76}, {60, 106}, {105, 118}, {192, 124}, {255, 255}});
+    Curve(*centre, CHANEL_G, {{0, 0}, {72, 47}, {156, 196}, {201, 239}, {255, 255}});
+    Curve(*centre, CHANEL_RGB, {{0, 0}, {66, 43}, {127, 123}, {165, 194}, {203, 237}, {255, 255}});
+    BlendMode(*expected, 0, *centre, 0, kBlendSoftLight, 1.0);
+    GradientPalette palette;
+    palette.AddPoint({0, 0, 0}, 0, 0.5f);
+    palette.AddPoint({255, 255, 255}, 1, 0.5f);
+    std::vector<unsigned char> mask(static_cast<std::size_t>(w) * h);
+    RenderGradient(palette, mask.data(), w, h, 1, kGradientRadial, 90, 1.5f, true);
+    BlendGrayMask(*expected, 0, mask.data(), kBlendMultiply, 1.0);
+    Curve(*expected, CHANEL_R, {{0, 4}, {31, 34}, {133, 129}, {255, 255}});
+    Curve(*expected, CHANEL_RGB, {{0, 0}, {44, 37}, {111, 135}, {137, 163}, {255, 255}});
+
+    Bitmap bitmap = Photo();
+    ASSERT_EQ(RunStyle(*bitmap, LE_3DGlasses), 1);
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
+}
+
+// The gradient of LE_StrongGreen is rendered with three bytes a pixel, and
+// its first width x height bytes, not its pixels, are the mask.
+TEST(LomoRecipe, StrongGreenMasksWithTheFirstBytesOfAnRgbGradient) {
+    Bitmap expected = Photo();
+    const int w = expected->GetWidth();
+    const int h = expected->GetHeight();
+    GradientPalette palette;
+    palette.AddPoint({124, 206, 58}, 0, 0.5f);
+    palette.AddPoint({255, 255, 255}, 1, 0.5f);
+    std::vector<unsigned char> gradient(static_cast<std::size_t>(w) * h * 3);
+    RenderGradient(palette, gradient.data(), w, h, 3, kGradientLinear, 90, 1.5f, false);
+    Curve(*expected, CHANEL_R, {{0, 0}, {68, 80}, {163, 135}, {255, 255}});
+    Curve(*expected, CHANEL_G, {{6, 47}, {68, 52}, {171, 188}, {255, 255}});
+    Curve(*expected, CHANEL_B, {{0, 0}, {50, 71}, {126, 130}, {198, 217}, {255, 255}});
+    Curve(*expected, CHANEL_RGB, {{0, 0}, {78, 60}, {180, 207}, {255, 255}});
+    BlendGrayMask(*expected, 0, gradient.data(), kBlendColorBurn, 0.91);
+
+    Bitmap bitmap = Photo();
+    ASSERT_EQ(RunStyle(*bitmap, LE_StrongGreen), 1);
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
+}
+
+// The grain of LE_OldSepiaBlue continues the process's random() sequence:
+// two runs from the same seed agree, runs from different points differ.
+TEST(LomoRecipe, OldSepiaBlueGrainFollowsTheRandomSequence) {
+    Bitmap first = Photo();
+    Bitmap second = Photo();
+    Bitmap later = Photo();
+    srandom(1);
+    ASSERT_EQ(ApplyLomoStyle(*first, LE_OldSepiaBlue), 1);
+    srandom(1);
+    ASSERT_EQ(ApplyLomoStyle(*second, LE_OldSepiaBlue), 1);
+    ASSERT_EQ(ApplyLomoStyle(*later, LE_OldSepiaBlue), 1);
+    EXPECT_EQ(Pixels(*first), Pixels(*second));
+    EXPECT_NE(Pixels(*first), Pixels(*later));
+}
+
+// The three HDR fixes are one recipe with two numbers: the shadows lifted,
+// then sharpened, then overlaid on themselves.
+TEST(LomoRecipe, HdrFixesDifferOnlyInShadowsAndOverlay) {
+    struct Fix {
+        int style;
+        float shadows;
+        double overlay;
+    };
+    std::vector<std::vector<std::uint8_t>> results;
+    for (const Fix& fix : {Fix{LE_HDR_Heavy, 0.5f, 0.9}, Fix{LE_HDR_Fix_Normal, 0.4f, 0.5},
+                           Fix{LE_HDR_Fix_Light, 0.2f, 0.15}}) {
+        Bitmap expected = Photo();
+        ShadowHighlight(*expected, fix.shadows, 0);
+        Unsharp(*expected, 150, 2, 0);
+        const Bitmap copy = expected->Clone(false);
+        BlendMode(*expected, 0, *copy, 0, kBlendOverlay, fix.overlay);
+
+        Bitmap bitmap = Photo();
+        ASSERT_EQ(RunStyle(*bitmap, fix.style), 1);
+        EXPECT_EQ(Pixels(*bitmap), Pixels(*expected)) << kLomoNames[fix.style];
+        results.push_back(Pixels(*bitmap));
+    }
+    EXPECT_NE(results[0], results[1]);
+    EXPECT_NE(results[1], results[2]);
+}
+
+// ---- the LOMO command ----------------------------------------------------------
+
+std::string logged;
+
+// The command runs its look on the selected region and logs the style; a
+// name outside the style table fails the command and changes nothing.
+TEST(LomoCommand, RunsTheLookOnTheSelectionAndLogsIt) {
+    const Bitmap original = Photo();
+    const auto expected = test::WithRegion(*original, 4, 3, 30, 20, [](TiBitmapData& view) {
+        ASSERT_EQ(RunStyle(view, LE_DarkPink), 1);
+    });
+    Bitmap bitmap = Photo();
+    EffectsProcesser processor;
+    logged.clear();
+    TiSetLogSink([](const char* line) { logged += line; });
+    const bool done =
+        processor.runCommands(test::ListOf(test::Selection(4, 3, 30, 20),
+                                           ActionCommand_LOMO::commandWithLomo(LE_DarkPink)),
+                              *bitmap);
+    TiSetLogSink(nullptr);
+    EXPECT_TRUE(done);
+    EXPECT_NE(logged.find("Lomo: 31 LE_DarkPink"), std::string::npos) << logged;
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
+
+    Dictionary unknown = ActionCommand_LOMO::commandWithLomo(LE_DarkPink)->dic();
+    unknown.set("lomo", Value("LE_Unknown"));
+    const std::vector<std::uint8_t> before = Pixels(*bitmap);
+    EXPECT_FALSE(processor.runCommands(Array{Value(unknown)}, *bitmap));
+    EXPECT_NE(ErrorManager::sharedErrorManager().errorString().find("CMD_LOMO"), std::string::npos);
+    EXPECT_EQ(Pixels(*bitmap), before);
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -22,6 +22,7 @@ void ExpectAssertion(Call&& call, const std::string& condition, const std::strin
         EXPECT_EQ(error.function(), function);
         EXPECT_EQ(error.file(), file);
         EXPECT_EQ(error.line(), line);
+        EXPECT_NE(std::string(error.what()).find(condition), std::string::npos);
     }
 }
 

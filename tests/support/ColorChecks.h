@@ -5,27 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string>
+#include <vector>
 
-#include "Core/global/TiAssert.h"
 #include "support/TestImages.h"
 
 namespace vantrel::test {
-
-// Expects `call` to fail the named precondition of `function` in `file`.
-template <typename Call>
-void ExpectPrecondition(Call call, const std::string& condition, const std::string& function,
-                        const std::string& file, int line) {
-    try {
-        call();
-        ADD_FAILURE() << "no assertion for " << condition;
-    } catch (const TiAssertionError& error) {
-        EXPECT_EQ(error.condition(), condition);
-        EXPECT_EQ(error.function(), function);
-        EXPECT_EQ(error.file(), file);
-        EXPECT_EQ(error.line(), line);
-    }
-}
 
 // Runs `body` once with the colour kernels in their baseline compilation
 // and, where the processor has AVX2, once in their AVX2 compilation.

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "Core/base/BlendMode.h"
-#include "support/ExpectAssertion.h"
+#include "support/Assertions.h"
 #include "support/TestImages.h"
 
 namespace vantrel {

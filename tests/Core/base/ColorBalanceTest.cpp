@@ -2,6 +2,7 @@
 
 #include "Core/base/ColorBalance.h"
 #include "Core/base/HSL.h"
+#include "support/Assertions.h"
 #include "support/ColorChecks.h"
 
 namespace vantrel {
@@ -132,11 +133,11 @@ TEST(BalanceColor, HonoursFormatsViewsAndAlpha) {
 TEST(BalanceColor, ShiftsOutsideTheScaleFailTheirPreconditions) {
     Bitmap pixel = test::OnePixel(1, 2, 3);
     const char* file = "Core/base/ColorBalance";
-    test::ExpectPrecondition([&] { BalanceColor(*pixel, 101, 0, 0, 0, false); },
+    test::ExpectAssertion([&] { BalanceColor(*pixel, 101, 0, 0, 0, false); },
                              "cyan>= -100 && cyan<=100", "BalanceColor", file, 40);
-    test::ExpectPrecondition([&] { BalanceColor(*pixel, 0, -101, 0, 0, false); },
+    test::ExpectAssertion([&] { BalanceColor(*pixel, 0, -101, 0, 0, false); },
                              "magenta>= -100 && magenta<=100", "BalanceColor", file, 41);
-    test::ExpectPrecondition([&] { BalanceColor(*pixel, 0, 0, 1000, 0, false); },
+    test::ExpectAssertion([&] { BalanceColor(*pixel, 0, 0, 1000, 0, false); },
                              "yellow>= -100 && yellow<=100", "BalanceColor", file, 42);
     EXPECT_EQ(ColorAt(*pixel), (Rgb{1, 2, 3}));
 }

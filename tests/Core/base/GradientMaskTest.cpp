@@ -8,7 +8,7 @@
 #include "Core/base/BlendMode.h"
 #include "Core/base/GradientMask.h"
 #include "Core/global/TiMemory.h"
-#include "support/ExpectAssertion.h"
+#include "support/Assertions.h"
 #include "support/TestImages.h"
 
 namespace vantrel {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "Core/base/GradientPalette.h"
-#include "support/ExpectAssertion.h"
+#include "support/Assertions.h"
 
 namespace vantrel {
 namespace {

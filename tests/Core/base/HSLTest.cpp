@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "Core/base/HSL.h"
+#include "support/Assertions.h"
 #include "support/ColorChecks.h"
 
 namespace vantrel {
@@ -265,7 +266,7 @@ TEST(AdjustHSL, HonoursFormatsViewsAndAlpha) {
 
 TEST(AdjustHSL, RefusesOtherFormatsAndLeavesEmptyBitmapsAlone) {
     Bitmap gray = test::Constant(4, 4, 1, {90});
-    test::ExpectPrecondition([&] { AdjustHSL(*gray, HSLData{}, StandardRanges()); },
+    test::ExpectAssertion([&] { AdjustHSL(*gray, HSLData{}, StandardRanges()); },
                              "bitmap.GetBpp() == TiRGBBpp || bitmap.GetBpp() == TiRGBABpp",
                              "AdjustHSL", "Core/base/HSL", 313);
     unsigned char byte = 7;
@@ -305,7 +306,7 @@ TEST(TintHSL, HonoursFormatsViewsAndAlphaAndRefusesOtherFormats) {
         [] { return test::Gradient(270, 6, TiRGBABpp); },
         [](TiBitmapData& bitmap) { return TintHSL(bitmap, 130, 28, 0); });
     Bitmap gray = test::Constant(2, 2, 1, {90});
-    test::ExpectPrecondition([&] { TintHSL(*gray, 0, 0, 0); },
+    test::ExpectAssertion([&] { TintHSL(*gray, 0, 0, 0); },
                              "bitmap.GetBpp() == TiRGBBpp || bitmap.GetBpp() == TiRGBABpp",
                              "TintHSL", "Core/base/HSL", 419);
 }

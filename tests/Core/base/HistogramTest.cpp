@@ -5,7 +5,7 @@
 #include <numeric>
 
 #include "Core/base/Histogram.h"
-#include "support/ExpectAssertion.h"
+#include "support/Assertions.h"
 #include "support/TestImages.h"
 
 namespace vantrel {

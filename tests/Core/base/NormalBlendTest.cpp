@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Core/base/NormalBlend.h"
-#include "support/ExpectAssertion.h"
+#include "support/Assertions.h"
 #include "support/TestImages.h"
 
 namespace vantrel {

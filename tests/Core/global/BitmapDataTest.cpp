@@ -7,28 +7,14 @@
 
 #include "Core/global/TiAssert.h"
 #include "Core/global/TiMemory.h"
+#include "support/Assertions.h"
 #include "support/TestImages.h"
 
 namespace vantrel {
 namespace {
 
 using test::Bitmap;
-
-// Expects `call` to fail the named precondition.
-template <typename Call>
-void ExpectAssertion(Call call, const std::string& condition, const std::string& function,
-                     const std::string& file, int line) {
-    try {
-        call();
-        ADD_FAILURE() << "no assertion for " << condition;
-    } catch (const TiAssertionError& error) {
-        EXPECT_EQ(error.condition(), condition);
-        EXPECT_EQ(error.function(), function);
-        EXPECT_EQ(error.file(), file);
-        EXPECT_EQ(error.line(), line);
-        EXPECT_NE(std::string(error.what()).find(condition), std::string::npos);
-    }
-}
+using test::ExpectAssertion;
 
 TEST(BitmapData, ConstructorStoresFieldsAndChecksItsPreconditions) {
     auto* buffer = static_cast<unsigned char*>(std::malloc(64));

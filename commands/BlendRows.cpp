@@ -10,12 +10,11 @@ namespace vantrel::rows {
 // "pointsNum" says.
 bool GradientOverlay(const ActionCommand_GRADIENT_OVERLAY& command, CommandRun& run) {
     const std::vector<RGBPoint> points = command.getPoints();
-    return OperationResult(
-        vantrel::GradientOverlay(run.view, command.getBlendMode(), command.getStyle(),
-                                 points.data(), static_cast<int>(points.size()),
-                                 command.getDegrees(), command.getScale(), command.getOpacity(),
-                                 command.getReverse()),
-        run);
+    return OperationResult(vantrel::GradientOverlay(
+                               run.view, command.getBlendMode(), command.getStyle(), points.data(),
+                               static_cast<int>(points.size()), command.getDegrees(),
+                               command.getScale(), command.getOpacity(), command.getReverse()),
+                           run);
 }
 
 }  // namespace vantrel::rows

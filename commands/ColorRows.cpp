@@ -89,8 +89,9 @@ bool ComplementColor(const ActionCommand_COMPLEMENT_COLOR&, CommandRun& run) {
 bool Curve(const ActionCommand_CURVE& command, CommandRun& run) {
     const int channel = command.getChannel();
     if (channel < 0 || channel > 3) {
-        return FailCommand(std::string(run.name) + " needs the channel CHANEL_RGB, CHANEL_R, "
-                                                   "CHANEL_G or CHANEL_B");
+        return FailCommand(std::string(run.name) +
+                           " needs the channel CHANEL_RGB, CHANEL_R, "
+                           "CHANEL_G or CHANEL_B");
     }
     const std::vector<Vec3> points = getVecs3(command.getDataVecs3());
     AdjustCurveBySplinePoints(run.view, points.data(), static_cast<int>(points.size()), channel);

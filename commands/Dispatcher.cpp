@@ -123,7 +123,8 @@ Rect ClampRegion(const Rect& rect, int width, int height) {
     if (BelowZero(r.y)) r.y = 0;
     if (r.x > static_cast<float>(width - 1)) r.x = static_cast<float>(width - 1);
     if (r.y > static_cast<float>(height - 1)) r.y = static_cast<float>(height - 1);
-    if (NotPositive(r.width) || r.width > static_cast<float>(width)) r.width = static_cast<float>(width);
+    if (NotPositive(r.width) || r.width > static_cast<float>(width))
+        r.width = static_cast<float>(width);
     if (NotPositive(r.height) || r.height > static_cast<float>(height)) {
         r.height = static_cast<float>(height);
     }
@@ -173,9 +174,8 @@ bool EffectsProcesser::runActionCommand(const ActionCommand& command) {
     try {
         TiBitmapData& bitmap = *m_bitmap;
         const Rect region = ClampRegion(m_selectedRect, bitmap.GetWidth(), bitmap.GetHeight());
-        const std::unique_ptr<TiBitmapData> view =
-            bitmap.GetBitmapDataFromRect(TiTrunc(region.x), TiTrunc(region.y),
-                                         TiTrunc(region.width), TiTrunc(region.height));
+        const std::unique_ptr<TiBitmapData> view = bitmap.GetBitmapDataFromRect(
+            TiTrunc(region.x), TiTrunc(region.y), TiTrunc(region.width), TiTrunc(region.height));
         if (number < 0 || number >= kCommandCount) return true;
         CommandRun run{*this, bitmap, *view, m_selectedRect, paramScale(), name};
         return kTable[number](command, run);

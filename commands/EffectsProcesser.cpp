@@ -4,8 +4,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "commands/ActionCommands.h"
 #include "Core/global/TiLog.h"
+#include "commands/ActionCommands.h"
 #include "commands/ErrorManager.h"
 #include "platform/UIServices.h"
 
@@ -104,13 +104,13 @@ bool EffectsProcesser::isCommandDicListEmpty() {
     return m_actionCommandList.empty();
 }
 
-void EffectsProcesser::startProcessWithBitmap(std::shared_ptr<const TiBitmapData> bitmap,
-                                              int style, bool waitPanel) {
+void EffectsProcesser::startProcessWithBitmap(std::shared_ptr<const TiBitmapData> bitmap, int style,
+                                              bool waitPanel) {
     startProcessWithBitmap(std::move(bitmap), style, waitPanel, true);
 }
 
-void EffectsProcesser::startProcessWithBitmap(std::shared_ptr<const TiBitmapData> bitmap,
-                                              int style, bool waitPanel, bool maskEnable) {
+void EffectsProcesser::startProcessWithBitmap(std::shared_ptr<const TiBitmapData> bitmap, int style,
+                                              bool waitPanel, bool maskEnable) {
     {
         SemaphoreHold start(m_startProcessSem);
         if (m_working.load()) return;  // the submitted list waits for the run in progress
@@ -158,7 +158,8 @@ void EffectsProcesser::runInBackground(const std::shared_ptr<RunRequest>& reques
             if (runCommands(list, *copy)) {
                 request->picture = PictureFromBitmap(*copy);
                 request->success = !request->picture.empty();
-                if (!request->success) ErrorManager::sharedErrorManager().setErrorString(kMemoryError);
+                if (!request->success)
+                    ErrorManager::sharedErrorManager().setErrorString(kMemoryError);
             }
         }
     } catch (const std::bad_alloc&) {

@@ -136,8 +136,8 @@ public:
                                               bool reverse);
     // The two values are narrowed to float.
     void addCommandShadowHighlightByShadows(double shadows, double highlights);
-    void addCommandBokehByBlurRadius(int blurRadius, int centerRadius, int extendWidth,
-                                     int degrees, const Point& centerPoint);
+    void addCommandBokehByBlurRadius(int blurRadius, int centerRadius, int extendWidth, int degrees,
+                                     const Point& centerPoint);
     void addCommandCurveBySplinePoints(std::span<const Vec3> points, int channel);
     void addCommandChannelMixByMixer(const TinyChannelMixer& mixer);
     void addCommandChannelMixGrayByScale(const TinyChannelMixScale& scale);

@@ -29,10 +29,10 @@ bool GasBlur(const ActionCommand_GASBLUR& command, CommandRun& run) {
 }
 
 bool Sharpen(const ActionCommand_SHARPEN& command, CommandRun& run) {
-    return OperationResult(Unsharp(run.view, command.getAmount(),
-                                   ParamFor<CMD_SHARPEN, 1>(command.getRadius(), run),
-                                   command.getThreshold()),
-                           run);
+    return OperationResult(
+        Unsharp(run.view, command.getAmount(), ParamFor<CMD_SHARPEN, 1>(command.getRadius(), run),
+                command.getThreshold()),
+        run);
 }
 
 bool SoftGlow(const ActionCommand_SOFTGLOW& command, CommandRun& run) {
@@ -76,8 +76,7 @@ bool Diffuse(const ActionCommand_DIFFUSE& command, CommandRun& run) {
 bool Emboss(const ActionCommand_EMBOSS& command, CommandRun& run) {
     return OperationResult(
         vantrel::Emboss(run.view, command.getDegrees(),
-                        ParamFor<CMD_EMBOSS, 1>(command.getHighDegree(), run),
-                        command.getAmount()),
+                        ParamFor<CMD_EMBOSS, 1>(command.getHighDegree(), run), command.getAmount()),
         run);
 }
 
@@ -87,8 +86,8 @@ bool Mosaics(const ActionCommand_MOSAICS& command, CommandRun& run) {
 }
 
 bool Dot(const ActionCommand_DOT& command, CommandRun& run) {
-    return OperationResult(vantrel::Dot(run.view, ParamFor<CMD_DOT, 0>(command.getGridWidth(), run)),
-                           run);
+    return OperationResult(
+        vantrel::Dot(run.view, ParamFor<CMD_DOT, 0>(command.getGridWidth(), run)), run);
 }
 
 bool Painting(const ActionCommand_PAINTING& command, CommandRun& run) {

@@ -115,8 +115,8 @@ bool Zoom(const ActionCommand_ZOOM& command, CommandRun& run) {
           static_cast<long long>(width), static_cast<long long>(height));
     if (!std::isfinite(scale) || !IsPictureSize(width, height)) return FailCommand(kMemoryError);
     // ImageZoom writes every pixel of its destination: no need to clear it.
-    const std::unique_ptr<TiBitmapData> zoomed = NewBitmap(
-        static_cast<int>(width), static_cast<int>(height), bitmap.GetBpp(), false);
+    const std::unique_ptr<TiBitmapData> zoomed =
+        NewBitmap(static_cast<int>(width), static_cast<int>(height), bitmap.GetBpp(), false);
     if (!zoomed) return FailCommand(kMemoryError);
     if (!ImageZoom(bitmap, *zoomed, static_cast<int>(width), static_cast<int>(height))) {
         return FailCommand(kMemoryError);

@@ -47,7 +47,8 @@ bool SizesStayBounded(const Array& list, std::int64_t width, std::int64_t height
 
 std::unique_ptr<TiBitmapData> MakeBitmap(int bpp) {
     const int pitch = kWidth * bpp;
-    auto* data = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(pitch) * kHeight));
+    auto* data =
+        static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(pitch) * kHeight));
     for (int i = 0; i < pitch * kHeight; ++i) data[i] = static_cast<unsigned char>(i * 37 + i / 7);
     return std::make_unique<TiBitmapData>(data, kWidth, kHeight, pitch, bpp, true);
 }
@@ -71,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Whatever happened, the record describes a readable buffer.
     volatile unsigned sum = 0;
     for (int y = 0; y < bitmap->GetHeight(); ++y) {
-        const unsigned char* row = bitmap->GetData() + static_cast<std::size_t>(y) * bitmap->GetPitch();
+        const unsigned char* row =
+            bitmap->GetData() + static_cast<std::size_t>(y) * bitmap->GetPitch();
         for (int x = 0; x < bitmap->GetWidth() * bitmap->GetBpp(); ++x) sum = sum + row[x];
     }
     return 0;

@@ -35,7 +35,8 @@ TiBitmapData::~TiBitmapData() {
 unsigned char* TiBitmapData::GetPixel(int x, int y) const {
     TI_ASSERT_IN(kHeaderFile, x >= 0 && x < m_width, "x >=0 && x < m_width", 85);
     TI_ASSERT_IN(kHeaderFile, y >= 0 && y < m_height, "y >=0 && y < m_height", 86);
-    return m_data + static_cast<std::ptrdiff_t>(y) * m_pitch + static_cast<std::ptrdiff_t>(x) * m_bpp;
+    return m_data + static_cast<std::ptrdiff_t>(y) * m_pitch +
+           static_cast<std::ptrdiff_t>(x) * m_bpp;
 }
 
 std::unique_ptr<TiBitmapData> TiBitmapData::GetBitmapDataFromRect(int x, int y, int width,
@@ -47,8 +48,7 @@ std::unique_ptr<TiBitmapData> TiBitmapData::GetBitmapDataFromRect(int x, int y, 
 
 std::unique_ptr<TiBitmapData> TiBitmapData::GetBitmapDataFromCenterRect(int width,
                                                                         int height) const {
-    TI_ASSERT_IN(kHeaderFile, width > 0 && width <= m_width, "width > 0 && width <= m_width",
-                 160);
+    TI_ASSERT_IN(kHeaderFile, width > 0 && width <= m_width, "width > 0 && width <= m_width", 160);
     TI_ASSERT_IN(kHeaderFile, height > 0 && height < m_height, "height > 0 && height < m_height",
                  161);
     return GetBitmapDataFromRect((m_width - width) / 2, (m_height - height) / 2, width, height);

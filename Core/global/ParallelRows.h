@@ -14,6 +14,7 @@ namespace vantrel {
 // the machine's hardware threads (the caller's thread included). Small passes
 // (rows * rowWork below a threshold) run serially on the caller's thread.
 // rowWork is the rough cost of one row, e.g. its pixel count.
-void ParallelRows(int rows, long rowWork, const std::function<void(int rowBegin, int rowEnd)>& band);
+void ParallelRows(int rows, long rowWork,
+                  const std::function<void(int rowBegin, int rowEnd)>& band);
 
 }  // namespace vantrel

@@ -31,7 +31,8 @@ private:
     int m_line;
 };
 
-[[noreturn]] void TiAssertFail(const char* condition, const char* function, const char* file, int line);
+[[noreturn]] void TiAssertFail(const char* condition, const char* function, const char* file,
+                               int line);
 
 }  // namespace vantrel
 

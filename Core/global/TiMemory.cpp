@@ -40,15 +40,17 @@ void* TiMalloc(std::size_t bytes) {
 
 void* TiCalloc(std::size_t count, std::size_t size) {
     if (count > INT64_MAX || size > INT64_MAX) return nullptr;
-    std::optional<std::size_t> bytes = TiByteCount(static_cast<std::int64_t>(count),
-                                                   static_cast<std::int64_t>(size));
+    std::optional<std::size_t> bytes =
+        TiByteCount(static_cast<std::int64_t>(count), static_cast<std::int64_t>(size));
     if (!bytes) return nullptr;
     void* block = TiMalloc(*bytes);
     if (block) std::memset(block, 0, *bytes);
     return block;
 }
 
-void TiFree(void* block) { std::free(block); }
+void TiFree(void* block) {
+    std::free(block);
+}
 
 std::optional<std::size_t> TiByteCount(std::int64_t a, std::int64_t b, std::int64_t c) {
     if (a < 0 || b < 0 || c < 0) return std::nullopt;
@@ -67,9 +69,13 @@ void FailAllocation(long n) {
     g_failAt.store(n, std::memory_order_relaxed);
 }
 
-void Reset() { FailAllocation(0); }
+void Reset() {
+    FailAllocation(0);
+}
 
-long AllocationCount() { return g_allocationCount.load(std::memory_order_relaxed); }
+long AllocationCount() {
+    return g_allocationCount.load(std::memory_order_relaxed);
+}
 
 }  // namespace TiMemoryTestHook
 }  // namespace vantrel

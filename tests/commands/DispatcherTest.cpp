@@ -1,5 +1,3 @@
-#include "commands/Dispatcher.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -19,6 +17,7 @@
 #include "Core/base/SelectiveColor.h"
 #include "Core/global/TiAssert.h"
 #include "Core/global/TiMemory.h"
+#include "commands/Dispatcher.h"
 #include "commands/EffectsProcesser.h"
 #include "commands/ErrorManager.h"
 #include "platform/Resources.h"
@@ -85,8 +84,8 @@ TEST(ScaledParam, ComputesInDoubleAndFollowsTheTablesMarks) {
     Rect selection;
     EffectsProcesser processor;
     const CommandRun run{processor, *bitmap, *bitmap, selection, 0.5, "test"};
-    EXPECT_EQ((ParamFor<CMD_GASBLUR, 1>(9, run)), 4);       // radiusV is scaled
-    EXPECT_EQ((ParamFor<CMD_SHARPEN, 0>(9, run)), 9);       // amount is not
+    EXPECT_EQ((ParamFor<CMD_GASBLUR, 1>(9, run)), 4);  // radiusV is scaled
+    EXPECT_EQ((ParamFor<CMD_SHARPEN, 0>(9, run)), 9);  // amount is not
     EXPECT_EQ((ParamFor<CMD_RADIALBLUR, 1>(3.0f, run)), 1.5f);
     const Point center = ParamFor<CMD_BOKEH, 4>(Point{10, 5}, run);
     EXPECT_EQ(center.x, 5.0f);
@@ -95,13 +94,15 @@ TEST(ScaledParam, ComputesInDoubleAndFollowsTheTablesMarks) {
 
 TEST_F(DispatcherTest, SelectionAtPreviewScaleConfinesTheFollowingCommands) {
     auto bitmap = test::Gradient(100, 100, TiRGBABpp);
-    const auto expected = WithRegion(*bitmap, 5, 5, 25, 25, [](TiBitmapData& v) { ConvertToGray(v); });
+    const auto expected =
+        WithRegion(*bitmap, 5, 5, 25, 25, [](TiBitmapData& v) { ConvertToGray(v); });
     ASSERT_TRUE(Run(ListOf(Selection(10, 10, 50, 50), Bare(CMD_GRAY)), *bitmap, 0.5));
     ExpectRect(processor.currentSelection(), 5, 5, 25, 25);
     EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
 
     // The next list starts with the whole bitmap selected again.
-    const auto inverted = WithRegion(*bitmap, 0, 0, 100, 100, [](TiBitmapData& v) { InvertColor(v); });
+    const auto inverted =
+        WithRegion(*bitmap, 0, 0, 100, 100, [](TiBitmapData& v) { InvertColor(v); });
     ASSERT_TRUE(Run(ListOf(Bare(CMD_ANTICOLOR)), *bitmap));
     EXPECT_EQ(Pixels(*bitmap), Pixels(*inverted));
 }
@@ -137,12 +138,13 @@ std::vector<ColorRowCase> ColorRowCases() {
     static const TinyChannelMixer kMixer{{0.5f, 0.3f, 0.2f}, {-0.2f, 1.1f, 0.1f}, {0, 0.4f, 0.7f}};
     static const RGBPoint kStops[] = {{{255, 0, 0}, 0, 0.5f}, {{0, 0, 255}, 1, 0.5f}};
     static const HSLData kHsl{{20, 10, 0}, {}, {-30, 0, 15}, {}, {0, -40, 0}, {}, {5, 10, -5}};
-    static const HueRangeData kHueRanges{{-15, 15, -45, 45},    {45, 75, 15, 105},
-                                         {105, 135, 75, 165},   {165, 195, 135, 225},
-                                         {225, 255, 195, 285},  {285, 315, 255, 345}};
-    static const ComplementScaleSet kInks{{0.2f, 0, -0.1f, 0}, {}, {0, 0.3f, 0, 0.1f}, {},
-                                          {-0.2f, 0, 0, 0},   {}, {0, 0, 0.1f, 0},   {0.05f, 0, 0, 0},
-                                          {0, 0, 0, -0.2f}};
+    static const HueRangeData kHueRanges{{-15, 15, -45, 45},   {45, 75, 15, 105},
+                                         {105, 135, 75, 165},  {165, 195, 135, 225},
+                                         {225, 255, 195, 285}, {285, 315, 255, 345}};
+    static const ComplementScaleSet kInks{
+        {0.2f, 0, -0.1f, 0}, {}, {0, 0.3f, 0, 0.1f}, {},
+        {-0.2f, 0, 0, 0},    {}, {0, 0, 0.1f, 0},    {0.05f, 0, 0, 0},
+        {0, 0, 0, -0.2f}};
     TColorLevelData levels;
     levels.RedLow = 20, levels.RedHigh = 220, levels.RedGamma = 1.3;
     levels.BlueLow = 0, levels.BlueHigh = 255, levels.BlueGamma = 0.8;
@@ -162,7 +164,9 @@ std::vector<ColorRowCase> ColorRowCases() {
          }},
         {"Gray", [] { return ListOf(Bare(CMD_GRAY)); }, [](TiBitmapData& v) { ConvertToGray(v); }},
         {"BrightnessContrast",
-         [] { return ListOf(ActionCommand_BRIGHTNESS_CONTRAST::commandWithBrightness(0.2f, -0.3f)); },
+         [] {
+             return ListOf(ActionCommand_BRIGHTNESS_CONTRAST::commandWithBrightness(0.2f, -0.3f));
+         },
          [](TiBitmapData& v) { AdjustBrightnessContrast(v, 0.2f, -0.3f); }},
         {"Threshold", [] { return ListOf(ActionCommand_THRESHOLD::commandWithLevels(100)); },
          [](TiBitmapData& v) { Threshold(v, 100); }},
@@ -174,10 +178,13 @@ std::vector<ColorRowCase> ColorRowCases() {
          [](TiBitmapData& v) { ComplementColor(v); }},
         {"Curve", [] { return ListOf(ActionCommand_CURVE::commandWithPoints(kCurve, 2)); },
          [](TiBitmapData& v) { AdjustCurveBySplinePoints(v, kCurve, 3, 2); }},
-        {"ChannelMix", [] { return ListOf(ActionCommand_CHANNELMIX::commandWithChannelMixer(kMixer)); },
+        {"ChannelMix",
+         [] { return ListOf(ActionCommand_CHANNELMIX::commandWithChannelMixer(kMixer)); },
          [](TiBitmapData& v) { MixChannels(v, kMixer); }},
         {"ChannelMixGray",
-         [] { return ListOf(ActionCommand_CHANNELMIX_GRAY::commandWithChannelMixScale(kMixer.green)); },
+         [] {
+             return ListOf(ActionCommand_CHANNELMIX_GRAY::commandWithChannelMixScale(kMixer.green));
+         },
          [](TiBitmapData& v) { MixChannelsToGray(v, kMixer.green); }},
         {"AutoLevels", [] { return ListOf(Bare(CMD_AUTO_LEVELS)); },
          [](TiBitmapData& v) { AutoLevels(v); }},
@@ -194,7 +201,10 @@ std::vector<ColorRowCase> ColorRowCases() {
         {"HSLAdjustment",
          [] { return ListOf(ActionCommand_HSL_ADUSTMENT::commandWithHSLData(kHsl, kHueRanges)); },
          [](TiBitmapData& v) { AdjustHSL(v, kHsl, kHueRanges); }},
-        {"HSLTint", [] { return ListOf(ActionCommand_HSL_TINT::commandWithHSL({200, 90, -30})); },
+        {"HSLTint",
+         [] {
+             return ListOf(ActionCommand_HSL_TINT::commandWithHSL({200, 90, -30}));
+         },
          [](TiBitmapData& v) { TintHSL(v, 200, 90, -30); }},
         {"SelectiveColor",
          [] { return ListOf(ActionCommand_SELECTIVE_COLOR::commandWithScaleSet(kInks)); },
@@ -217,9 +227,9 @@ TEST_P(ColorRowTest, RunsItsOperationOnTheSelectedRegion) {
     const auto& [row, bpp, selected] = GetParam();
     auto bitmap = test::Noise(16, 10, bpp, 7);
     const Rect region = selected ? Rect{3, 2, 9, 5} : Rect{0, 0, 16, 10};
-    const auto expected = WithRegion(*bitmap, static_cast<int>(region.x), static_cast<int>(region.y),
-                                     static_cast<int>(region.width),
-                                     static_cast<int>(region.height), row.reference);
+    const auto expected =
+        WithRegion(*bitmap, static_cast<int>(region.x), static_cast<int>(region.y),
+                   static_cast<int>(region.width), static_cast<int>(region.height), row.reference);
     Array list;
     if (selected) list.push_back(Value(Selection(3, 2, 9, 5)->dic()));
     for (const Value& command : row.list()) list.push_back(command);
@@ -239,19 +249,20 @@ INSTANTIATE_TEST_SUITE_P(Rows, ColorRowTest,
 
 TEST_F(DispatcherTest, CorrectionsThatAlwaysApplySucceedWhenTheirOperationRefuses) {
     auto bitmap = test::Gradient(12, 8, TiRGBABpp);
-    const auto expected = WithRegion(*bitmap, 0, 0, 12, 8, [](TiBitmapData& v) { ConvertToGray(v); });
+    const auto expected =
+        WithRegion(*bitmap, 0, 0, 12, 8, [](TiBitmapData& v) { ConvertToGray(v); });
     TColorLevelData wildGamma;
     wildGamma.AllLow = 0, wildGamma.AllHigh = 255, wildGamma.AllGamma = 50.0;
-    EXPECT_TRUE(Run(ListOf(ActionCommand_BRIGHTNESS_CONTRAST::commandWithBrightness(2.0f, 0),
-                           ActionCommand_COLORLEVELS::commandWithColorLevelData(wildGamma),
-                           Bare(CMD_GRAY)),
-                    *bitmap));
+    EXPECT_TRUE(
+        Run(ListOf(ActionCommand_BRIGHTNESS_CONTRAST::commandWithBrightness(2.0f, 0),
+                   ActionCommand_COLORLEVELS::commandWithColorLevelData(wildGamma), Bare(CMD_GRAY)),
+            *bitmap));
     EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
 
     // Colour balance refuses shifts outside -100..100 before any tone changes.
     const TransferColor tones[3] = {{10, 0, 0}, {0, 0, 0}, {0, 101, 0}};
-    EXPECT_FALSE(Run(ListOf(ActionCommand_COLORBALANCE::commandWithTransferColors(tones, false)),
-                     *bitmap));
+    EXPECT_FALSE(
+        Run(ListOf(ActionCommand_COLORBALANCE::commandWithTransferColors(tones, false)), *bitmap));
     EXPECT_NE(RecordedError().find("CMD_COLORBALANCE"), std::string::npos) << RecordedError();
     EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
 
@@ -306,7 +317,8 @@ TEST_F(DispatcherTest, CommandsWithoutTheirOperationFailAsNotAvailable) {
     for (int cmd = 0; cmd < kCommandCount; ++cmd) {
         if (IsCommandAvailable(cmd)) continue;
         EXPECT_FALSE(Run(ListOf(Bare(cmd)), *bitmap)) << kCommandNames[cmd];
-        EXPECT_EQ(RecordedError(), std::string(kCommandNames[cmd]) + " is not available in this build");
+        EXPECT_EQ(RecordedError(),
+                  std::string(kCommandNames[cmd]) + " is not available in this build");
         EXPECT_EQ(Pixels(*bitmap), before) << kCommandNames[cmd];
     }
 }
@@ -356,10 +368,10 @@ TEST_F(DispatcherTest, NamedActionsRunNestedOnTheSameBitmap) {
 
     // The nested run starts with the whole bitmap and leaves its selection
     // for the commands after it; the first action of the name wins.
-    ASSERT_TRUE(Run(ListOf(Selection(5, 0, 2, 2),
-                           ActionCommand_CALL_ACTION::commandWithActionName("Left gray"),
-                           Bare(CMD_ANTICOLOR)),
-                    *bitmap));
+    ASSERT_TRUE(Run(
+        ListOf(Selection(5, 0, 2, 2), ActionCommand_CALL_ACTION::commandWithActionName("Left gray"),
+               Bare(CMD_ANTICOLOR)),
+        *bitmap));
     EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
 
     const auto before = Pixels(*bitmap);
@@ -379,7 +391,8 @@ TEST_F(DispatcherTest, NamedActionsFromAMissingResourceAreNotFound) {
     test::ScratchFolder folder;
     setResourceFile("actions", "json", folder.File("absent.json"));
     auto bitmap = test::Gradient(4, 4, TiRGBABpp);
-    EXPECT_FALSE(Run(ListOf(ActionCommand_CALL_ACTION::commandWithActionName("Left gray")), *bitmap));
+    EXPECT_FALSE(
+        Run(ListOf(ActionCommand_CALL_ACTION::commandWithActionName("Left gray")), *bitmap));
     EXPECT_EQ(RecordedError(), "Not find Action!");
     setResourceFile("actions", "json", "");
 }

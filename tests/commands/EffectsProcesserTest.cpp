@@ -1,5 +1,3 @@
-#include "commands/EffectsProcesser.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,6 +9,7 @@
 #include "Core/base/Posterize.h"
 #include "Core/base/Zoom.h"
 #include "Core/global/TiMemory.h"
+#include "commands/EffectsProcesser.h"
 #include "commands/ErrorManager.h"
 #include "support/CommandLists.h"
 #include "support/RecordingUIServices.h"
@@ -262,8 +261,9 @@ TEST_F(EffectsProcesserTest, PicturesRunThroughABitmapAndBack) {
     EXPECT_EQ(BytesOf(result), expected);
     EXPECT_EQ(BytesOf(picture), Pixels(*bitmap));  // the picture itself is immutable
 
-    EXPECT_TRUE(processor.runCommands(ListOf(ActionCommand_POSTERIZE::commandWithLevels(1)), picture)
-                    .empty());
+    EXPECT_TRUE(
+        processor.runCommands(ListOf(ActionCommand_POSTERIZE::commandWithLevels(1)), picture)
+            .empty());
     EXPECT_TRUE(processor.runCommands(ListOf(Bare(CMD_GRAY)), Picture()).empty());
     EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Can not create context!");
 

@@ -64,8 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FilterRowCase{"GasBlur", [] { return ActionCommand_GASBLUR::commandWithRadiusH(6, 3); },
                       [](TiBitmapData& v) { GasBlur(v, 3, 1); }},
-        FilterRowCase{"Sharpen",
-                      [] { return ActionCommand_SHARPEN::commandWithAmount(80, 5, 2); },
+        FilterRowCase{"Sharpen", [] { return ActionCommand_SHARPEN::commandWithAmount(80, 5, 2); },
                       [](TiBitmapData& v) { Unsharp(v, 80, 2, 2); }},
         FilterRowCase{"SoftGlow",
                       [] { return ActionCommand_SOFTGLOW::commandWithRadius(9, 0.2f, 0.3f); },
@@ -78,15 +77,13 @@ INSTANTIATE_TEST_SUITE_P(
                       [](TiBitmapData& v) { ShadowHighlight(v, 0.5f, 0.3f); }},
         FilterRowCase{"Diffuse", [] { return ActionCommand_DIFFUSE::commandWithSpacing(4, 6); },
                       [](TiBitmapData& v) { Diffuse(v, 2, 3); }},
-        FilterRowCase{"Emboss",
-                      [] { return ActionCommand_EMBOSS::commandWithDegrees(30, 4, 150); },
+        FilterRowCase{"Emboss", [] { return ActionCommand_EMBOSS::commandWithDegrees(30, 4, 150); },
                       [](TiBitmapData& v) { Emboss(v, 30, 2, 150); }},
         FilterRowCase{"Mosaics", [] { return ActionCommand_MOSAICS::commandWithGridWidth(9); },
                       [](TiBitmapData& v) { Mosaics(v, 4); }},
         FilterRowCase{"Dot", [] { return ActionCommand_DOT::commandWithGridWidth(12); },
                       [](TiBitmapData& v) { Dot(v, 6); }},
-        FilterRowCase{"Painting",
-                      [] { return ActionCommand_PAINTING::commandWithRadius(5, 16); },
+        FilterRowCase{"Painting", [] { return ActionCommand_PAINTING::commandWithRadius(5, 16); },
                       [](TiBitmapData& v) { Painting(v, 2, 16); }},
         FilterRowCase{"Sketch", [] { return ActionCommand_SKETCH::commandWithRadius(7); },
                       [](TiBitmapData& v) { Sketch(v, 3); }},
@@ -100,8 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                       [](TiBitmapData& v) { RedEyeRemoval(v, 40); }},
         // The surround's radius comes from the scale division alone, never
         // from the preview scale; the level is only logged.
-        FilterRowCase{"Retinex",
-                      [] { return ActionCommand_RETINEX::commandWithLevel(1, 2, 1.5f); },
+        FilterRowCase{"Retinex", [] { return ActionCommand_RETINEX::commandWithLevel(1, 2, 1.5f); },
                       [](TiBitmapData& v) {
                           auto surround = v.Clone(false);
                           GasBlur(*surround, RetinexBlurRadius(2));

@@ -47,7 +47,9 @@ std::unique_ptr<TiBitmapData> Rotated(const TiBitmapData& source, int width, int
 
 class GeometryRowsTest : public ::testing::Test {
 protected:
-    bool Run(const Array& list, TiBitmapData& bitmap) { return processor.runCommands(list, bitmap); }
+    bool Run(const Array& list, TiBitmapData& bitmap) {
+        return processor.runCommands(list, bitmap);
+    }
 
     EffectsProcesser processor;
 };
@@ -124,9 +126,9 @@ TEST_F(GeometryRowsTest, ZoomResamplesTheWholeBitmapToTruncatedSides) {
     const auto expected = CreateImageZoom(*source, 50, 25);
     auto bitmap = source->Clone(false);
     processor.setParamScale(0.25);  // never applied to the zoom's scale
-    ASSERT_TRUE(Run(ListOf(Selection(10, 10, 5, 5), ActionCommand_ZOOM::commandWithScale(0.5f),
-                           Bare(CMD_GRAY)),
-                    *bitmap));
+    ASSERT_TRUE(Run(
+        ListOf(Selection(10, 10, 5, 5), ActionCommand_ZOOM::commandWithScale(0.5f), Bare(CMD_GRAY)),
+        *bitmap));
     ASSERT_EQ(bitmap->GetWidth(), 50);
     ASSERT_EQ(bitmap->GetHeight(), 25);
     EXPECT_EQ(bitmap->GetPitch(), 200);
@@ -202,8 +204,8 @@ TEST_F(GeometryRowsTest, ClipCutsOutAPackedCopy) {
     auto expected = bitmap->GetBitmapDataFromRect(2, 1, 8, 4)->Clone(false);
     InvertColor(*expected);
     processor.setParamScale(0.5);
-    ASSERT_TRUE(Run(ListOf(Selection(0, 0, 2, 2), ActionCommand_CLIP::commandWithRect({4, 2, 16, 8}),
-                           Bare(CMD_ANTICOLOR)),
+    ASSERT_TRUE(Run(ListOf(Selection(0, 0, 2, 2),
+                           ActionCommand_CLIP::commandWithRect({4, 2, 16, 8}), Bare(CMD_ANTICOLOR)),
                     *bitmap));
     EXPECT_EQ(bitmap->GetWidth(), 8);
     EXPECT_EQ(bitmap->GetHeight(), 4);
@@ -219,8 +221,8 @@ TEST_F(GeometryRowsTest, ClipCutsOutAPackedCopy) {
 // short memory leaves the bitmap as it was.
 TEST_F(GeometryRowsTest, GeometricCommandsTakeOneBufferAndFailCleanly) {
     const auto make = [] { return test::Noise(30, 20, TiRGBABpp, 12); };
-    for (const Array& list : {Rotate(90), Rotate(33), ListOf(ActionCommand_CLIP::commandWithRect(
-                                                          {3, 3, 10, 10}))}) {
+    for (const Array& list :
+         {Rotate(90), Rotate(33), ListOf(ActionCommand_CLIP::commandWithRect({3, 3, 10, 10}))}) {
         auto bitmap = make();
         TiMemoryTestHook::Reset();
         ASSERT_TRUE(Run(list, *bitmap));

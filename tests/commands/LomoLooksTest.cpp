@@ -1,9 +1,8 @@
-#include "commands/LomoLooks.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 
+#include "commands/LomoLooks.h"
 #include "commands/NameTables.h"
 
 namespace vantrel {

@@ -1,5 +1,3 @@
-#include "commands/Lomo.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -19,6 +17,7 @@
 #include "Core/global/TiMemory.h"
 #include "commands/EffectsProcesser.h"
 #include "commands/ErrorManager.h"
+#include "commands/Lomo.h"
 #include "commands/LomoRecipes.h"
 #include "commands/NameTables.h"
 #include "support/CommandLists.h"

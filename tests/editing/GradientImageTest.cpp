@@ -1,10 +1,9 @@
-#include "editing/GradientImage.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "Core/base/GradientMask.h"
+#include "editing/GradientImage.h"
 
 namespace vantrel {
 namespace {

@@ -250,7 +250,7 @@ TEST(PngDecode, AnEXifOrientationTurnsThePictureUpright) {
     shape.samples = {1, 1, 1, 2, 2, 2};
     // Big-endian TIFF, one IFD0 entry: orientation (0x0112), SHORT, 1, value 6.
     shape.exif = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0,
-                 3,   0,   0, 0,  1, 0, 6, 0, 0, 0, 0,    0,    0};
+                  3,   0,   0, 0,  1, 0, 6, 0, 0, 0, 0,    0,    0};
     const Result<Picture> decoded = DecodePng(WritePng(shape));
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     ASSERT_EQ(decoded.value().width(), 1);
@@ -299,7 +299,7 @@ TEST(PngDecode, ShortMemoryFailsCleanly) {
     shape.width = 2;
     shape.samples = {1, 1, 1, 2, 2, 2};
     shape.exif = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3,
-                 0,   1,   0,  0, 0, 8, 0, 0, 0, 0, 0,    0,    0};
+                  0,   1,   0,  0, 0, 8, 0, 0, 0, 0, 0,    0,    0};
     const std::vector<unsigned char> file = WritePng(shape);
     for (long n = 1; n <= 2; ++n) {  // the pixels, then the turned copy
         TiMemoryTestHook::FailAllocation(n);

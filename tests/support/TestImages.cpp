@@ -28,10 +28,14 @@ Bitmap Gradient(int width, int height, int bpp) {
         const int w = width > 1 ? width - 1 : 1;
         const int h = height > 1 ? height - 1 : 1;
         switch (c) {
-            case 0: return x * 255 / w;
-            case 1: return y * 255 / h;
-            case 2: return (x + y) * 255 / (w + h);
-            default: return 255;
+            case 0:
+                return x * 255 / w;
+            case 1:
+                return y * 255 / h;
+            case 2:
+                return (x + y) * 255 / (w + h);
+            default:
+                return 255;
         }
     });
 }
@@ -50,10 +54,14 @@ Bitmap RgbCube(int width, int height, int bpp) {
     return MakeBitmap(width, height, bpp, [width](int x, int y, int c) -> std::uint8_t {
         const int index = (y * width + x) % 4913;
         switch (c) {
-            case 0: return (index % 17) * 15;
-            case 1: return (index / 17 % 17) * 15;
-            case 2: return (index / 289) * 15;
-            default: return 255;
+            case 0:
+                return (index % 17) * 15;
+            case 1:
+                return (index / 17 % 17) * 15;
+            case 2:
+                return (index / 289) * 15;
+            default:
+                return 255;
         }
     });
 }

@@ -134,11 +134,11 @@ TEST(BalanceColor, ShiftsOutsideTheScaleFailTheirPreconditions) {
     Bitmap pixel = test::OnePixel(1, 2, 3);
     const char* file = "Core/base/ColorBalance";
     test::ExpectAssertion([&] { BalanceColor(*pixel, 101, 0, 0, 0, false); },
-                             "cyan>= -100 && cyan<=100", "BalanceColor", file, 40);
+                          "cyan>= -100 && cyan<=100", "BalanceColor", file, 40);
     test::ExpectAssertion([&] { BalanceColor(*pixel, 0, -101, 0, 0, false); },
-                             "magenta>= -100 && magenta<=100", "BalanceColor", file, 41);
+                          "magenta>= -100 && magenta<=100", "BalanceColor", file, 41);
     test::ExpectAssertion([&] { BalanceColor(*pixel, 0, 0, 1000, 0, false); },
-                             "yellow>= -100 && yellow<=100", "BalanceColor", file, 42);
+                          "yellow>= -100 && yellow<=100", "BalanceColor", file, 42);
     EXPECT_EQ(ColorAt(*pixel), (Rgb{1, 2, 3}));
 }
 

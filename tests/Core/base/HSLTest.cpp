@@ -267,8 +267,8 @@ TEST(AdjustHSL, HonoursFormatsViewsAndAlpha) {
 TEST(AdjustHSL, RefusesOtherFormatsAndLeavesEmptyBitmapsAlone) {
     Bitmap gray = test::Constant(4, 4, 1, {90});
     test::ExpectAssertion([&] { AdjustHSL(*gray, HSLData{}, StandardRanges()); },
-                             "bitmap.GetBpp() == TiRGBBpp || bitmap.GetBpp() == TiRGBABpp",
-                             "AdjustHSL", "Core/base/HSL", 313);
+                          "bitmap.GetBpp() == TiRGBBpp || bitmap.GetBpp() == TiRGBABpp",
+                          "AdjustHSL", "Core/base/HSL", 313);
     unsigned char byte = 7;
     TiBitmapData empty(&byte, 0, 5, 0, TiRGBABpp, false);
     EXPECT_EQ(AdjustHSL(empty, HSLData{}, StandardRanges()), 1);
@@ -307,8 +307,8 @@ TEST(TintHSL, HonoursFormatsViewsAndAlphaAndRefusesOtherFormats) {
         [](TiBitmapData& bitmap) { return TintHSL(bitmap, 130, 28, 0); });
     Bitmap gray = test::Constant(2, 2, 1, {90});
     test::ExpectAssertion([&] { TintHSL(*gray, 0, 0, 0); },
-                             "bitmap.GetBpp() == TiRGBBpp || bitmap.GetBpp() == TiRGBABpp",
-                             "TintHSL", "Core/base/HSL", 419);
+                          "bitmap.GetBpp() == TiRGBBpp || bitmap.GetBpp() == TiRGBABpp", "TintHSL",
+                          "Core/base/HSL", 419);
 }
 
 }  // namespace

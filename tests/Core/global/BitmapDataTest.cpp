@@ -1,10 +1,9 @@
-#include "Core/global/BitmapData.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 
+#include "Core/global/BitmapData.h"
 #include "Core/global/TiAssert.h"
 #include "Core/global/TiMemory.h"
 #include "support/Assertions.h"
@@ -51,7 +50,8 @@ TEST(BitmapData, ViewSharesPixelsAndPitchWithItsParent) {
 TEST(BitmapData, PixelAndViewOriginsMustLieInside) {
     Bitmap bitmap = test::Gradient(4, 3, TiRGBBpp);
     const std::string header = "Core/global/BitmapData.h";
-    ExpectAssertion([&] { bitmap->GetPixel(4, 0); }, "x >=0 && x < m_width", "GetPixel", header, 85);
+    ExpectAssertion([&] { bitmap->GetPixel(4, 0); }, "x >=0 && x < m_width", "GetPixel", header,
+                    85);
     ExpectAssertion([&] { bitmap->GetPixel(0, -1); }, "y >=0 && y < m_height", "GetPixel", header,
                     86);
     ExpectAssertion([&] { bitmap->GetBitmapDataFromRect(-1, 0, 1, 1); }, "x >= 0 && x < m_width",

@@ -1,9 +1,9 @@
-#include "Core/global/ParallelRows.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <vector>
+
+#include "Core/global/ParallelRows.h"
 
 namespace vantrel {
 namespace {

@@ -1,15 +1,17 @@
-#include "Core/global/TiLog.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "Core/global/TiLog.h"
+
 namespace vantrel {
 namespace {
 
 std::vector<std::string> g_lines;
-void Record(const char* line) { g_lines.emplace_back(line); }
+void Record(const char* line) {
+    g_lines.emplace_back(line);
+}
 
 TEST(TiLog, FormatsWholeLinesIntoTheInstalledSink) {
     g_lines.clear();

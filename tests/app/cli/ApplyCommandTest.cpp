@@ -1,5 +1,3 @@
-#include "app/cli/ApplyCommand.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -8,6 +6,7 @@
 #include <sstream>
 
 #include "Core/base/GrayInvert.h"
+#include "app/cli/ApplyCommand.h"
 #include "app/cli/CliMain.h"
 #include "commands/CommandTable.h"
 #include "commands/EffectsProcesser.h"
@@ -86,23 +85,24 @@ TEST_F(ApplyCommandTest, InformationFormsPrintAndSucceed) {
 }
 
 TEST_F(ApplyCommandTest, CommandsJoinInArgumentOrderAtTheParamScale) {
-    WriteText(folder.File("left.json"),
-              R"({"commands": [{"cmd": "CMD_SET_SELECTION", "selection": ["0", "0", "16", "0"]}]})");
+    WriteText(
+        folder.File("left.json"),
+        R"({"commands": [{"cmd": "CMD_SET_SELECTION", "selection": ["0", "0", "16", "0"]}]})");
     const std::string gray = R"({"cmd": "CMD_GRAY"})";
     const auto toGray = [](TiBitmapData& v) { ConvertToGray(v); };
 
     // At scale 0.5 the selection covers the left 8 columns.
-    const Outcome left = RunMain({"apply", folder.File("in.png"), folder.File("left.png"),
-                                  "--commands", folder.File("left.json"), "--command", gray,
-                                  "--param-scale", "0.5"});
+    const Outcome left =
+        RunMain({"apply", folder.File("in.png"), folder.File("left.png"), "--commands",
+                 folder.File("left.json"), "--command", gray, "--param-scale", "0.5"});
     ASSERT_EQ(left.status, 0) << left.err;
     EXPECT_EQ(left.out, "wrote " + folder.File("left.png") + " (16 x 10)\n");
     EXPECT_EQ(Decoded(folder.File("left.png")), Edited(input, 0, 0, 8, 10, toGray));
 
     // Gray first: the selection after it changes nothing.
-    const Outcome whole = RunMain({"apply", folder.File("in.png"), folder.File("whole.png"),
-                                   "--command", gray, "--commands", folder.File("left.json"),
-                                   "--param-scale", "0.5"});
+    const Outcome whole =
+        RunMain({"apply", folder.File("in.png"), folder.File("whole.png"), "--command", gray,
+                 "--commands", folder.File("left.json"), "--param-scale", "0.5"});
     ASSERT_EQ(whole.status, 0) << whole.err;
     EXPECT_EQ(Decoded(folder.File("whole.png")), Edited(input, 0, 0, 16, 10, toGray));
     // Written under a temporary name and renamed: nothing else is left.
@@ -111,8 +111,9 @@ TEST_F(ApplyCommandTest, CommandsJoinInArgumentOrderAtTheParamScale) {
 }
 
 TEST_F(ApplyCommandTest, JpegOutputIsWrittenAtTheGivenQuality) {
-    const Outcome outcome = RunMain({"apply", folder.File("in.png"), folder.File("out.jpg"),
-                                     "--command", R"({"cmd": "CMD_ANTICOLOR"})", "--quality", "40"});
+    const Outcome outcome =
+        RunMain({"apply", folder.File("in.png"), folder.File("out.jpg"), "--command",
+                 R"({"cmd": "CMD_ANTICOLOR"})", "--quality", "40"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const auto bitmap = BitmapFromPicture(input);
     InvertColor(*bitmap);
@@ -159,8 +160,8 @@ TEST_F(ApplyCommandTest, FailuresWriteNothingAndSayWhy) {
     }
     std::ifstream kept(out);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "the old file");
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"bare.json", "in.png", "mixed.json",
-                                                        "out.png"}));
+    EXPECT_EQ(folder.Names(),
+              (std::vector<std::string>{"bare.json", "in.png", "mixed.json", "out.png"}));
 }
 
 // Texts are built by appending: GCC 12 warns falsely on "literal" + string.
@@ -188,9 +189,9 @@ TEST_F(ApplyCommandTest, TheProgramExitsWithTheStatusOfItsOutcome) {
     EXPECT_EQ(RunProgram("--version", folder), 0);
     EXPECT_EQ(RunProgram("", folder), 2);
     EXPECT_EQ(RunProgram("apply " + in, folder), 2);
-    EXPECT_EQ(RunProgram("apply " + in + " " + out + " --command '{\"cmd\": \"CMD_POSTERIZE\"}'",
-                         folder),
-              1);
+    EXPECT_EQ(
+        RunProgram("apply " + in + " " + out + " --command '{\"cmd\": \"CMD_POSTERIZE\"}'", folder),
+        1);
     EXPECT_FALSE(std::ifstream(folder.File("out.png")).good());
     EXPECT_EQ(
         RunProgram("apply " + in + " " + out + " --command '{\"cmd\": \"CMD_GRAY\"}'", folder), 0);
@@ -222,10 +223,10 @@ TEST_F(ApplyCommandTest, AMixedListOnAPhotoWritesTheExpectedPicture) {
                          folder),
               0);
 
-    Result<Array> list = LoadCommandList(std::vector<CommandSource>{
-        {CommandSource::Kind::File, folder.File("list.json")},
-        {CommandSource::Kind::Json, rotate},
-        {CommandSource::Kind::Json, action}});
+    Result<Array> list = LoadCommandList(
+        std::vector<CommandSource>{{CommandSource::Kind::File, folder.File("list.json")},
+                                   {CommandSource::Kind::Json, rotate},
+                                   {CommandSource::Kind::Json, action}});
     ASSERT_TRUE(list.ok());
     setResourceFile("actions", "json", folder.File("actions.json"));
     const Result<Picture> original = ReadPictureFile(photo);
@@ -239,7 +240,8 @@ TEST_F(ApplyCommandTest, AMixedListOnAPhotoWritesTheExpectedPicture) {
     EXPECT_EQ(edited.height(), 539);
     const auto encoded = EncodePicture(edited, PictureFormat::Png);
     ASSERT_TRUE(encoded.ok());
-    EXPECT_EQ(Decoded(folder.File("out.png")), test::BytesOf(DecodePicture(encoded.value()).value()));
+    EXPECT_EQ(Decoded(folder.File("out.png")),
+              test::BytesOf(DecodePicture(encoded.value()).value()));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include "app/cli/CliArguments.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "app/cli/CliArguments.h"
 
 namespace vantrel::cli {
 namespace {

@@ -1,5 +1,3 @@
-#include "app/cli/LooksCommand.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,6 +6,7 @@
 #include <sstream>
 
 #include "Core/base/Zoom.h"
+#include "app/cli/LooksCommand.h"
 #include "commands/Lomo.h"
 #include "commands/NameTables.h"
 #include "platform/PictureCodec.h"

@@ -6,17 +6,12 @@ namespace vantrel::bench {
 namespace {
 
 void RunBalance(benchmark::State& state, bool preserveLuminosity) {
-    auto pristine = MakePhoto();
-    auto work = MakePhoto();
-    BalanceColor(*work, 34, 0, -87, TiToneMidtones, preserveLuminosity);
-    for (auto _ : state) {
-        state.PauseTiming();
-        Restore(*work, *pristine);
-        state.ResumeTiming();
-        BalanceColor(*work, 34, 0, -87, TiToneMidtones, preserveLuminosity);
-        benchmark::ClobberMemory();
-    }
-    ReportThroughput(state, *work);
+    TimeOnPhoto(state,
+                [preserveLuminosity](TiBitmapData& bitmap) {
+                    BalanceColor(bitmap, 34, 0, -87, TiToneMidtones, preserveLuminosity);
+                    return 1;
+                },
+                {.warmUp = true});
 }
 
 void BM_BalanceColor(benchmark::State& state) {

@@ -12,19 +12,6 @@
 namespace vantrel::bench {
 namespace {
 
-template <typename Operation>
-void TimeOnPhoto(benchmark::State& state, Operation operation) {
-    const auto pristine = MakePhoto();
-    auto work = MakePhoto();
-    for (auto _ : state) {
-        state.PauseTiming();
-        Restore(*work, *pristine);
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(operation(*work));
-    }
-    ReportThroughput(state, *work);
-}
-
 void BM_Unsharp(benchmark::State& state) {
     TimeOnPhoto(state, [](TiBitmapData& bitmap) { return Unsharp(bitmap, 50, 10, 5); });
 }

@@ -23,4 +23,26 @@ void Restore(TiBitmapData& work, const TiBitmapData& pristine);
 // Reports bytes and megapixels per second for one pass over `bitmap`.
 void ReportThroughput(benchmark::State& state, const TiBitmapData& bitmap);
 
+struct PhotoRun {
+    int bpp = TiRGBABpp;
+    bool warmUp = false;  // one untimed pass first, to build process-wide tables
+};
+
+// Times `operation` (TiBitmapData& -> a result) in place on the photo,
+// restored untimed before every pass.
+template <typename Operation>
+void TimeOnPhoto(benchmark::State& state, Operation&& operation, PhotoRun run = {}) {
+    const auto pristine = MakePhoto(run.bpp);
+    auto work = MakePhoto(run.bpp);
+    if (run.warmUp) operation(*work);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Restore(*work, *pristine);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(operation(*work));
+        benchmark::ClobberMemory();
+    }
+    ReportThroughput(state, *work);
+}
+
 }  // namespace vantrel::bench

@@ -7,16 +7,9 @@ namespace vantrel::bench {
 namespace {
 
 void BM_GasBlur(benchmark::State& state) {
-    const auto pristine = MakePhoto(static_cast<int>(state.range(1)));
-    auto work = MakePhoto(static_cast<int>(state.range(1)));
     const int radius = static_cast<int>(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        Restore(*work, *pristine);
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(GasBlur(*work, radius));
-    }
-    ReportThroughput(state, *work);
+    TimeOnPhoto(state, [radius](TiBitmapData& bitmap) { return GasBlur(bitmap, radius); },
+                {.bpp = static_cast<int>(state.range(1))});
 }
 BENCHMARK(BM_GasBlur)
     ->ArgNames({"radius", "bpp"})

@@ -7,30 +7,14 @@ namespace vantrel::bench {
 namespace {
 
 void BM_ReduceNoise(benchmark::State& state) {
-    const auto pristine = MakePhoto();
-    auto work = MakePhoto();
-    for (auto _ : state) {
-        state.PauseTiming();
-        Restore(*work, *pristine);
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(ReduceNoise(*work, 0));
-    }
-    ReportThroughput(state, *work);
+    TimeOnPhoto(state, [](TiBitmapData& bitmap) { return ReduceNoise(bitmap, 0); });
 }
 BENCHMARK(BM_ReduceNoise)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // Serial by design: one or three calls of random() per pixel, in scan order.
 void BM_AddNoise(benchmark::State& state) {
-    const auto pristine = MakePhoto();
-    auto work = MakePhoto();
     const bool colour = state.range(0) != 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        Restore(*work, *pristine);
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(AddNoise(*work, 10, colour));
-    }
-    ReportThroughput(state, *work);
+    TimeOnPhoto(state, [colour](TiBitmapData& bitmap) { return AddNoise(bitmap, 10, colour); });
 }
 BENCHMARK(BM_AddNoise)
     ->ArgName("colour")

@@ -6,17 +6,8 @@ namespace vantrel::bench {
 namespace {
 
 void RunSelective(benchmark::State& state, const ComplementScaleSet& set) {
-    auto pristine = MakePhoto();
-    auto work = MakePhoto();
-    SelectiveColor(*work, set);
-    for (auto _ : state) {
-        state.PauseTiming();
-        Restore(*work, *pristine);
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(SelectiveColor(*work, set));
-        benchmark::ClobberMemory();
-    }
-    ReportThroughput(state, *work);
+    TimeOnPhoto(state, [&set](TiBitmapData& bitmap) { return SelectiveColor(bitmap, set); },
+                {.warmUp = true});
 }
 
 void BM_SelectiveColor_ThreeFamilies(benchmark::State& state) {

@@ -13,86 +13,72 @@
 namespace vantrel::bench {
 namespace {
 
-template <typename Operation>
-void RunInPlace(benchmark::State& state, const Operation& operation) {
-    const auto pristine = MakePhoto();
-    auto work = MakePhoto();
-    for (auto _ : state) {
-        state.PauseTiming();
-        Restore(*work, *pristine);
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(operation(*work));
-        benchmark::ClobberMemory();
-    }
-    ReportThroughput(state, *work);
-}
-
 const Vec3 kSCurve[] = {{0, 0, 0}, {64, 48, 0}, {192, 210, 0}, {255, 255, 0}};
 
 void BM_ToneCurveTable(benchmark::State& state) {
     unsigned char table[256];
     for (int i = 0; i < 256; ++i) table[i] = static_cast<unsigned char>(255 - i);
-    RunInPlace(state, [&table](TiBitmapData& b) {
+    TimeOnPhoto(state, [&table](TiBitmapData& b) {
         AdjustCurve(b, table, 0);
         return 1;
     });
 }
 
 void BM_ToneCurveSplineRGB(benchmark::State& state) {
-    RunInPlace(state, [](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, kSCurve, 4, 0); });
+    TimeOnPhoto(state, [](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, kSCurve, 4, 0); });
 }
 
 void BM_ToneCurveSplineRed(benchmark::State& state) {
-    RunInPlace(state, [](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, kSCurve, 4, 1); });
+    TimeOnPhoto(state, [](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, kSCurve, 4, 1); });
 }
 
 void BM_ToneLevels(benchmark::State& state) {
-    RunInPlace(state, [](TiBitmapData& b) { return AdjustLevels(b, 20, 230, 1.4, 0); });
+    TimeOnPhoto(state, [](TiBitmapData& b) { return AdjustLevels(b, 20, 230, 1.4, 0); });
 }
 
 void BM_ToneAutoLevels(benchmark::State& state) {
-    RunInPlace(state, AutoLevels);
+    TimeOnPhoto(state, AutoLevels);
 }
 
 void BM_ToneGray(benchmark::State& state) {
-    RunInPlace(state, ConvertToGray);
+    TimeOnPhoto(state, ConvertToGray);
 }
 
 void BM_ToneInvert(benchmark::State& state) {
-    RunInPlace(state, InvertColor);
+    TimeOnPhoto(state, InvertColor);
 }
 
 void BM_ToneComplement(benchmark::State& state) {
-    RunInPlace(state, ComplementColor);
+    TimeOnPhoto(state, ComplementColor);
 }
 
 void BM_ToneBrightnessContrast(benchmark::State& state) {
-    RunInPlace(state, [](TiBitmapData& b) { return AdjustBrightnessContrast(b, 0.1f, 0.3f); });
+    TimeOnPhoto(state, [](TiBitmapData& b) { return AdjustBrightnessContrast(b, 0.1f, 0.3f); });
 }
 
 void BM_ToneExposure(benchmark::State& state) {
-    RunInPlace(state, [](TiBitmapData& b) { return AdjustExposure(b, 1.5f); });
+    TimeOnPhoto(state, [](TiBitmapData& b) { return AdjustExposure(b, 1.5f); });
 }
 
 void BM_TonePosterize(benchmark::State& state) {
-    RunInPlace(state, [](TiBitmapData& b) { return Posterize(b, 4); });
+    TimeOnPhoto(state, [](TiBitmapData& b) { return Posterize(b, 4); });
 }
 
 void BM_ToneThreshold(benchmark::State& state) {
-    RunInPlace(state, [](TiBitmapData& b) { return Threshold(b, 128); });
+    TimeOnPhoto(state, [](TiBitmapData& b) { return Threshold(b, 128); });
 }
 
 void BM_ToneEqualize(benchmark::State& state) {
-    RunInPlace(state, [](TiBitmapData& b) { return Equalize(b, 0); });
+    TimeOnPhoto(state, [](TiBitmapData& b) { return Equalize(b, 0); });
 }
 
 void BM_ToneMixChannels(benchmark::State& state) {
     const TinyChannelMixer mixer{{0.8f, 0.3f, -0.1f}, {0.1f, 0.9f, 0.0f}, {-0.2f, 0.2f, 1.1f}};
-    RunInPlace(state, [&mixer](TiBitmapData& b) { return MixChannels(b, mixer); });
+    TimeOnPhoto(state, [&mixer](TiBitmapData& b) { return MixChannels(b, mixer); });
 }
 
 void BM_ToneMixChannelsToGray(benchmark::State& state) {
-    RunInPlace(state, [](TiBitmapData& b) { return MixChannelsToGray(b, {0.4f, 0.4f, 0.2f}); });
+    TimeOnPhoto(state, [](TiBitmapData& b) { return MixChannelsToGray(b, {0.4f, 0.4f, 0.2f}); });
 }
 
 BENCHMARK(BM_ToneCurveTable)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();

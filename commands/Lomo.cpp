@@ -60,7 +60,7 @@ private:
     bool Do(const lomo::Saturation& saturation, TiBitmapData& target) {
         HSLData shift;
         shift.all.m_saturation = saturation.amount;
-        AdjustHSL(target, shift, lomo::kStandardHueRanges);
+        AdjustHSL(target, shift, kStandardHueRanges);
         return true;
     }
     bool Do(const lomo::Tint& tint, TiBitmapData& target) {

@@ -58,20 +58,9 @@ struct Balance {
 };
 
 // AdjustHSL shifting only the saturation of the whole picture, with the
-// standard hue ranges below.
+// standard hue ranges (kStandardHueRanges).
 struct Saturation {
     int amount;
-};
-
-// The six colour groups' hue ranges (centre left, centre right, range left,
-// range right) in degrees, from red at 0 every 60 degrees.
-inline constexpr HueRangeData kStandardHueRanges = {
-    .red = {-15, 15, -45, 45},
-    .yellow = {45, 75, 15, 105},
-    .green = {105, 135, 75, 165},
-    .cyan = {165, 195, 135, 225},
-    .blue = {225, 255, 195, 285},
-    .magenta = {285, 315, 255, 345},
 };
 
 // TintHSL.

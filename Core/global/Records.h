@@ -48,6 +48,17 @@ struct HueRangeData {
     HueRange red, yellow, green, cyan, blue, magenta;
 };
 
+// The six colour groups' ranges from red at 0 every 60 degrees: what the HSL
+// panel resets to, and what the looks' saturation steps use.
+inline constexpr HueRangeData kStandardHueRanges = {
+    .red = {-15, 15, -45, 45},
+    .yellow = {45, 75, 15, 105},
+    .green = {105, 135, 75, 165},
+    .cyan = {165, 195, 135, 225},
+    .blue = {225, 255, 195, 285},
+    .magenta = {285, 315, 255, 345},
+};
+
 // Note the two orders: the integer pairs run blue, green, red, all, the
 // gammas red, green, blue, all.
 struct TColorLevelData {

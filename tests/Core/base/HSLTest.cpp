@@ -24,18 +24,7 @@ Shift Fields(const TinyHSL& shift) {
     return {shift.m_hue, shift.m_saturation, shift.m_lightness};
 }
 
-HueRangeData StandardRanges() {
-    HueRangeData ranges;
-    ranges.red = {-15, 15, -45, 45};
-    ranges.yellow = {45, 75, 15, 105};
-    ranges.green = {105, 135, 75, 165};
-    ranges.cyan = {165, 195, 135, 225};
-    ranges.blue = {225, 255, 195, 285};
-    ranges.magenta = {285, 315, 255, 345};
-    return ranges;
-}
-
-Rgb Adjusted(Rgb color, const HSLData& data, const HueRangeData& ranges = StandardRanges()) {
+Rgb Adjusted(Rgb color, const HSLData& data, const HueRangeData& ranges = kStandardHueRanges) {
     Bitmap pixel = OnePixel(color[0], color[1], color[2]);
     EXPECT_EQ(AdjustHSL(*pixel, data, ranges), 1);
     return ColorAt(*pixel);
@@ -125,7 +114,7 @@ TEST(HueRangeWeight, WeightsAreFloatAndTruncated) {
 }
 
 TEST(HueRangeWeight, RangesAroundRedAndWholeTurnsWeighTheSame) {
-    const HueRangeData ranges = StandardRanges();
+    const HueRangeData& ranges = kStandardHueRanges;
     const HueRange red = ranges.red;
     const TinyHSL shift = {90, 90, 90};
     EXPECT_EQ(GetHueRangeWeight(350, red, shift).m_hue, 90);
@@ -221,7 +210,7 @@ TEST(AdjustHSL, MatchesThePublicConversionsPixelByPixel) {
     data.blue = {15, -100, 30};
     data.magenta = {-300, 20, 0};
     data.all = {400, 10, -5};
-    HueRangeData ranges = StandardRanges();
+    HueRangeData ranges = kStandardHueRanges;
     ranges.yellow = {30, 90, -330, 150};
     ranges.blue = {585, 615, 555, 700};
     const TinyHSL* groups[6] = {&data.red,  &data.yellow, &data.green,
@@ -261,17 +250,17 @@ TEST(AdjustHSL, HonoursFormatsViewsAndAlpha) {
     data.all = {10, -20, 5};
     test::ExpectFormatsAndViewsAgree(
         [] { return test::Noise(300, 7, TiRGBABpp, 11); },
-        [&data](TiBitmapData& bitmap) { return AdjustHSL(bitmap, data, StandardRanges()); });
+        [&data](TiBitmapData& bitmap) { return AdjustHSL(bitmap, data, kStandardHueRanges); });
 }
 
 TEST(AdjustHSL, RefusesOtherFormatsAndLeavesEmptyBitmapsAlone) {
     Bitmap gray = test::Constant(4, 4, 1, {90});
-    test::ExpectAssertion([&] { AdjustHSL(*gray, HSLData{}, StandardRanges()); },
+    test::ExpectAssertion([&] { AdjustHSL(*gray, HSLData{}, kStandardHueRanges); },
                           "bitmap.GetBpp() == TiRGBBpp || bitmap.GetBpp() == TiRGBABpp",
                           "AdjustHSL", "Core/base/HSL", 313);
     unsigned char byte = 7;
     TiBitmapData empty(&byte, 0, 5, 0, TiRGBABpp, false);
-    EXPECT_EQ(AdjustHSL(empty, HSLData{}, StandardRanges()), 1);
+    EXPECT_EQ(AdjustHSL(empty, HSLData{}, kStandardHueRanges), 1);
     EXPECT_EQ(byte, 7);
 }
 

@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "Core/global/BitmapData.h"
 #include "Core/global/ParallelRows.h"
@@ -97,12 +98,11 @@ void PassRowChunks(unsigned char* data, std::ptrdiff_t pitch, int width, int row
     }
 }
 
-}  // namespace color_pass_detail
-
-// Runs body(pixel) over every pixel of a bitmap of TiRGBBpp or TiRGBABpp bytes
-// per pixel; other formats are the caller's to refuse.
-template <typename Body>
-void RunColorPass(const TiBitmapData& bitmap, const Body& body) {
+// Splits the bitmap's rows into bands over threads and runs
+// rows(bpp, data, pitch, width, rowBegin, rowEnd) on each, `bpp` a
+// std::integral_constant of TiRGBBpp or TiRGBABpp.
+template <typename Rows>
+void OverRowBands(const TiBitmapData& bitmap, const Rows& rows) {
     const int width = bitmap.GetWidth();
     const int height = bitmap.GetHeight();
     if (width <= 0 || height <= 0) return;
@@ -111,10 +111,21 @@ void RunColorPass(const TiBitmapData& bitmap, const Body& body) {
     const bool fourBytes = bitmap.GetBpp() == TiRGBABpp;
     ParallelRows(height, width, [&](int rowBegin, int rowEnd) {
         if (fourBytes) {
-            color_pass_detail::PassRows<TiRGBABpp>(data, pitch, width, rowBegin, rowEnd, body);
+            rows(std::integral_constant<int, TiRGBABpp>{}, data, pitch, width, rowBegin, rowEnd);
         } else {
-            color_pass_detail::PassRows<TiRGBBpp>(data, pitch, width, rowBegin, rowEnd, body);
+            rows(std::integral_constant<int, TiRGBBpp>{}, data, pitch, width, rowBegin, rowEnd);
         }
+    });
+}
+
+}  // namespace color_pass_detail
+
+// Runs body(pixel) over every pixel of a bitmap of TiRGBBpp or TiRGBABpp bytes
+// per pixel; other formats are the caller's to refuse.
+template <typename Body>
+void RunColorPass(const TiBitmapData& bitmap, const Body& body) {
+    color_pass_detail::OverRowBands(bitmap, [&body](auto bpp, auto... rows) {
+        color_pass_detail::PassRows<decltype(bpp)::value>(rows..., body);
     });
 }
 
@@ -124,18 +135,8 @@ void RunColorPass(const TiBitmapData& bitmap, const Body& body) {
 // may be used as scratch.
 template <typename Body>
 void RunColorChunkPass(const TiBitmapData& bitmap, const Body& body) {
-    const int width = bitmap.GetWidth();
-    const int height = bitmap.GetHeight();
-    if (width <= 0 || height <= 0) return;
-    unsigned char* data = bitmap.GetData();
-    const std::ptrdiff_t pitch = bitmap.GetPitch();
-    const bool fourBytes = bitmap.GetBpp() == TiRGBABpp;
-    ParallelRows(height, width, [&](int rowBegin, int rowEnd) {
-        if (fourBytes) {
-            color_pass_detail::PassRowChunks<TiRGBABpp>(data, pitch, width, rowBegin, rowEnd, body);
-        } else {
-            color_pass_detail::PassRowChunks<TiRGBBpp>(data, pitch, width, rowBegin, rowEnd, body);
-        }
+    color_pass_detail::OverRowBands(bitmap, [&body](auto bpp, auto... rows) {
+        color_pass_detail::PassRowChunks<decltype(bpp)::value>(rows..., body);
     });
 }
 

@@ -31,12 +31,9 @@ namespace {
 using test::Bare;
 using test::ListOf;
 using test::Pixels;
+using test::RecordedError;
 using test::Selection;
 using test::WithRegion;
-
-std::string RecordedError() {
-    return ErrorManager::sharedErrorManager().errorString();
-}
 
 void ExpectRect(const Rect& rect, float x, float y, float width, float height) {
     EXPECT_EQ(rect.x, x);

@@ -21,11 +21,8 @@ namespace {
 using test::Bare;
 using test::ListOf;
 using test::Pixels;
+using test::RecordedError;
 using test::Selection;
-
-std::string RecordedError() {
-    return ErrorManager::sharedErrorManager().errorString();
-}
 
 Array Rotate(float degrees) {
     return ListOf(ActionCommand_ROTATE::commandWithDegrees(degrees));

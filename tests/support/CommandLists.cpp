@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "commands/ErrorManager.h"
 #include "platform/Resources.h"
 
 namespace vantrel::test {
@@ -22,6 +23,10 @@ ActionsResource::ActionsResource(const std::string& path, const std::string& act
 
 ActionsResource::~ActionsResource() {
     setResourceFile("actions", "json", "");
+}
+
+std::string RecordedError() {
+    return ErrorManager::sharedErrorManager().errorString();
 }
 
 }  // namespace vantrel::test

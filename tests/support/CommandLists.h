@@ -33,6 +33,9 @@ std::unique_ptr<TiBitmapData> WithRegion(const TiBitmapData& bitmap, int x, int 
                                          int height,
                                          const std::function<void(TiBitmapData&)>& operation);
 
+// The error text the last failed command recorded.
+std::string RecordedError();
+
 // A named-actions resource holding `actions` (JSON text of the action
 // objects, comma separated), written to `path` and installed as the
 // program's "actions" resource until the object goes.

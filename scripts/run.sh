@@ -25,3 +25,11 @@ echo "sample picture: $out/sample.png"
   --command '{"cmd": "CMD_ROTATE", "degrees": "30.000000"}' \
   --command '{"cmd": "CMD_CALL_ACTION", "actionName": "Classic Black and White"}'
 ls -l "$out/sample.png" "$out/edited.png"
+echo
+
+# The contact sheet of every look, on a photo of the test data when it is
+# there, on the sample picture otherwise.
+photo="${VANTREL_TESTDATA_DIR:-../shared/testdata}/photos/kodim23.png"
+[ -f "$photo" ] || photo="$out/sample.png"
+"$build/vantrel" looks "$photo" "$out/looks"
+echo "contact sheet: $out/looks/index.html"

@@ -319,7 +319,8 @@ TEST(LomoCommand, RunsTheLookOnTheSelectionAndLogsIt) {
     unknown.set("lomo", Value("LE_Unknown"));
     const std::vector<std::uint8_t> before = Pixels(*bitmap);
     EXPECT_FALSE(processor.runCommands(Array{Value(unknown)}, *bitmap));
-    EXPECT_NE(ErrorManager::sharedErrorManager().errorString().find("CMD_LOMO"), std::string::npos);
+    EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(),
+              "CMD_LOMO: \"LE_Unknown\" is not the name of a look");
     EXPECT_EQ(Pixels(*bitmap), before);
 }
 

@@ -90,6 +90,9 @@ void PhotoAppViewController::jumpToPhase(int phase) {
         }
         return;
     }
+    // The edit screen's work in flight (a save, a step) finishes first: it
+    // owns the session's files until then.
+    if (m_phase == kPhaseEdit && m_editor && m_editor->isBusy()) return;
     const int from = m_phase;
     // The browser's photo is the one edited.
     if (phase == kPhaseEdit && from == kPhaseBrowse && m_browser) {

@@ -309,6 +309,27 @@ TEST(EditSession, FailuresShowTheirAlertsAndKeepTheEdit) {
     EXPECT_TRUE(Shows(world, "alert(Can not save photo! |  | OK)"));
 }
 
+TEST(EditSession, WhileTheWaitPanelIsUpTheUsersOperationsWait) {
+    EditingWorld world;
+    OpenPhoto(world);
+    EditViewController& editor = world.editor();
+    world.Apply(test::CurveStep());
+    // The save's result comes back on the main queue, which this test runs.
+    editor.actionSaveImage();
+    EXPECT_TRUE(editor.isBusy());
+    editor.actionBackEffect();
+    editor.actionCloseEditor();
+    world.root().jumpToMainPhase();
+    EXPECT_EQ(world.root().phase(), kPhaseEdit);
+    EXPECT_EQ(editor.commandIndex(), 1);
+    EXPECT_FALSE(world.ui.pendingQuestion());
+    world.Settle();
+    EXPECT_FALSE(editor.isBusy());
+    EXPECT_EQ(SavedFiles(world).size(), 1u);
+    world.root().jumpToMainPhase();
+    EXPECT_EQ(world.root().phase(), kPhaseMain);
+}
+
 TEST(EditSession, ASaveThatCanNotBeWrittenLosesNothing) {
     EditingWorld world;
     OpenPhoto(world);

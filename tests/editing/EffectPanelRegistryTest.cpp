@@ -13,7 +13,7 @@ TEST(EffectPanelRegistry, FindsAPanelByItsKeyOrItsLocalisedTitle) {
     std::vector<std::string> made;
     registry.registerPanel("STR_MENU_CURVE", [&](const EffectPanelRequest& request) {
         made.push_back(request.title);
-        return std::make_unique<test::ScriptedPanel>(test::ScriptedPanelSpec{});
+        return std::make_unique<test::ScriptedPanel>(test::PanelScript{});
     });
     EffectPanelRequest request;
     for (const char* title : {"STR_MENU_CURVE", "[STR_MENU_CURVE]"}) {

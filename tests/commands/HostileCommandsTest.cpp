@@ -172,13 +172,12 @@ TEST(SizeMessages, SizesNoPictureCanHaveAreNamedAndShortMemoryKeepsItsMessage) {
         EXPECT_EQ(RecordedError().rfind(message, 0), 0u) << RecordedError();
         EXPECT_EQ(Pixels(*bitmap), before);
     }
-    EXPECT_NE(RecordedError().find("65535 pixels a side"), std::string::npos);
 
     auto strip = test::Constant(65535, 2, TiRGBABpp, {1, 2, 3, 255});
     EXPECT_FALSE(processor.runCommands(One("CMD_ROTATE", "degrees", "45"), *strip));
-    EXPECT_EQ(
-        RecordedError().rfind("CMD_ROTATE by 45.000000 asks for a picture of 46341 x 46341", 0), 0u)
-        << RecordedError();
+    EXPECT_EQ(RecordedError(),
+              "CMD_ROTATE by 45.000000 asks for a picture of 46341 x 46341 pixels; a picture has 1 "
+              "to 65535 pixels a side and at most 100000000 pixels.");
 
     TiMemoryTestHook::FailAllocation(1);
     EXPECT_FALSE(processor.runCommands(One("CMD_ZOOM", "scale", "2"), *bitmap));

@@ -219,9 +219,15 @@ bool EffectsProcesser::runCommands(const Array& list) {
     // A named action's list runs inside its caller's run, within its count.
     if (m_listRunning) return runList(list);
     m_commandsRun = 0;
-    m_namedActions = CurrentNamedActions();
-    if (ExpandedCommandCount(list, m_namedActions.get()) > kMaxListCommands) {
-        ErrorManager::sharedErrorManager().setErrorString(TooManyCommandsError());
+    try {
+        m_namedActions = CurrentNamedActions();
+        if (ExpandedCommandCount(list, m_namedActions.get()) > kMaxListCommands) {
+            ErrorManager::sharedErrorManager().setErrorString(TooManyCommandsError());
+            m_bitmap = nullptr;
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        ErrorManager::sharedErrorManager().setErrorString(kMemoryError);
         m_bitmap = nullptr;
         return false;
     }

@@ -295,8 +295,8 @@ int RunLooks(const LooksOptions& options, std::ostream& out, std::ostream& err) 
     out << "wrote " << entries.size() - failed << " looks and index.html to "
         << options.outputFolder;
     if (failed > 0) {
-        out << "; " << failed << (failed == 1 ? " look" : " looks")
-            << " failed, shown so on the page";
+        out << "; " << failed << (failed == 1 ? " look failed" : " looks failed")
+            << ", marked on the page";
     }
     out << "\n";
     // A sheet with some looks failed is still a sheet; one without any is not.

@@ -107,6 +107,7 @@ std::shared_ptr<const NamedActions> Parse(const std::string& path) {
 NamedActions::NamedActions(Dictionary resource) : m_resource(std::move(resource)) {
     const Value* actions = m_resource.find("actions");
     if (!actions || !actions->array()) return;
+    m_hasActionsArray = true;
     for (const Value& element : *actions->array()) {
         const Dictionary* action = element.dictionary();
         const Value* name = action ? action->find("name") : nullptr;

@@ -40,9 +40,12 @@ public:
 
     // The first action object whose "name" is `name`; null when none is.
     const Dictionary* actionNamed(std::string_view name) const;
+    // Whether the resource has an "actions" array at all.
+    bool hasActionsArray() const { return m_hasActionsArray; }
 
 private:
     Dictionary m_resource;
+    bool m_hasActionsArray = false;
     std::unordered_map<std::string, const Dictionary*> m_firstByName;
 };
 

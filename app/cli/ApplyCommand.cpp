@@ -7,6 +7,7 @@
 #include "commands/EffectsProcesser.h"
 #include "commands/ErrorManager.h"
 #include "commands/Json.h"
+#include "commands/NamedActions.h"
 #include "platform/Files.h"
 #include "platform/PictureCodec.h"
 #include "platform/Resources.h"
@@ -71,18 +72,19 @@ std::string UnknownCommand(const LoadedCommands& loaded) {
     return {};
 }
 
-// What is wrong with an actions file, before any command runs; a missing or
-// broken file would otherwise only show as "Not find Action!".
-Result<Done> CheckActionsFile(const std::string& path) {
-    const Result<std::vector<unsigned char>> bytes = ReadWholeFile(path, kMaxResourceBytes);
-    if (!bytes) return Result<Done>::Failure(bytes.error());
-    const std::string text(bytes.value().begin(), bytes.value().end());
-    const std::optional<Dictionary> resource = dictionaryWithJSONString(text);
-    if (!resource) {
+// Installs an actions file and says what is wrong with it before any
+// command runs; a missing or broken file would otherwise only show as "Not
+// find Action!". The file is parsed once, here, for the whole run.
+Result<Done> UseActionsFile(const std::string& path) {
+    setResourceFile("actions", "json", path);
+    const std::shared_ptr<const NamedActions> actions = CurrentNamedActions();
+    if (!actions) {
+        // Read again only to say why.
+        const Result<std::vector<unsigned char>> bytes = ReadWholeFile(path, kMaxResourceBytes);
+        if (!bytes) return Result<Done>::Failure(bytes.error());
         return Result<Done>::Failure("The actions file \"" + path + "\" holds no JSON object.");
     }
-    const Value* actions = resource->find("actions");
-    if (!actions || !actions->array()) {
+    if (!actions->hasActionsArray()) {
         return Result<Done>::Failure("The actions file \"" + path + "\" has no \"actions\" array.");
     }
     return Result<Done>::Success(Done{});
@@ -113,9 +115,8 @@ int RunApply(const ApplyOptions& options, std::ostream& out, std::ostream& err) 
         return Fail(err, unknown, 2);
     }
     if (!options.actionsFile.empty()) {
-        const Result<Done> actions = CheckActionsFile(options.actionsFile);
+        const Result<Done> actions = UseActionsFile(options.actionsFile);
         if (!actions) return Fail(err, actions.error());
-        setResourceFile("actions", "json", options.actionsFile);
     }
     const Result<Done> replaceable = CheckReplaceable(options.output);
     if (!replaceable) return Fail(err, replaceable.error());

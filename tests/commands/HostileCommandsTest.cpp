@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cmath>
 #include <fstream>
-#include <limits>
 
 #include "Core/base/GrayInvert.h"
 #include "Core/global/TiMemory.h"
@@ -130,7 +128,7 @@ TEST_F(NamedActionBounds, TheActionsFileIsReadAgainOnlyWhenItChanges) {
     ASSERT_TRUE(processor.runCommands(CallList("Tone"), *pixel));
     EXPECT_EQ(Pixels(*pixel), Pixels(*inverted));
 
-    // The same length: "CMD_ANTICOLOR" and "CMD_GRAY     " .
+    // The same length: "CMD_ANTICOLOR" is as long as "CMD_GRAY" and five spaces.
     std::ofstream(path) << R"({"actions": [)" << Action("Tone", R"({"cmd": "CMD_GRAY"     })", 1)
                         << "]}";
     const timespec times[2] = {was.st_atim, was.st_mtim};

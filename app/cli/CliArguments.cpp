@@ -14,6 +14,7 @@ constexpr std::string_view kUsage =
     "                     [--param-scale S] [--actions FILE] [--quality Q]\n"
     "       vantrel looks INPUT OUTPUT_FOLDER [--size N]\n"
     "       vantrel commands\n"
+    "       vantrel panels\n"
     "       vantrel --help | --version\n"
     "\n"
     "Vantrel, a photo editor.\n"
@@ -35,6 +36,7 @@ constexpr std::string_view kUsage =
     "               them by panel section\n"
     "    --size N          the shorter side, 1 to 8192; default 256\n"
     "  commands     lists the commands with their parameters\n"
+    "  panels       prints the effect panels as JSON: menus, controls, flags\n"
     "  --help       shows this text\n"
     "  --version    shows the version\n"
     "\n"
@@ -185,6 +187,8 @@ std::optional<Invocation> ParseArguments(std::span<const std::string_view> args,
         invocation.mode = Invocation::Mode::Version;
     } else if (first == "commands") {
         invocation.mode = Invocation::Mode::Commands;
+    } else if (first == "panels") {
+        invocation.mode = Invocation::Mode::Panels;
     } else {
         error = "unknown command " + std::string(first);
         return std::nullopt;

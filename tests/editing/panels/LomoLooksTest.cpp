@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "commands/LomoLooks.h"
+#include "editing/panels/LomoLooks.h"
 #include "commands/NameTables.h"
 
 namespace vantrel {

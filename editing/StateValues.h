@@ -1,0 +1,28 @@
+// Small builders of the Value model for the state that panels and editors
+// hand to a front end (numbers, points, rectangles), so that every state
+// serialises to JSON with the program's own writer.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "Core/global/Records.h"
+#include "commands/Value.h"
+
+namespace vantrel {
+
+// A number value: integers exactly, others in the general form of up to 16
+// significant digits; a value that is not finite becomes null.
+Value NumberValue(double number);
+
+Value PointValue(Point point);      // {"x", "y"}
+Value SizeValue(Size size);         // {"width", "height"}
+Value RectValue(const Rect& rect);  // {"x", "y", "width", "height"}
+Value TextsValue(std::span<const std::string_view> texts);
+
+// printf of one number with a label format ("%d", "%.2f", "%d%%"): "%d"-like
+// formats take `number` truncated toward zero, the others take it as it is.
+std::string FormatLabel(std::string_view format, double number);
+
+}  // namespace vantrel

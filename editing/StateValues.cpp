@@ -14,6 +14,16 @@ Value NumberValue(double number) {
     return decimal ? Value(*decimal) : Value();
 }
 
+Value NumberValue(float number) {
+    if (!std::isfinite(number)) return Value();
+    std::optional<Decimal> decimal = Decimal::fromText(floatGeneralText(number));
+    return decimal ? Value(*decimal) : Value();
+}
+
+Value NumberValue(int number) {
+    return Value(Decimal::fromInteger(number));
+}
+
 Value PointValue(Point point) {
     return Dictionary{{"x", NumberValue(point.x)}, {"y", NumberValue(point.y)}};
 }

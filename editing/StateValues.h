@@ -12,9 +12,12 @@
 
 namespace vantrel {
 
-// A number value: integers exactly, others in the general form of up to 16
-// significant digits; a value that is not finite becomes null.
+// A number value: integers exactly, floats in the general form of up to 7
+// significant digits (0.01f is 0.01), doubles of up to 16; a value that is
+// not finite becomes null.
 Value NumberValue(double number);
+Value NumberValue(float number);
+Value NumberValue(int number);
 
 Value PointValue(Point point);      // {"x", "y"}
 Value SizeValue(Size size);         // {"width", "height"}

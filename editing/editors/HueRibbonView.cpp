@@ -22,12 +22,17 @@ float HueRibbonView::ribbonUnitWidth(float viewWidth) {
     return std::max(viewWidth - 2 * kPadding, 1.0f) / 360;
 }
 
-float& HueRibbonView::valueOfCursor(int cursor) {
-    return m_hueRange[kCursorValue[cursor]];
-}
-
 void HueRibbonView::moveRange(float step) {
     for (float& value : m_hueRange) value += step;
+    keepSpan();
+}
+
+// Float sums round: range_right comes back by the few units in the last
+// place that would make the span exceed 359.
+void HueRibbonView::keepSpan() {
+    float& right = m_hueRange[kRangeRight];
+    const float left = m_hueRange[kRangeLeft];
+    while (right - left > kMaxSpan) right = std::nextafter(right, left);
 }
 
 void HueRibbonView::moveCursorByIndex(int index, float step) {
@@ -39,7 +44,10 @@ void HueRibbonView::moveCursorByIndex(int index, float step) {
         case kRangeLeftCursor: {
             float v = rangeLeft + step;
             if (step < 0) {
-                if (TiTrunc(v) + 360 <= TiTrunc(rangeRight)) v = rangeRight - 359;
+                // The span is checked on the values, not their whole
+                // degrees: truncation toward zero lets a span of almost 361
+                // through once the range is moved across 0.
+                if (v < rangeRight - kMaxSpan) v = std::min(rangeRight - kMaxSpan, rangeLeft);
             } else if (TiTrunc(v) >= TiTrunc(centerLeft)) {
                 v = centerLeft - 1;
             }
@@ -72,8 +80,8 @@ void HueRibbonView::moveCursorByIndex(int index, float step) {
             float v = rangeRight + step;
             if (step < 0) {
                 v = std::max(v, centerRight + 1);
-            } else if (TiTrunc(v) - 360 >= TiTrunc(rangeLeft)) {
-                v = rangeLeft + 359;
+            } else if (v > rangeLeft + kMaxSpan) {
+                v = std::max(rangeLeft + kMaxSpan, rangeRight);  // never pushed leftwards
             }
             rangeRight = v;
             break;
@@ -81,6 +89,7 @@ void HueRibbonView::moveCursorByIndex(int index, float step) {
         default:
             break;
     }
+    keepSpan();
 }
 
 float HueRibbonView::cursorDegrees(float value) {

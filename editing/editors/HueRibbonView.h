@@ -8,7 +8,9 @@
 // rules of moveCursorByIndex, which keep
 //   range_left < center_left < center_right < range_right and
 //   range_right - range_left <= 359,
-// an inner edge dragging its outer edge along.
+// an inner edge dragging its outer edge along. An outer edge stops 359
+// degrees from the other one (compared as values, so that the whole degrees
+// handed to the panel keep the span too) and is never pushed backwards.
 #pragma once
 
 #include <array>
@@ -38,6 +40,7 @@ public:
     };
 
     static constexpr float kPadding = 10;
+    static constexpr float kMaxSpan = 359;     // range_right - range_left at most
     static constexpr float kTouchRadius = 22;  // view points around a cursor that pick it
 
     explicit HueRibbonView(HueRibbonViewDelegate* delegate = nullptr) : m_delegate(delegate) {}
@@ -66,7 +69,7 @@ public:
     Dictionary state(float viewWidth) const;
 
 private:
-    float& valueOfCursor(int cursor);
+    void keepSpan();
     int cursorAt(float x, float viewWidth) const;
 
     HueRibbonViewDelegate* m_delegate;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "editing/StateValues.h"
+#include "platform/UIServices.h"
 
 namespace vantrel {
 namespace {
@@ -82,7 +83,9 @@ void RectSelectionViewController::regionSelectionViewChanged() {
     showTitleTip();
 }
 
-void RectSelectionViewController::showTitleTip() {}
+void RectSelectionViewController::showTitleTip() {
+    currentUIServices().showTitleTip(kTitle);
+}
 
 Dictionary RectSelectionViewController::state() const {
     Dictionary state = m_view.state();

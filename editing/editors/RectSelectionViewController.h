@@ -32,7 +32,7 @@ public:
 // The conversion's rounding of one number (see above).
 float RoundSelectionValue(double value);
 
-class RectSelectionViewController : public RegionSelectionViewDelegate {
+class RectSelectionViewController final : public RegionSelectionViewDelegate {
 public:
     static constexpr char kTitle[] = "STR_TITLE_SELECTION";
     static constexpr char kCancelButton[] = "STR_BUTTON_CANCEL";
@@ -66,11 +66,9 @@ public:
 
     void regionSelectionViewChanged() override;
 
-protected:
-    // Shows the title tip; the edit screen's shell draws it.
-    virtual void showTitleTip();
-
 private:
+    void showTitleTip();
+
     double pictureScale() const;
 
     RectSelectionViewControllerDelegate* m_delegate;

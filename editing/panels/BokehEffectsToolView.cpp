@@ -67,7 +67,7 @@ void BokehEffectsToolView::renderPreview() {
                           TiTrunc(m_params.extendWidth * s)});
     const Picture picture = m_bokeher->Run() != 0 ? PictureFromBitmap(*m_rendered) : Picture();
     if (picture.empty()) return;
-    effectProcessFinished(picture);
+    previewFinished(picture);
     // Circles stay up after the first preview following reset, not after later ones.
     if (!m_firstPreviewPending) m_drawing.setDrawRadiusEnabled(false);
     m_firstPreviewPending = false;

@@ -168,6 +168,7 @@ void EffectsToolView::startProcess() {
         p.clearCommandDicList();
         return;
     }
+    m_submittedLists.push_back(p.actionCommandList());
     p.startProcessWithBitmap(m_originalBitmap, m_flags.waitPanelStyle,
                              m_flags.startProcessWithWaitPanel, m_flags.waitPanelMaskEnabled);
 }
@@ -176,16 +177,28 @@ void EffectsToolView::runRealTime(const Array& list) {
     std::unique_ptr<TiBitmapData> copy = m_originalBitmap->Clone(false);
     if (!copy) {
         ErrorManager::sharedErrorManager().setErrorString(kNoMemory);
-        effectProcessFailure();
+        m_processing = false;
+        ErrorManager::sharedErrorManager().showErrorString();
         return;
     }
     const bool done = processor().runCommands(list, *copy);
     const Picture picture = done ? PictureFromBitmap(*copy) : Picture();
     if (picture.empty()) {
-        effectProcessFailure();
-    } else {
-        effectProcessFinished(picture);
+        m_processing = false;
+        ErrorManager::sharedErrorManager().showErrorString();
+        return;
     }
+    m_finishedRunList = list;
+    previewFinished(picture);
+}
+
+bool EffectsToolView::takeOwnRun() {
+    const Array last = processor().actionCommandListLast();
+    const auto own = std::find(m_submittedLists.begin(), m_submittedLists.end(), last);
+    if (own == m_submittedLists.end()) return false;
+    m_finishedRunList = *own;
+    m_submittedLists.erase(m_submittedLists.begin(), own + 1);
+    return true;
 }
 
 Array EffectsToolView::effectsTaskList() {
@@ -205,25 +218,29 @@ void EffectsToolView::addTaskListRun(EffectsProcesser& processor) {
 }
 
 void EffectsToolView::addTaskListResult(EffectsProcesser& processor) {
-    if (!m_spec.addCommands) return;
-    if (m_flags.resultFromLastPreview && !m_previewValues.empty()) {
+    if (m_flags.resultFromLastPreview && m_spec.addCommands && !m_previewValues.empty()) {
         m_spec.addCommands(ControlValues(m_spec, m_previewValues), processor);
-    } else {
-        m_spec.addCommands(values(), processor);
+        return;
     }
+    addTaskListRun(processor);
 }
 
 void EffectsToolView::effectProcessFinished(const Picture& picture) {
+    if (m_released || !takeOwnRun()) return;
+    previewFinished(picture);
+}
+
+void EffectsToolView::effectProcessFailure() {
+    if (m_released || !takeOwnRun()) return;
+    m_processing = false;
+    ErrorManager::sharedErrorManager().showErrorString();
+}
+
+void EffectsToolView::previewFinished(const Picture& picture) {
     if (m_released) return;
     m_reviewImage = picture;
     changeImage(picture);
     m_processing = false;
-}
-
-void EffectsToolView::effectProcessFailure() {
-    if (m_released) return;
-    m_processing = false;
-    ErrorManager::sharedErrorManager().showErrorString();
 }
 
 // ---- showing ----

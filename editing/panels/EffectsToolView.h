@@ -117,11 +117,17 @@ public:
     // preview facts and the panel's editors.
     Dictionary state() const;
 
+    // The processor's callbacks. Only the runs of this panel's own lists
+    // count: the processor has one delegate, and a run of a panel closed
+    // before this one opened may still end.
     void effectProcessFailure() override;
     void effectProcessFinished(const Picture& picture) override;
 
 protected:
+    // The preview's commands: the table's mapping of the current values.
     virtual void addTaskListRun(EffectsProcesser& processor);
+    // The result's commands: the preview's, unless the row maps the values
+    // of the last preview.
     virtual void addTaskListResult(EffectsProcesser& processor);
     virtual void updateLabel();
     virtual void sliderValueChanged(int index);
@@ -139,6 +145,10 @@ protected:
     // The review button selected and every control at its default.
     void resetControls();
     void startProcess();
+    // A preview of this panel is back (from the processor, or run here).
+    virtual void previewFinished(const Picture& picture);
+    // The command list of the preview now finishing.
+    const Array& finishedRunList() const { return m_finishedRunList; }
     void changeImage(const Picture& picture);
     void tapToOriginalImage();
     void tapToReviewImage();
@@ -177,6 +187,9 @@ protected:
 private:
     bool accepts(int index, ControlKind kind) const;
     void runRealTime(const Array& list);
+    // Whether the processor's last run was of a list this panel submitted;
+    // forgets that list and the ones before it.
+    bool takeOwnRun();
 
     const PanelSpec& m_spec;
     PanelContext m_context;
@@ -193,7 +206,9 @@ private:
     bool m_reviewSelected = true;
     bool m_released = false;
     std::vector<float> m_values;
-    std::vector<float> m_previewValues;  // the values of the last preview
+    std::vector<float> m_previewValues;   // the values of the last preview
+    std::vector<Array> m_submittedLists;  // background previews not yet back
+    Array m_finishedRunList;
     std::vector<std::string> m_labels;
 };
 

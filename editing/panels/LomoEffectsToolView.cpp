@@ -1,5 +1,6 @@
 #include "editing/panels/LomoEffectsToolView.h"
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 
@@ -15,6 +16,8 @@
 
 namespace vantrel {
 namespace {
+
+std::atomic<int> g_cacheWork{0};
 
 constexpr int kMemoryOnly = 0;
 constexpr int kMemoryThenDisk = 2;
@@ -103,9 +106,11 @@ void LomoEffectsToolView::loadCachedLook(const LomoItem& item) {
     ui.showWaitPanelWithTitle(ui.localizedString("STR_PROCESSING"), false);
     ImageCacheManager* cache = &imageCache();
     std::weak_ptr<EffectsToolView> weak = weakSelf();
+    ++g_cacheWork;
     dispatchAfter(std::chrono::milliseconds(kCachedLoadDelayMs), DispatchQueue::High,
                   [cache, weak, name = item.name, lomo = item.lomo] {
                       Picture loaded = cache->loadImageCacheForName(name, kMemoryThenDisk);
+                      --g_cacheWork;
                       dispatchAsync(DispatchQueue::Main, [weak, lomo, loaded] {
                           const std::shared_ptr<EffectsToolView> panel = weak.lock();
                           if (!panel || panel->released()) {
@@ -134,15 +139,14 @@ void LomoEffectsToolView::addTaskListRun(EffectsProcesser& processor) {
 }
 
 int LomoEffectsToolView::lookOfFinishedRun() const {
-    if (flags().realTimeProcess) return selectedLook().lomo;
-    for (const Value& entry : processor().actionCommandListLast()) {
+    for (const Value& entry : finishedRunList()) {
         const Dictionary* command = entry.dictionary();
         const Value* cmd = command ? command->find(kCmdKey) : nullptr;
         if (!cmd || cmd->stringValue() != "CMD_LOMO") continue;
         const Value* lomo = command->find("lomo");
         return lomo ? ActionCommand::stringToLomo(lomo->stringValue()) : -1;
     }
-    return selectedLook().lomo;
+    return -1;
 }
 
 LomoItem* LomoEffectsToolView::findItem(int lomo) {
@@ -154,11 +158,11 @@ LomoItem* LomoEffectsToolView::findItem(int lomo) {
     return nullptr;
 }
 
-void LomoEffectsToolView::effectProcessFinished(const Picture& picture) {
+void LomoEffectsToolView::previewFinished(const Picture& picture) {
     if (released()) return;
     const int lomo = lookOfFinishedRun();
     if (lomo == selectedLook().lomo) {
-        EffectsToolView::effectProcessFinished(picture);
+        EffectsToolView::previewFinished(picture);
     } else {
         setProcessing(false);
     }
@@ -170,15 +174,20 @@ void LomoEffectsToolView::storeInCache(int lomo, const Picture& picture) {
     if (!item || lomo == LE_NONE || picture.empty()) return;
     ImageCacheManager* cache = &imageCache();
     std::weak_ptr<EffectsToolView> weak = weakSelf();
+    ++g_cacheWork;
     dispatchAsync(DispatchQueue::Background, [cache, weak, picture, lomo, name = item->name] {
-        if (weak.expired()) return;
-        cache->saveImageCache(picture, name, kMemoryThenDisk);
+        if (!weak.expired()) cache->saveImageCache(picture, name, kMemoryThenDisk);
+        --g_cacheWork;
         dispatchAsync(DispatchQueue::Main, [weak, lomo] {
             const std::shared_ptr<EffectsToolView> panel = weak.lock();
             if (panel && !panel->released())
                 static_cast<LomoEffectsToolView&>(*panel).markCached(lomo);
         });
     });
+}
+
+int LomoEffectsToolView::cacheWorkInFlight() {
+    return g_cacheWork.load();
 }
 
 void LomoEffectsToolView::markCached(int lomo) {

@@ -33,18 +33,22 @@ public:
 
     bool initFinish() override;
     void reset() override;
-    void effectProcessFinished(const Picture& picture) override;
 
     int sectionCount() const { return static_cast<int>(m_lists.size()); }
     const std::vector<LomoItem>& looks(int section) const { return m_lists.at(section); }
     const LomoItem& selectedLook() const { return m_lists[m_selectedSection][m_selectedIndex]; }
     int shownSection() const { return m_section; }
 
+    // Cache reads and writes of look panels still running on other queues,
+    // process-wide; the picture cache must outlive them.
+    static int cacheWorkInFlight();
+
 protected:
     LomoEffectsToolView(const PanelSpec& spec, const PanelContext& context,
                         std::vector<LookSection> sections);
 
     void addTaskListRun(EffectsProcesser& processor) override;
+    void previewFinished(const Picture& picture) override;
     void choiceChanged(int index) override;
     void pictureTouch(const TouchEvent& touch) override;
     void addState(Dictionary& state) const override;

@@ -54,7 +54,7 @@ void RetinexEffectsToolView::renderPreview() {
     m_retinex->SetBitmap(copy.get());
     m_rendered = std::move(copy);
     const Picture picture = m_retinex->Run() != 0 ? PictureFromBitmap(*m_rendered) : Picture();
-    if (!picture.empty()) effectProcessFinished(picture);
+    if (!picture.empty()) previewFinished(picture);
 }
 
 void RetinexEffectsToolView::addTaskListResult(EffectsProcesser& processor) {

@@ -60,6 +60,7 @@ TEST(HueRibbonView, RandomDragsKeepTheInvariants) {
         ASSERT_LT(v[V::kRangeLeft], v[V::kCenterLeft]) << i;
         ASSERT_LT(v[V::kCenterLeft], v[V::kCenterRight]) << i;
         ASSERT_LT(v[V::kCenterRight], v[V::kRangeRight]) << i;
+        ASSERT_LE(v[V::kRangeRight] - v[V::kRangeLeft], 359) << i;
         ASSERT_LE(TiTrunc(v[V::kRangeRight]) - TiTrunc(v[V::kRangeLeft]), 359) << i;
     }
 }

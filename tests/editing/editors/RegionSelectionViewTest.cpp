@@ -3,6 +3,7 @@
 #include "editing/editors/RectSelectionViewController.h"
 #include "editing/editors/RegionSelectionView.h"
 #include "editing/editors/RotatingImageView.h"
+#include "support/RecordingUIServices.h"
 
 namespace vantrel {
 namespace {
@@ -108,6 +109,7 @@ TEST(RectSelectionViewController, ConvertsBetweenShownPointsAndPicturePixels) {
 }
 
 TEST(RectSelectionViewController, TitleTipOnceAfterSixSecondsWhileCoveringThePicture) {
+    test::RecordingUIServices ui;
     double now = 0;
     RectSelectionViewController selection(nullptr, true, [&] { return now; });
     PixelBuffer pixels = PixelBuffer::Allocate(400, 300);
@@ -121,6 +123,8 @@ TEST(RectSelectionViewController, TitleTipOnceAfterSixSecondsWhileCoveringThePic
     EXPECT_FALSE(selection.tipShown());
     selection.touch({TouchPhase::Moved, {396, 150}, {400, 300}});
     EXPECT_TRUE(selection.tipShown());
+    selection.touch({TouchPhase::Moved, {397, 150}, {400, 300}});
+    EXPECT_EQ(ui.calls(), std::vector<std::string>{"titleTip(STR_TITLE_SELECTION)"});
 }
 
 TEST(RotatingImageView, FitsTheTurnedPictureInTheView) {

@@ -344,7 +344,7 @@ constexpr PreviewFlags PaintingFlags() {
 using Plain = EffectsToolView;
 constexpr PreviewFlags kBase{};
 
-const PanelSpec kPanels[] = {
+constexpr PanelSpec kPanels[] = {
     // colour
     {"STR_MENU_SIMPLECOLOR", "SimpleColorEffectsToolView", Menu::Colour, kSimpleColorCommands,
      kSimpleColor, SizeFactor(4), MapSimpleColor, MakePanel<Plain>},

@@ -33,6 +33,7 @@
 #include "editing/Settings.h"
 #include "platform/Dispatch.h"
 #include "platform/PictureCodec.h"
+#include "platform/UIServices.h"
 
 namespace vantrel::bench {
 namespace {
@@ -84,6 +85,16 @@ public:
     Array next;
 };
 
+// Alerts ("STR_FINISH" after each save) are not the benchmark's output.
+class QuietUIServices final : public UIServices {
+public:
+    void showAlert(std::string_view, std::string_view, std::string_view) override {}
+    void showWaitPanelWithTitle(std::string_view, bool) override {}
+    void showActivityIndicator() override {}
+    void removeWaitPanel() override {}
+    std::string localizedString(std::string_view key) override { return std::string(key); }
+};
+
 long StatusKb(const char* field) {
     std::ifstream status("/proc/self/status");
     const std::size_t length = std::strlen(field);
@@ -117,6 +128,7 @@ public:
           m_cache(m_documents) {
         const Picture photo = PictureFromBitmap(*MakePhoto());
         WritePictureFile(photo, m_library + "/" + kPhoto);
+        setCurrentUIServices(&m_ui);
         m_settings.setAlwaysUseOriginalSize(true);
         m_root = std::make_unique<PhotoAppViewController>(EditingServices{
             m_settings, m_processor, m_cache, PhotoLibrary(m_library), m_documents});
@@ -125,6 +137,7 @@ public:
     ~Workflow() {
         Settle();
         m_root.reset();
+        setCurrentUIServices(nullptr);
         std::filesystem::remove_all(m_documents);
         std::filesystem::remove_all(m_library);
     }
@@ -169,6 +182,7 @@ public:
     Panels panels;
 
 private:
+    QuietUIServices m_ui;
     std::string m_documents;
     std::string m_library;
     Settings m_settings;

@@ -130,6 +130,9 @@ private:
     void removeJournal();
     void applyDone(const Picture& result, const Array& list, Size oldSize);
     void saveFinished(const SaveOutcome& outcome);
+    // Off the main queue: the journal's original and every history picture,
+    // made again where the file is missing or not the journal's.
+    ResumeOutcome rebuildPictures(const EditJournal& journal);
     void resumeFinished(ResumeOutcome outcome);
     void closeSaveQuestionAnswered(int index);
 

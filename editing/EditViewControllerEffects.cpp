@@ -127,7 +127,8 @@ void EditViewController::effectProcessBack() {
 }
 
 void EditViewController::closeEffectProcess() {
-    if (!m_panelHost) return;
+    // While a panel is being applied its host is still read.
+    if (!m_panelHost || m_busy) return;
     m_panelHost.reset();
     // A released panel leaves the processor at full scale and the look
     // previews' memory free.

@@ -104,57 +104,58 @@ void EditViewController::resumeFromJournal(const EditJournal& journal) {
     setBusy("STR_PROCESSING");
     auto self = shared_from_this();
     dispatchAsync(DispatchQueue::Default, [self, journal, token = m_root.backgroundWork().begin()] {
-        EditingServices& services = self->m_root.services();
-        HistoryPictureStore& store = self->m_store;
-        ResumeOutcome outcome;
-        const Picture original =
-            ResumedOriginal(journal, store, services.library, services.processor);
-        if (!original.empty()) {
-            outcome.originalSize =
-                Size{static_cast<float>(original.width()), static_cast<float>(original.height())};
-            outcome.history = journal.history;
-            outcome.commandIndex = journal.commandIndex;
-            outcome.photoEdited = journal.photoEdited;
-            Picture previous;  // the picture of the position before, when made here
-            for (int id = 0; id <= static_cast<int>(outcome.history.size()); ++id) {
-                const std::string name = HistoryPictureStore::historyFileName(id);
-                const auto named = journal.fingerprints.find(name);
-                if (named != journal.fingerprints.end() && store.fileMatches(name, named->second)) {
-                    store.adoptFingerprint(name, named->second);
-                    previous = Picture();
-                    continue;
-                }
-                // Missing or left by another edit: made again from the step before.
-                Picture picture;
-                if (id == 0) {
-                    picture = self->scaledForWork(original);
-                } else {
-                    const Picture base =
-                        previous.empty() ? store.readHistoryPicture(id - 1) : previous;
-                    services.processor.setParamScale(journal.scaleMark);
-                    if (!base.empty()) {
-                        picture = services.processor.runCommands(
-                            outcome.history[static_cast<std::size_t>(id - 1)], base);
-                    }
-                }
-                if (picture.empty() || !store.writeHistoryPicture(picture, id)) {
-                    // The history ends where its pictures do; without
-                    // position 0 there is nothing to resume.
-                    outcome.history.resize(static_cast<std::size_t>(std::max(0, id - 1)));
-                    outcome.commandIndex = std::min(outcome.commandIndex, id - 1);
-                    break;
-                }
-                previous = picture;
-            }
-            if (outcome.commandIndex >= 0) {
-                outcome.working = store.readHistoryPicture(outcome.commandIndex);
-            }
-            outcome.ok = !outcome.working.empty();
-        }
+        ResumeOutcome outcome = self->rebuildPictures(journal);
         dispatchAsync(DispatchQueue::Main, [self, outcome = std::move(outcome), token]() mutable {
             self->resumeFinished(std::move(outcome));
         });
     });
+}
+
+EditViewController::ResumeOutcome EditViewController::rebuildPictures(const EditJournal& journal) {
+    EditingServices& services = m_root.services();
+    ResumeOutcome outcome;
+    const Picture original =
+        ResumedOriginal(journal, m_store, services.library, services.processor);
+    if (original.empty()) return outcome;
+    outcome.originalSize =
+        Size{static_cast<float>(original.width()), static_cast<float>(original.height())};
+    outcome.history = journal.history;
+    outcome.commandIndex = journal.commandIndex;
+    outcome.photoEdited = journal.photoEdited;
+    Picture previous;  // the picture of the position before, when made here
+    for (int id = 0; id <= static_cast<int>(outcome.history.size()); ++id) {
+        const std::string name = HistoryPictureStore::historyFileName(id);
+        const auto named = journal.fingerprints.find(name);
+        if (named != journal.fingerprints.end() && m_store.fileMatches(name, named->second)) {
+            m_store.adoptFingerprint(name, named->second);
+            previous = Picture();
+            continue;
+        }
+        // Missing or left by another edit: made again from the step before.
+        Picture picture;
+        if (id == 0) {
+            picture = scaledForWork(original);
+        } else {
+            const Picture base = previous.empty() ? m_store.readHistoryPicture(id - 1) : previous;
+            services.processor.setParamScale(journal.scaleMark);
+            if (!base.empty()) {
+                picture = services.processor.runCommands(
+                    outcome.history[static_cast<std::size_t>(id - 1)], base);
+            }
+        }
+        if (picture.empty() || !m_store.writeHistoryPicture(picture, id)) {
+            // The history ends where its pictures do; without position 0
+            // there is nothing to resume.
+            outcome.history.resize(static_cast<std::size_t>(std::max(0, id - 1)));
+            outcome.commandIndex = std::min(outcome.commandIndex, id - 1);
+            break;
+        }
+        previous = picture;
+    }
+    if (outcome.commandIndex >= 0)
+        outcome.working = m_store.readHistoryPicture(outcome.commandIndex);
+    outcome.ok = !outcome.working.empty();
+    return outcome;
 }
 
 void EditViewController::resumeFinished(ResumeOutcome outcome) {

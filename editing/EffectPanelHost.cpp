@@ -7,6 +7,13 @@
 
 namespace vantrel {
 
+EffectPanelRegistry& EffectPanelRegistry::standard() {
+    // Never destroyed: registrations run during static initialisation and
+    // panels may be made until the program ends.
+    static EffectPanelRegistry& registry = *new EffectPanelRegistry();
+    return registry;
+}
+
 void EffectPanelRegistry::registerPanel(std::string titleKey, Maker maker) {
     m_makers[std::move(titleKey)] = std::move(maker);
 }

@@ -79,12 +79,26 @@ class EffectPanelRegistry final : public EffectPanelFactory {
 public:
     using Maker = std::function<std::unique_ptr<EffectPanelHost>(const EffectPanelRequest&)>;
 
+    // The program's panels: filled by EffectPanelRegistration objects in the
+    // panels' own files, and the shared root's factory.
+    static EffectPanelRegistry& standard();
+
     void registerPanel(std::string titleKey, Maker maker);
     bool contains(std::string_view titleKey) const;
     std::unique_ptr<EffectPanelHost> makePanelHost(const EffectPanelRequest& request) override;
 
 private:
     std::map<std::string, Maker, std::less<>> m_makers;
+};
+
+// Registers a panel with the standard registry when the program starts:
+//   static const EffectPanelRegistration curve("STR_MENU_CURVE", MakeCurvePanel);
+// The editing library is linked whole, so a panel's file needs no other
+// mention anywhere.
+struct EffectPanelRegistration {
+    EffectPanelRegistration(std::string titleKey, EffectPanelRegistry::Maker maker) {
+        EffectPanelRegistry::standard().registerPanel(std::move(titleKey), std::move(maker));
+    }
 };
 
 }  // namespace vantrel

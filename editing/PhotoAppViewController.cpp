@@ -5,6 +5,7 @@
 
 #include "commands/EffectsProcesser.h"
 #include "editing/EditViewController.h"
+#include "editing/EffectPanelHost.h"
 #include "editing/ImageCacheManager.h"
 #include "editing/Settings.h"
 #include "editing/SettingsViewController.h"
@@ -52,10 +53,12 @@ PhotoAppViewController& PhotoAppViewController::sharedRootViewController() {
     // Never destroyed: background work may still be running at exit.
     static PhotoAppViewController& shared = *[] {
         const Result<std::string> documents = DocumentsDirectory();
-        return new PhotoAppViewController(EditingServices{
+        auto* root = new PhotoAppViewController(EditingServices{
             Settings::sharedSettings(), EffectsProcesser::sharedEffectsProcesser(),
             ImageCacheManager::sharedManager(), PhotoLibrary(PhotoLibrary::DefaultFolder()),
             documents ? documents.value() : std::string()});
+        root->setEffectPanelFactory(&EffectPanelRegistry::standard());
+        return root;
     }();
     return shared;
 }
@@ -87,6 +90,9 @@ void PhotoAppViewController::jumpToPhase(int phase) {
         }
         return;
     }
+    // The edit screen's work in flight (a save, a step) finishes first: it
+    // owns the session's files until then.
+    if (m_phase == kPhaseEdit && m_editor && m_editor->isBusy()) return;
     const int from = m_phase;
     // The browser's photo is the one edited.
     if (phase == kPhaseEdit && from == kPhaseBrowse && m_browser) {

@@ -234,19 +234,18 @@ TEST(EditSession, APreviewOfTheWorkingSizeIsTakenAsTheResult) {
     OpenPhoto(world);
     EditViewController& editor = world.editor();
     const Picture review = test::PhotoPicture(904, 678);
-    world.Apply(test::ScriptedPanelSpec{test::PosterizeStep(2), review, true, true});
+    world.Apply(test::PanelScript{test::PosterizeStep(2), review, true, true});
     EXPECT_TRUE(test::SamePixels(editor.pendingImage(), review));
     EXPECT_EQ(editor.history().commandsList().back(), test::PosterizeStep(2));
 
     // A preview of another size, or one the panel does not allow, is not.
     const Picture before = editor.pendingImage();
-    world.Apply(test::ScriptedPanelSpec{test::FlipStep(), test::PhotoPicture(10, 10), true, true});
-    world.Apply(
-        test::ScriptedPanelSpec{test::FlipStep(), test::PhotoPicture(904, 678), false, true});
+    world.Apply(test::PanelScript{test::FlipStep(), test::PhotoPicture(10, 10), true, true});
+    world.Apply(test::PanelScript{test::FlipStep(), test::PhotoPicture(904, 678), false, true});
     EXPECT_TRUE(test::SamePixels(editor.pendingImage(), before));  // flipped twice
 
     // A panel without an effect applies nothing on Done.
-    world.Apply(test::ScriptedPanelSpec{test::FlipStep(), {}, true, false});
+    world.Apply(test::PanelScript{test::FlipStep(), {}, true, false});
     EXPECT_EQ(editor.commandIndex(), 3);
     EXPECT_EQ(editor.panelHost(), nullptr);
 }
@@ -255,8 +254,8 @@ TEST(EditSession, ATitleTipIsShownOnceWhenAPanelIsOpenedAgain) {
     EditingWorld world;
     OpenPhoto(world);
     EditViewController& editor = world.editor();
-    world.panels.set("STR_MENU_CURVE", test::ScriptedPanelSpec{test::CurveStep(), {}, true, true});
-    world.panels.set("STR_MENU_HSL", test::ScriptedPanelSpec{test::CurveStep(), {}, true, true});
+    world.panels.set("STR_MENU_CURVE", test::PanelScript{test::CurveStep(), {}, true, true});
+    world.panels.set("STR_MENU_HSL", test::PanelScript{test::CurveStep(), {}, true, true});
     const auto openAndLeave = [&](const std::string& title) {
         editor.actionEffectProcess(title);
         world.Settle();
@@ -307,6 +306,27 @@ TEST(EditSession, FailuresShowTheirAlertsAndKeepTheEdit) {
     world.Apply(test::BlurStep(2));
     EXPECT_EQ(editor.commandIndex(), 2);
     EXPECT_TRUE(Shows(world, "alert(Can not save photo! |  | OK)"));
+}
+
+TEST(EditSession, WhileTheWaitPanelIsUpTheUsersOperationsWait) {
+    EditingWorld world;
+    OpenPhoto(world);
+    EditViewController& editor = world.editor();
+    world.Apply(test::CurveStep());
+    // The save's result comes back on the main queue, which this test runs.
+    editor.actionSaveImage();
+    EXPECT_TRUE(editor.isBusy());
+    editor.actionBackEffect();
+    editor.actionCloseEditor();
+    world.root().jumpToMainPhase();
+    EXPECT_EQ(world.root().phase(), kPhaseEdit);
+    EXPECT_EQ(editor.commandIndex(), 1);
+    EXPECT_FALSE(world.ui.pendingQuestion());
+    world.Settle();
+    EXPECT_FALSE(editor.isBusy());
+    EXPECT_EQ(SavedFiles(world).size(), 1u);
+    world.root().jumpToMainPhase();
+    EXPECT_EQ(world.root().phase(), kPhaseMain);
 }
 
 TEST(EditSession, ASaveThatCanNotBeWrittenLosesNothing) {

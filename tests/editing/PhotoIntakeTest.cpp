@@ -184,6 +184,11 @@ TEST(PhotoIntake, PhasesRememberWhereTheyCameFrom) {
     EXPECT_EQ(world.root().prevPhase(), kPhaseSettings);
     EXPECT_EQ(world.root().settingsViewController(), nullptr);
     world.root().jumpToMainPhase();
+    // Low memory empties the picture cache's memory; its files stay.
+    world.imageCache.saveImageCache(test::PhotoPicture(4, 4), "Look", 2);
+    world.root().didReceiveMemoryWarning();
+    EXPECT_TRUE(world.imageCache.loadImageMemCacheByName("Look").empty());
+    EXPECT_FALSE(world.imageCache.loadImageCacheForName("Look", 1).empty());
     EXPECT_EQ(world.observer.phases,
               (std::vector<std::pair<int, int>>{{kPhaseSettings, kPhaseMain},
                                                 {kPhaseBrowse, kPhaseSettings},

@@ -15,8 +15,8 @@ namespace vantrel::test {
 std::unique_ptr<EffectPanelHost> ScriptedPanelFactory::makePanelHost(
     const EffectPanelRequest& request) {
     m_requests.push_back(request);
-    const auto found = m_specs.find(request.title);
-    if (found == m_specs.end() || !found->second) {
+    const auto found = m_scripts.find(request.title);
+    if (found == m_scripts.end() || !found->second) {
         ErrorManager::sharedErrorManager().setErrorString("Can not create context!");
         return nullptr;
     }
@@ -104,8 +104,8 @@ void EditingWorld::PutInLibrary(const std::string& reference, const Picture& pic
     ASSERT_TRUE(written.ok()) << written.error();
 }
 
-void EditingWorld::Apply(const ScriptedPanelSpec& spec, const std::string& title) {
-    panels.set(title, spec);
+void EditingWorld::Apply(const PanelScript& script, const std::string& title) {
+    panels.set(title, script);
     editor().actionEffectProcess(title);
     Settle();
     editor().actionDone();

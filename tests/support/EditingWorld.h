@@ -24,7 +24,7 @@
 namespace vantrel::test {
 
 // What a scripted panel hands over.
-struct ScriptedPanelSpec {
+struct PanelScript {
     Array list;               // its effectsTaskList
     Picture review;           // its reviewImage
     bool allowReview = true;  // allowUseReviewAsResult
@@ -33,28 +33,28 @@ struct ScriptedPanelSpec {
 
 class ScriptedPanel final : public EffectPanelHost {
 public:
-    explicit ScriptedPanel(ScriptedPanelSpec spec) : m_spec(std::move(spec)) {}
-    Array effectsTaskList() override { return m_spec.list; }
-    bool allowUseReviewAsResult() const override { return m_spec.allowReview; }
-    Picture reviewImage() const override { return m_spec.review; }
-    bool appliedEffect() const override { return m_spec.applied; }
+    explicit ScriptedPanel(PanelScript script) : m_script(std::move(script)) {}
+    Array effectsTaskList() override { return m_script.list; }
+    bool allowUseReviewAsResult() const override { return m_script.allowReview; }
+    Picture reviewImage() const override { return m_script.review; }
+    bool appliedEffect() const override { return m_script.applied; }
 
 private:
-    ScriptedPanelSpec m_spec;
+    PanelScript m_script;
 };
 
-// Makes a ScriptedPanel for any title, from the spec set for it; records the
+// Makes a ScriptedPanel for any title, from the script set for it; records the
 // requests. A title set to nothing fails as a panel whose set-up failed.
 class ScriptedPanelFactory final : public EffectPanelFactory {
 public:
-    void set(const std::string& title, std::optional<ScriptedPanelSpec> spec) {
-        m_specs[title] = std::move(spec);
+    void set(const std::string& title, std::optional<PanelScript> script) {
+        m_scripts[title] = std::move(script);
     }
     std::unique_ptr<EffectPanelHost> makePanelHost(const EffectPanelRequest& request) override;
     const std::vector<EffectPanelRequest>& requests() const { return m_requests; }
 
 private:
-    std::map<std::string, std::optional<ScriptedPanelSpec>> m_specs;
+    std::map<std::string, std::optional<PanelScript>> m_scripts;
     std::vector<EffectPanelRequest> m_requests;
 };
 
@@ -105,9 +105,9 @@ public:
     void OpenPicture(const Picture& picture, std::optional<int> sheetChoice);
     // Writes `picture` into the library as `reference` (PNG or JPEG by name).
     void PutInLibrary(const std::string& reference, const Picture& picture);
-    // Opens a panel with `spec`, presses Done and settles.
-    void Apply(const ScriptedPanelSpec& spec, const std::string& title = "STR_MENU_CURVE");
-    void Apply(const Array& list) { Apply(ScriptedPanelSpec{list, {}, true, true}); }
+    // Opens a panel with `script`, presses Done and settles.
+    void Apply(const PanelScript& script, const std::string& title = "STR_MENU_CURVE");
+    void Apply(const Array& list) { Apply(PanelScript{list, {}, true, true}); }
 
     // The calls UIServices got that show something (alerts, sheets, panels).
     std::vector<std::string> Shown() const { return ui.shown(); }

@@ -2,6 +2,7 @@
 
 #include "commands/EffectsProcesser.h"
 #include "commands/ErrorManager.h"
+#include "editing/ImageCacheManager.h"
 #include "editing/Settings.h"
 #include "editing/StateValues.h"
 #include "platform/UIServices.h"
@@ -120,23 +121,42 @@ Dictionary EffectProcessViewController::state() const {
     return state;
 }
 
+namespace {
+
+std::unique_ptr<EffectPanelHost> MakeHost(const EffectPanelRequest& request,
+                                          const Settings& settings, ImageCacheManager& imageCache) {
+    EffectsProcesser& processor =
+        request.processor ? *request.processor : EffectsProcesser::sharedEffectsProcesser();
+    auto host = std::make_unique<EffectProcessViewController>(request.delegate, processor,
+                                                              settings, imageCache);
+    if (!host->processImage(request.workingImage, request.title, request.scaleMark)) {
+        return nullptr;
+    }
+    return host;
+}
+
+// The program's panels in the standard registry, over the shared settings
+// and picture cache (taken when a panel is made, never at start).
+const bool kStandardPanels = [] {
+    for (const PanelSpec& spec : PanelTable()) {
+        EffectPanelRegistry::standard().registerPanel(
+            std::string(spec.titleKey), [](const EffectPanelRequest& request) {
+                return MakeHost(request, Settings::sharedSettings(),
+                                ImageCacheManager::sharedManager());
+            });
+    }
+    return true;
+}();
+
+}  // namespace
+
 void RegisterEffectPanels(EffectPanelRegistry& registry, const Settings& settings,
                           ImageCacheManager& imageCache) {
     for (const PanelSpec& spec : PanelTable()) {
-        registry.registerPanel(
-            std::string(spec.titleKey),
-            [&settings,
-             &imageCache](const EffectPanelRequest& request) -> std::unique_ptr<EffectPanelHost> {
-                EffectsProcesser& processor = request.processor
-                                                  ? *request.processor
-                                                  : EffectsProcesser::sharedEffectsProcesser();
-                auto host = std::make_unique<EffectProcessViewController>(
-                    request.delegate, processor, settings, imageCache);
-                if (!host->processImage(request.workingImage, request.title, request.scaleMark)) {
-                    return nullptr;
-                }
-                return host;
-            });
+        registry.registerPanel(std::string(spec.titleKey),
+                               [&settings, &imageCache](const EffectPanelRequest& request) {
+                                   return MakeHost(request, settings, imageCache);
+                               });
     }
 }
 

@@ -82,7 +82,9 @@ private:
 };
 
 // Registers every panel of the table under its title key; the hosts read
-// `settings` and keep look previews in `imageCache`.
+// `settings` and keep look previews in `imageCache`. The standard registry
+// (EffectPanelRegistry::standard()) holds them all from the start, over the
+// shared settings and picture cache.
 void RegisterEffectPanels(EffectPanelRegistry& registry, const Settings& settings,
                           ImageCacheManager& imageCache);
 

@@ -10,6 +10,7 @@
 
 #include "app/cli/CliMain.h"
 #include "commands/Json.h"
+#include "editing/EffectPanelHost.h"
 #include "editing/LocalizedStrings.h"
 #include "editing/panels/PanelSchema.h"
 #include "editing/panels/PanelSpec.h"
@@ -43,6 +44,12 @@ TEST(PanelTable, FourMenusHoldTheThirtyFivePanelsInOrder) {
                                                   "SKETCH", "DOT", "MOSAICS", "DIFFUSE"}));
     EXPECT_EQ(MenuTitles(Menu::Edit), Prefixed({"FLIP", "CLIP", "ROTATE"}));
     EXPECT_EQ(PanelTable().size(), 35u);
+}
+
+TEST(PanelTable, EveryPanelIsInTheStandardRegistry) {
+    for (const PanelSpec& panel : PanelTable()) {
+        EXPECT_TRUE(EffectPanelRegistry::standard().contains(panel.titleKey)) << panel.titleKey;
+    }
 }
 
 // Keys unique, defaults inside their ranges, one item per choice, rules

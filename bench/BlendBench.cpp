@@ -89,8 +89,8 @@ void BM_GradientOverlay(benchmark::State& state, int style, float degrees, int p
 
 void BM_GradientOverlayPanelDefault(benchmark::State& state) {
     constexpr std::string_view kGradient = "STR_MENU_GRADIENT";
-    BM_GradientOverlay(state, PanelDefaultInt(kGradient, "style"), PanelDefault(kGradient, "degrees"),
-                       PanelDefaultInt(kGradient, "preset"));
+    BM_GradientOverlay(state, PanelDefaultInt(kGradient, "style"),
+                       PanelDefault(kGradient, "degrees"), PanelDefaultInt(kGradient, "preset"));
 }
 BENCHMARK(BM_GradientOverlayPanelDefault)
     ->Unit(benchmark::kMillisecond)

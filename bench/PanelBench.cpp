@@ -10,6 +10,9 @@
 //                            rotate) time that.
 //   BM_LomoThumbnailStrip    the lomo panel's four strips: every look run on
 //                            its 96 x 96 thumbnail.
+//   BM_LomoLookPreviews      every look of the lomo panel previewed on its
+//                            preview bitmap (453 x 339), as choosing it
+//                            does the first time (Time / looks per look).
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -21,6 +24,7 @@
 #include "editing/ImageCacheManager.h"
 #include "editing/Settings.h"
 #include "editing/panels/EffectProcessViewController.h"
+#include "editing/panels/LomoLooks.h"
 #include "editing/panels/LookThumbnails.h"
 #include "editing/panels/PanelSpec.h"
 #include "platform/Dispatch.h"
@@ -85,6 +89,39 @@ void BM_LomoThumbnailStrip(benchmark::State& state) {
     state.counters["looks"] = static_cast<double>(looks);
 }
 BENCHMARK(BM_LomoThumbnailStrip)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LomoLookPreviews(benchmark::State& state) {
+    Settings settings;
+    EffectsProcesser processor;
+    ImageCacheManager cache(CacheFolder());
+    EffectProcessViewController host(nullptr, processor, settings, cache);
+    if (!host.processImage(WorkingImage(), "STR_MENU_LOMO", 1.0)) {
+        state.SkipWithError("the panel did not open");
+        return;
+    }
+    const EffectsToolView& panel = *host.panel();
+    const std::shared_ptr<TiBitmapData> preview = panel.originalBitmap();
+    int looks = 0;
+    for (auto _ : state) {
+        looks = 0;
+        for (const LookSection section : {LookSection::kClassic, LookSection::kSoft,
+                                          LookSection::kBlackWhite, LookSection::kOther}) {
+            for (const LomoLook& look : LooksInSection(section)) {
+                if (look.lomo == 0) continue;
+                processor.beginAddCommandDic();
+                processor.setSelection(Rect{});
+                processor.addCommandLomoByLomo(look.lomo);
+                const Array list = processor.actionCommandListTemp();
+                processor.cancelAddCommandDic();
+                std::unique_ptr<TiBitmapData> copy = preview->Clone(false);
+                benchmark::DoNotOptimize(processor.runCommands(list, *copy));
+                ++looks;
+            }
+        }
+    }
+    state.counters["looks"] = looks;
+}
+BENCHMARK(BM_LomoLookPreviews)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 const bool kRegistered = [] {
     for (const PanelSpec& spec : PanelTable()) {

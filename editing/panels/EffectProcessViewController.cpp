@@ -127,8 +127,8 @@ std::unique_ptr<EffectPanelHost> MakeHost(const EffectPanelRequest& request,
                                           const Settings& settings, ImageCacheManager& imageCache) {
     EffectsProcesser& processor =
         request.processor ? *request.processor : EffectsProcesser::sharedEffectsProcesser();
-    auto host = std::make_unique<EffectProcessViewController>(request.delegate, processor,
-                                                              settings, imageCache);
+    auto host = std::make_unique<EffectProcessViewController>(request.delegate, processor, settings,
+                                                              imageCache);
     if (!host->processImage(request.workingImage, request.title, request.scaleMark)) {
         return nullptr;
     }

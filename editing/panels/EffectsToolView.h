@@ -103,6 +103,8 @@ public:
     bool allowUseReviewAsResult() const { return m_flags.allowUseReviewAsResult; }
     const Picture& reviewImage() const { return m_reviewImage; }
     const Picture& originalImage() const { return m_originalImage; }
+    // The preview source's pixels; null after release.
+    const std::shared_ptr<TiBitmapData>& originalBitmap() const { return m_originalBitmap; }
     bool processing() const { return m_processing; }
     bool reviewSelected() const { return m_reviewSelected; }
     Size reallySize() const { return m_reallySize; }
@@ -162,8 +164,6 @@ protected:
     EffectsToolViewDelegate* delegate() const { return m_delegate; }
     const PanelContext& context() const { return m_context; }
     const Picture& fullImage() const { return m_context.fullImage; }
-    // The preview source's pixels; null after release.
-    const std::shared_ptr<TiBitmapData>& originalBitmap() const { return m_originalBitmap; }
     ImageCacheManager& imageCache() const;
     // A weak handle for blocks that run later: they do nothing once the
     // panel is gone or released.

@@ -15,6 +15,7 @@ constexpr std::string_view kUsage =
     "                     [--param-scale S] [--actions FILE] [--quality Q]\n"
     "       vantrel looks INPUT OUTPUT_FOLDER [--size N]\n"
     "       vantrel commands\n"
+    "       vantrel panels\n"
     "       vantrel --help | --version\n"
     "\n"
     "Vantrel, a photo editor.\n"
@@ -37,6 +38,7 @@ constexpr std::string_view kUsage =
     "    --size N          the shorter side, default 256; held to 2048 and to the\n"
     "                      picture's own shorter side\n"
     "  commands     lists the commands with their parameters\n"
+    "  panels       prints the effect panels as JSON: menus, controls, flags\n"
     "  --help       shows this text\n"
     "  --version    shows the version\n"
     "\n"
@@ -185,6 +187,8 @@ std::optional<Invocation> ParseArguments(std::span<const std::string_view> args,
         invocation.mode = Invocation::Mode::Version;
     } else if (first == "commands") {
         invocation.mode = Invocation::Mode::Commands;
+    } else if (first == "panels") {
+        invocation.mode = Invocation::Mode::Panels;
     } else {
         error = "unknown command " + std::string(first);
         return std::nullopt;

@@ -4,6 +4,7 @@
 //                 [--param-scale S] [--actions FILE] [--quality Q]
 //   vantrel looks INPUT OUTPUT_FOLDER [--size N]
 //   vantrel commands
+//   vantrel panels
 //   vantrel --help | --version
 //
 // Options of apply may come before, between or after the two paths, as
@@ -51,7 +52,7 @@ struct LooksOptions {
 };
 
 struct Invocation {
-    enum class Mode { Help, Version, Commands, Apply, Looks };
+    enum class Mode { Help, Version, Commands, Panels, Apply, Looks };
     Mode mode = Mode::Help;
     ApplyOptions apply;
     LooksOptions looks;

@@ -22,7 +22,7 @@
 #include <string_view>
 
 #include "app/cli/CliArguments.h"
-#include "commands/LomoLooks.h"
+#include "editing/panels/LomoLooks.h"
 
 namespace vantrel::cli {
 

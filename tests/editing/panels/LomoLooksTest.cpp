@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "commands/LomoLooks.h"
 #include "commands/NameTables.h"
+#include "editing/panels/LomoLooks.h"
 
 namespace vantrel {
 namespace {

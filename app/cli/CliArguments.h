@@ -5,6 +5,7 @@
 //   vantrel looks INPUT OUTPUT_FOLDER [--size N]
 //   vantrel commands
 //   vantrel panels
+//   vantrel serve [--library DIR] [--port N] [--lan] [--open]
 //   vantrel --help | --version
 //
 // Options of apply may come before, between or after the two paths, as
@@ -19,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/web/WebServer.h"
 #include "platform/PictureCodec.h"
 
 namespace vantrel::cli {
@@ -52,10 +54,11 @@ struct LooksOptions {
 };
 
 struct Invocation {
-    enum class Mode { Help, Version, Commands, Panels, Apply, Looks };
+    enum class Mode { Help, Version, Commands, Panels, Apply, Looks, Serve };
     Mode mode = Mode::Help;
     ApplyOptions apply;
     LooksOptions looks;
+    web::ServeOptions serve;
 };
 
 // What the arguments (without the program's name) ask for, or nothing when

@@ -5,6 +5,7 @@
 #include "app/cli/ApplyCommand.h"
 #include "app/cli/CliArguments.h"
 #include "app/cli/LooksCommand.h"
+#include "app/web/WebServer.h"
 #include "commands/CommandTable.h"
 #include "commands/Json.h"
 #include "editing/panels/PanelSchema.h"
@@ -36,6 +37,8 @@ int Main(std::span<const std::string_view> args, std::string_view version, std::
             return RunApply(invocation->apply, out, err);
         case Invocation::Mode::Looks:
             return RunLooks(invocation->looks, out, err);
+        case Invocation::Mode::Serve:
+            return web::RunServer(invocation->serve, version, out, err);
     }
     return 2;
 }

@@ -1,4 +1,5 @@
-# make run   installs what is missing, builds, runs the main job
+# make run   installs what is missing, builds, starts the editor in the browser
+#            on a demo library (Ctrl-C stops it); make demo runs the earlier demo
 # make test  installs what is missing, builds, runs every test: unit tests,
 #            the sanitizer build's unit tests, the fuzz smoke runs
 # make bench builds and runs the benchmarks (12-megapixel pictures)
@@ -7,7 +8,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
 
-.PHONY: all setup build run test unit asan fuzz bench format clean
+.PHONY: all setup build run demo browser test unit asan fuzz bench format clean
 
 all: build
 
@@ -20,6 +21,13 @@ build: setup
 
 run: build
 	scripts/run.sh build
+
+demo: build
+	scripts/demo.sh build
+
+# The browser tests: Playwright drives Debian's Chromium against vantrel serve.
+browser: build
+	cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 VANTREL_BUILD_DIR=$(CURDIR)/build npx playwright test
 
 unit: build
 	ctest --test-dir build --output-on-failure
@@ -36,7 +44,7 @@ fuzz: setup
 	cmake --build build-fuzz -j $(JOBS)
 	ctest --test-dir build-fuzz --output-on-failure -V
 
-test: unit asan fuzz
+test: unit asan fuzz browser
 
 bench: build
 	build/bench/vantrel_bench $(BENCH_ARGS)

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <thread>
 
 #include "app/web/ApiRoutes.h"
@@ -216,7 +217,10 @@ int RunServer(const ServeOptions& options, std::string_view version, std::ostrea
     server.set_write_timeout(30);
     InstallRoutes(server, context);
 
-    const char* host = options.lan ? "0.0.0.0" : "127.0.0.1";
+    // VANTREL_LAN_BIND keeps LAN mode's rules on one interface (the tests
+    // run it on the loopback only).
+    const char* lanBind = std::getenv("VANTREL_LAN_BIND");
+    const char* host = !options.lan ? "127.0.0.1" : lanBind && *lanBind ? lanBind : "0.0.0.0";
     int port = options.port;
     bool bound = port != 0 && server.bind_to_port(host, port);
     if (!bound && (port == 0 || !options.portGiven)) {

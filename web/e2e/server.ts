@@ -29,7 +29,7 @@ export async function startServer(names: string[], extra: string[] = []): Promis
   mkdirSync(library);
   for (const name of names) copyFileSync(join(photos, name), join(library, name));
   const child: ChildProcess = spawn(vantrel, ['serve', '--library', library, '--port', '0', ...extra], {
-    env: { ...process.env, VANTREL_HOME: home, XDG_CONFIG_HOME: join(root, 'config') },
+    env: { ...process.env, VANTREL_HOME: home, XDG_CONFIG_HOME: join(root, 'config'), VANTREL_LAN_BIND: '127.0.0.1' },
     stdio: ['ignore', 'pipe', 'pipe'],
   });
   let output = '';

@@ -12,5 +12,8 @@ export interface Context {
 }
 
 // Timings a page collects for its own measurement (read by the browser tests).
-export const timings: { slider: number[]; open: number[] } = { slider: [], open: [] };
+// slider: a slider move to its preview on screen; sheet: Edit tapped to the
+// size sheet shown (the photo read and measured); open: a size chosen to the
+// first edit picture on screen.
+export const timings: { slider: number[]; sheet: number[]; open: number[] } = { slider: [], sheet: [], open: [] };
 (window as unknown as { vantrelTimings: typeof timings }).vantrelTimings = timings;

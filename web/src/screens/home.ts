@@ -25,7 +25,6 @@ function picker(ctx: Context, to: 'camera' | 'library', camera: boolean, done?: 
       ctx.toast(`The photo is larger than ${ctx.app.maxUploadBytes >> 20} MB: nothing was opened.`, true);
       return;
     }
-    performance.mark('open-start');
     upload(file, to, file.name).then(
       () => done?.(),
       (e: Error) => ctx.toast(e.message, true),
@@ -144,7 +143,7 @@ export function browseScreen(ctx: Context, state: Snapshot): HTMLElement {
         {
           'data-action': 'edit',
           onclick: () => {
-            performance.mark('open-start');
+            performance.mark('edit-tap');
             send(ctx, '/api/browser', { action: 'edit' });
           },
         },
@@ -162,7 +161,7 @@ export function settingsScreen(ctx: Context, state: Snapshot): HTMLElement {
     return h(
       'div.screen-wrap',
       { style: { display: 'contents' } },
-      h('div.bar', {}, h('button.plain', { onclick: () => send(ctx, '/api/about/close') }, t('STR_BUTTON_BACK')), h('h1', {}, t('STR_LABEL_ABOUT_SWITCH')), h('span', { style: { width: '60px' } })),
+      h('div.bar', {}, h('button.plain', { 'data-action': 'close-about', onclick: () => send(ctx, '/api/about/close') }, t('STR_BUTTON_BACK')), h('h1', {}, t('STR_LABEL_ABOUT_SWITCH')), h('span', { style: { width: '60px' } })),
       h('div.screen.about', {}, h('div.home', {}, h('div.brand', {}, 'Vantrel'), h('p', {}, `Version ${state.version}`), h('p', {}, t('STR_THANKS')))),
     );
   }

@@ -4,7 +4,7 @@ import { post } from '../api/client';
 import type { Question, Snapshot, WaitPanel } from '../api/types';
 import { clear, h } from '../dom';
 import { t } from '../state/store';
-import type { Context } from '../context';
+import { timings, type Context } from '../context';
 
 let shownQuestions = '';
 let shownWait = '';
@@ -16,6 +16,12 @@ function questionView(ctx: Context, q: Question): HTMLElement {
       {
         'data-answer': index,
         onclick: () => {
+          // Outside the editor a question is the size sheet: what follows
+          // is the photo opening.
+          if (ctx.state.phase !== 3) {
+            performance.clearMarks('open-start');
+            performance.mark('open-start');
+          }
           post('/api/answer', { id: q.id, index }).catch((e: Error) => ctx.toast(e.message, true));
         },
       },
@@ -53,6 +59,12 @@ export function renderOverlays(ctx: Context, layer: HTMLElement, state: Snapshot
   shownWait = wait;
   clear(layer);
   // One question at a time: the oldest.
-  if (state.questions.length) layer.append(questionView(ctx, state.questions[0]));
+  if (state.questions.length) {
+    layer.append(questionView(ctx, state.questions[0]));
+    if (performance.getEntriesByName('edit-tap').length) {
+      timings.sheet.push(performance.measure('sheet', 'edit-tap').duration);
+      performance.clearMarks('edit-tap');
+    }
+  }
   if (state.waitPanel) layer.append(waitView(state.waitPanel));
 }

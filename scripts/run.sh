@@ -16,5 +16,5 @@ done
 if [ -z "$(ls -A "$library")" ]; then
   "$build/vantrel_sample" "$library/sample.png"
 fi
-export VANTREL_HOME="$build/demo-home"
+export VANTREL_HOME="$(cd "$build" && pwd)/demo-home"
 exec "$build/vantrel" serve --library "$library" ${VANTREL_PORT:+--port "$VANTREL_PORT"}

@@ -176,6 +176,32 @@ export class EditScreen {
       this.panel = null;
       this.bottom.replaceChildren();
     }
+    const selection = state.edit?.selection;
+    if (selection) {
+      // The region selector's own title and buttons (Cancel, Done), and Reset.
+      if (this.bottom.dataset.menu !== 'selection') {
+        this.bottom.dataset.menu = 'selection';
+        this.stage.querySelector('.drawer')?.remove();
+        const act = (action: string) => () => void this.ctx.actions.send('/api/selection', { action });
+        const [cancel, done] = selection.buttons;
+        this.bottom.replaceChildren(
+          h(
+            'section.panel',
+            { 'data-selection': '' },
+            h(
+              'div.head',
+              {},
+              h('button', { 'data-action': 'selection-cancel', onclick: act('cancel') }, t(cancel)),
+              h('h2', {}, t(selection.title)),
+              h('button.primary', { 'data-action': 'selection-done', onclick: act('done') }, t(done)),
+            ),
+            h('div.control', {}, h('button', { 'data-action': 'selection-reset', onclick: act('reset') }, t('STR_CONTROL_RESET'))),
+          ),
+        );
+      }
+      return;
+    }
+    if (this.bottom.dataset.menu === 'selection') this.bottom.replaceChildren();
     if (!this.bottom.firstChild || this.bottom.dataset.menu !== (this.menu ?? '')) this.renderMenus(state);
     for (const b of this.bottom.querySelectorAll('button')) (b as HTMLButtonElement).disabled = !!state.edit?.busy;
   }

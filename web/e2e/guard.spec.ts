@@ -2,7 +2,9 @@
 // answered; hostile uploads get a clear message and the editor goes on.
 import { expect, test } from '@playwright/test';
 import { deflateSync } from 'node:zlib';
-import { startServer } from './server';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { photos, startServer } from './server';
 
 test('in LAN mode a request without the token is refused', async ({ request }) => {
   const server = await startServer(['kodim23.png'], ['--lan']);
@@ -64,6 +66,25 @@ test('hostile uploads get a clear message and nothing breaks', async ({ request 
     const state = await (await request.get(`${server.url}api/state`)).json();
     expect(state.phase).toBe(1);
     expect(state.questions).toEqual([]);
+
+    // A real photo from the device goes into the library under a plain name,
+    // and one from the camera opens in the editor.
+    const photo = readFileSync(join(photos, 'kodim23.png'));
+    const kept = await request.post(`${server.url}api/upload?to=library&name=${encodeURIComponent('../My Parrots.png')}`, {
+      data: photo,
+      headers: { 'Content-Type': 'application/octet-stream' },
+    });
+    expect(kept.status()).toBe(200);
+    expect((await kept.json()).reference).toBe('Uploads/MyParrots.png');
+    expect(readFileSync(join(server.library, 'Uploads', 'MyParrots.png')).equals(photo)).toBe(true);
+    const taken = await request.post(`${server.url}api/upload?to=camera&name=photo.png`, {
+      data: photo,
+      headers: { 'Content-Type': 'application/octet-stream' },
+    });
+    expect(taken.status()).toBe(200);
+    await expect
+      .poll(async () => (await (await request.get(`${server.url}api/state`)).json()).edit?.sizeLabel.text, { timeout: 15_000 })
+      .toBe('768 x 512');
   } finally {
     expect(await server.stop()).toBe(0);
   }

@@ -29,7 +29,7 @@ test('settings switches follow the model, and about shows the version', async ({
   await expect(page.locator('[data-action=library]')).toBeVisible();
 });
 
-test('the focus circle follows a drag over the photo', async ({ page }) => {
+test('the focus circle follows a drag and grows with a pinch', async ({ page }) => {
   await page.goto(server.url);
   await page.click('[data-action=library]');
   await page.click('[data-ref="kodim23.png"]');
@@ -51,6 +51,21 @@ test('the focus circle follows a drag over the photo', async ({ page }) => {
   await page.mouse.move(cx + stage.width / 5, cy, { steps: 5 });
   await page.mouse.up();
   await expect.poll(async () => (await centre()).x).toBeGreaterThan(start.x + 10);
+  // Two fingers spread apart: the focus circle grows.
+  const radius = () =>
+    page.evaluate(async () => (await (await fetch('/api/state')).json()).panel.focus.centerRadius as number);
+  const before = await radius();
+  const touch = await page.context().newCDPSession(page);
+  const fingers = (spread: number) => [
+    { x: cx - spread, y: cy, id: 1 },
+    { x: cx + spread, y: cy, id: 2 },
+  ];
+  await touch.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: fingers(20) });
+  for (const spread of [30, 45, 60]) {
+    await touch.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: fingers(spread) });
+  }
+  await touch.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  await expect.poll(radius).toBeGreaterThan(before);
   await page.waitForTimeout(800);
   await page.screenshot({ path: join(shotsDir, '14-panel-focus-blur.png') });
   await page.click('[data-action=done]');

@@ -164,6 +164,8 @@ test('a new user opens, edits, undoes, reloads and saves a photo', async ({ page
   await expect(page.locator('.panel')).toHaveCount(0);
 
   const timings = await page.evaluate(() => (window as unknown as { vantrelTimings: unknown }).vantrelTimings);
+  // The figures are reported, not asserted: this machine's load decides them.
+  writeFileSync(join(shotsDir, 'figures.json'), JSON.stringify(timings));
   console.log('figures', JSON.stringify(timings));
 
   // Undo and redo: the buttons follow the history's position.

@@ -72,7 +72,6 @@ export class EditScreen {
 
   dispose(): void {
     document.removeEventListener('keydown', this.keys);
-    this.panel?.dispose();
   }
 
   private readonly keys = (e: KeyboardEvent) => {
@@ -163,7 +162,6 @@ export class EditScreen {
     if (panel) {
       this.stage.querySelector('.drawer')?.remove();
       if (!this.panel || this.panel.serial !== panel.serial) {
-        this.panel?.dispose();
         this.menu = null;
         this.panel = new PanelView(this.ctx, panel);
         this.bottom.replaceChildren(this.panel.root);
@@ -172,7 +170,6 @@ export class EditScreen {
       return;
     }
     if (this.panel) {
-      this.panel.dispose();
       this.panel = null;
       this.bottom.replaceChildren();
     }

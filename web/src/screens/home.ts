@@ -1,6 +1,6 @@
 // The screens outside the editor: the main menu, the library's grid, the
 // photo view, the settings and about screens.
-import { getJson, post, upload } from '../api/client';
+import { getJson, upload } from '../api/client';
 import type { LibraryPage, Snapshot } from '../api/types';
 import { h } from '../dom';
 import { t } from '../state/store';
@@ -196,4 +196,3 @@ export function markOpened(): void {
   timings.open.push(m.duration);
   performance.clearMarks('open-start');
 }
-export { post };

@@ -73,8 +73,6 @@ export class PanelView {
     this.root = h('section.panel', { 'data-panel-open': state.title, 'aria-label': t(state.title) }, h('div.head', {}, back, this.title, this.done), body);
   }
 
-  dispose(): void {}
-
   private action(action: string): void {
     this.sender.send({ path: '/api/panel', body: { action } });
   }

@@ -14,6 +14,8 @@ namespace vantrel {
 namespace {
 
 constexpr char kNoMemory[] = "Can not allocate memory!";
+// What the host shows when a panel can't draw its preview source.
+constexpr char kNoContext[] = "Can not create context!";
 
 // The preview source's size for a working image of `image` size: see the
 // header. Returns the image's own size when it fits.
@@ -95,7 +97,7 @@ ImageCacheManager& EffectsToolView::imageCache() const {
 bool EffectsToolView::initFinish() {
     const Picture& full = fullImage();
     if (full.empty()) {
-        ErrorManager::sharedErrorManager().setErrorString(kNoMemory);
+        ErrorManager::sharedErrorManager().setErrorString(kNoContext);
         return false;
     }
     const float sizeScale = m_context.highQualityPreview ? m_flags.imageSizeScale : 1.0f;
@@ -110,7 +112,7 @@ bool EffectsToolView::initFinish() {
             (width == full.width() && height == full.height()) ? full : PictureFromBitmap(*bitmap);
     if (!bitmap || preview.empty()) {
         // The buffer could not be had: say so rather than open an empty panel.
-        ErrorManager::sharedErrorManager().setErrorString(kNoMemory);
+        ErrorManager::sharedErrorManager().setErrorString(kNoContext);
         return false;
     }
     m_originalImage = preview;

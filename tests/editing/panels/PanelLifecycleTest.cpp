@@ -35,7 +35,7 @@ TEST(PanelLifecycle, APanelThatCannotMakeItsPreviewFailsToOpen) {
             continue;
         }
         EXPECT_EQ(world.Host().panel(), nullptr) << n;
-        EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Can not allocate memory!");
+        EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Can not create context!");
     }
     PanelWorld world;
     EXPECT_FALSE(world.Open("STR_MENU_NOTHING", working));

@@ -73,7 +73,12 @@ test('a new user opens, edits, undoes, reloads and saves a photo', async ({ page
   await shot(page, '01-main-menu');
 
   await page.click('[data-action=library]');
-  await expect(page.locator('[data-ref="iphone_hdr_NO.jpg"] img')).toBeVisible();
+  const thumbnails = page.locator('.grid img');
+  await expect(thumbnails).toHaveCount(2);
+  // The thumbnails the server made, shown.
+  await expect
+    .poll(() => thumbnails.evaluateAll((all) => all.every((i) => (i as HTMLImageElement).naturalWidth > 0)), { timeout: 30_000 })
+    .toBe(true);
   await shot(page, '02-library');
   await page.click('[data-ref="iphone_hdr_NO.jpg"]');
   await expect(page.locator('.viewer img')).toBeVisible();

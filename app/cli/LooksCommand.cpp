@@ -7,11 +7,11 @@
 #include "Core/global/ParallelRows.h"
 #include "commands/Lomo.h"
 #include "commands/NameTables.h"
-#include "editing/PictureScaling.h"
 #include "platform/Files.h"
 #include "platform/ForkedWorkers.h"
 #include "platform/Picture.h"
 #include "platform/PictureCodec.h"
+#include "platform/PictureScaling.h"
 
 namespace vantrel::cli {
 namespace {

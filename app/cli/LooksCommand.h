@@ -2,7 +2,7 @@
 // show, run on one picture.
 //
 // The input is scaled with the zoom operation so that its shorter side is
-// `size` pixels (editing/PictureScaling.h). Each look then runs on that
+// `size` pixels (platform/PictureScaling.h). Each look then runs on that
 // picture in a process of its own (platform/ForkedWorkers.h, as many at a
 // time as the machine has processors), with
 // random() reseeded as a fresh process has it, so a look's grain is the same

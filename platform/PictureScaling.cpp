@@ -1,4 +1,4 @@
-#include "editing/PictureScaling.h"
+#include "platform/PictureScaling.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -68,7 +68,7 @@ const Vec3 kPoints[] = {{0, 255, 0}, {255, 0, 0}};
 const float kNan = std::nanf("");
 
 // A call on the bitmaps b.
-#define ON(call) [](Bitmaps& b) { call; }
+#define ON(call) []([[maybe_unused]] Bitmaps& b) { call; }
 
 // clang-format off
 std::vector<Precondition> Preconditions() {

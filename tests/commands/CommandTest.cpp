@@ -20,6 +20,7 @@
 #include "commands/PowerAction.h"
 #include "platform/Resources.h"
 #include "support/RecordingUIServices.h"
+#include "support/TestPictures.h"
 #include "support/ValueText.h"
 
 namespace vantrel {
@@ -364,15 +365,15 @@ const Array& ArrayOf(const Value& value) {
 // parameter keys in order, names from their tables and records of full
 // size. An absent or broken resource finds no action.
 TEST(PowerAction, ShippedActionsAreMadeOfWellFormedCommands) {
-    const auto folder = std::filesystem::path(testing::TempDir()) / "vantrel-no-actions";
-    std::filesystem::create_directories(folder);
+    const test::ScratchFolder scratch;
+    const std::filesystem::path folder = scratch.path();
     setResourcesFolder(folder);
     EXPECT_FALSE(PowerAction::actionFromResourceNamed("Warm Portrait"));
     std::ofstream(folder / "broken.json") << "[\"no object\"]";
     setResourceFile("actions", "json", folder / "broken.json");
     EXPECT_FALSE(PowerAction::actionFromResourceNamed("Warm Portrait"));
     setResourceFile("actions", "json", {});
-    setResourcesFolder(std::filesystem::path(VANTREL_SOURCE_DIR) / "resources");
+    setResourcesFolder(std::filesystem::path(test::SourcePath("resources")));
     const auto resource =
         dictionaryWithJSONString(readResourceText("actions", "json").value_or(""));
     ASSERT_TRUE(resource);

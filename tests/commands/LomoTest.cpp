@@ -353,7 +353,7 @@ TEST(LomoLooks, PanelsShowFiftyLooksEachOnceInGaplessPositions) {
     }
 }
 
-const std::string kGoldenFolder = std::string(VANTREL_SOURCE_DIR) + "/tests/golden/lomo/";
+const std::string kGoldenFolder = test::SourcePath("tests/golden/lomo/");
 constexpr int kInputWidth = 96;
 constexpr int kInputHeight = 64;
 

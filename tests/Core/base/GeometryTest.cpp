@@ -48,8 +48,11 @@ TEST(Flip, MirrorsEveryByteAndTwiceRestores) {
 
 Bitmap Turn(const TiBitmapData& source, int turns) {
     Bitmap turned = RotateQuarterTurns(source, turns);
-    EXPECT_TRUE(turned);
-    if (turned) EXPECT_EQ(turned->GetPitch(), turned->GetWidth() * turned->GetBpp());
+    if (!turned) {
+        ADD_FAILURE() << "no bitmap";
+    } else {
+        EXPECT_EQ(turned->GetPitch(), turned->GetWidth() * turned->GetBpp());
+    }
     return turned;
 }
 

@@ -171,8 +171,9 @@ TEST(SoftGlow, LaysTheBrightenedBlurOverInSoftLight) {
             ASSERT_EQ(SoftGlow(*bitmap, static_cast<int>(c[0]), c[1], c[2]), 1);
             EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*expected))
                 << c[0] << " " << c[1] << " " << c[2];
-            if (c[1] == 0)
+            if (c[1] == 0) {
                 EXPECT_NE(test::Pixels(*bitmap), test::Pixels(*test::Gradient(37, 25, bpp)));
+            }
         }
     }
 }

@@ -85,7 +85,9 @@ TEST(Diffuse, DrawsFourNumbersPerPixelInScanOrder) {
         ASSERT_EQ(Diffuse(*bitmap, spacing, radius), 1);
         const long next = random();
         srandom(5);
-        if (!draws) EXPECT_EQ(next, random()) << spacing << "," << radius;
+        if (!draws) {
+            EXPECT_EQ(next, random()) << spacing << "," << radius;
+        }
         EXPECT_EQ(test::Pixels(*bitmap), before) << spacing << "," << radius;
     }
 }

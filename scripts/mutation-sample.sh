@@ -122,7 +122,7 @@ while IFS=$'\t' read -r file original replacement label <&3; do
     run_tests || status=$?
     restore
     first=$(grep -m1 -oE '^\[  FAILED  \] [A-Za-z0-9_/.]+' "$work/test.log" | sed 's/^\[  FAILED  \] //' || true)
-    failures=$(grep -oE '^\[  FAILED  \] [A-Za-z0-9_/.]+' "$work/test.log" | sort -u | wc -l)
+    failures=$( (grep -oE '^\[  FAILED  \] [A-Za-z0-9_/.]+' "$work/test.log" || true) | sort -u | wc -l)
     if [ $status = 0 ]; then
       result="NOT CAUGHT" first=
       missed=$((missed + 1))

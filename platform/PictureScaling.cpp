@@ -13,6 +13,11 @@ Result<std::unique_ptr<TiBitmapData>> ScaleToShorterSide(const Picture& picture,
     const std::int64_t width = picture.width();
     const std::int64_t height = picture.height();
     const std::int64_t shorter = std::min(width, height);
+    if (size == shorter) {
+        auto copy = BitmapFromPicture(picture);
+        if (!copy) return Outcome::Failure("not enough memory");
+        return Outcome::Success(std::move(copy));
+    }
     const std::int64_t newWidth = std::max<std::int64_t>(1, width * size / shorter);
     const std::int64_t newHeight = std::max<std::int64_t>(1, height * size / shorter);
     const std::string sizeError = PictureSizeError(newWidth, newHeight);

@@ -1,5 +1,6 @@
 #include "app/cli/LooksCommand.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
@@ -27,6 +28,22 @@ std::string RenderLook(const TiBitmapData& picture, int lomo, const std::string&
     return written.ok() ? std::string() : written.error();
 }
 
+// The size the looks are made at: the one asked for, held to the largest
+// size of a sheet and to the picture's shorter side, so that no look is
+// made of a picture enlarged first. A hold is reported on `out`.
+int SheetSize(int asked, const Picture& picture, std::ostream& out) {
+    const int shorter = std::min(picture.width(), picture.height());
+    if (asked <= std::min(shorter, kMaxLooksSize)) return asked;
+    if (shorter < kMaxLooksSize) {
+        out << "--size " << asked << " is larger than the picture's shorter side, " << shorter
+            << " pixels: the looks are made at " << shorter << "\n";
+        return shorter;
+    }
+    out << "--size " << asked << " is above the largest size of a sheet, " << kMaxLooksSize
+        << ": the looks are made at " << kMaxLooksSize << "\n";
+    return kMaxLooksSize;
+}
+
 std::vector<SheetEntry> SheetLooks() {
     std::vector<SheetEntry> entries;
     for (LookSection section : kLookSections) {
@@ -43,7 +60,7 @@ int RunLooks(const LooksOptions& options, std::ostream& out, std::ostream& err) 
         err << "vantrel looks: " << options.input << ": " << input.error() << "\n";
         return 1;
     }
-    auto scaled = ScaleToShorterSide(input.value(), options.size);
+    auto scaled = ScaleToShorterSide(input.value(), SheetSize(options.size, input.value(), out));
     if (!scaled.ok()) {
         err << "vantrel looks: " << options.input << ": " << scaled.error() << "\n";
         return 1;
@@ -67,7 +84,8 @@ int RunLooks(const LooksOptions& options, std::ostream& out, std::ostream& err) 
         entries[i].rendered = errors[i].empty();
         if (entries[i].rendered) continue;
         ++failed;
-        err << "vantrel looks: " << entries[i].look.displayName << ": " << errors[i] << "\n";
+        err << "vantrel looks: warning: " << entries[i].look.displayName << ": " << errors[i]
+            << "\n";
     }
     const std::string title =
         "Looks of " + std::filesystem::path(options.input).filename().string();
@@ -81,8 +99,14 @@ int RunLooks(const LooksOptions& options, std::ostream& out, std::ostream& err) 
         return 1;
     }
     out << "wrote " << entries.size() - failed << " looks and index.html to "
-        << options.outputFolder << "\n";
-    return failed == 0 ? 0 : 1;
+        << options.outputFolder;
+    if (failed > 0) {
+        out << "; " << failed << (failed == 1 ? " look failed" : " looks failed")
+            << ", marked on the page";
+    }
+    out << "\n";
+    // A sheet with some looks failed is still a sheet; one without any is not.
+    return failed < static_cast<int>(entries.size()) ? 0 : 1;
 }
 
 }  // namespace vantrel::cli

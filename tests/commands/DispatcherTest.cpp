@@ -405,17 +405,17 @@ TEST_F(DispatcherTest, AFailedPreconditionFailsItsCommandWithWhereAndWhy) {
     static const RGBPoint kStops[] = {{{255, 0, 0}, 0, 0.5f}, {{0, 0, 255}, 1, 0.5f}};
     auto bitmap = test::Gradient(6, 4, TiRGBABpp);
     const auto before = Pixels(*bitmap);
-    // Style 7 is outside the gradient's preconditions.
+    // An opacity of 2 is outside the blend's preconditions.
     std::string condition, function, file;
     try {
         auto probe = bitmap->Clone(false);
-        GradientOverlay(*probe, 1, 7, kStops, 2, 0, 1, 1, false);
-        ADD_FAILURE() << "style 7 was accepted";
+        GradientOverlay(*probe, 1, 0, kStops, 2, 0, 1, 2, false);
+        ADD_FAILURE() << "opacity 2 was accepted";
     } catch (const TiAssertionError& error) {
         condition = error.condition(), function = error.function(), file = error.file();
     }
     EXPECT_FALSE(Run(ListOf(Bare(CMD_GRAY), ActionCommand_GRADIENT_OVERLAY::commandWithBlendMode(
-                                                1, 7, kStops, 2, 0, 1, 1, false)),
+                                                1, 0, kStops, 2, 0, 1, 2, false)),
                      *bitmap));
     const std::string message = RecordedError();
     EXPECT_EQ(message.find("CMD_GRADIENT_OVERLAY failed"), 0u) << message;
@@ -623,22 +623,34 @@ TEST_F(DispatcherTest, AbsurdScalesAndAnglesAreRefusedBeforeAnyMemoryIsTaken) {
     };
     auto bitmap = test::Noise(101, 51, TiRGBABpp, 4);
     const auto before = Pixels(*bitmap);
-    for (const Array& list :
-         {wild("CMD_ZOOM", "scale", "1e39"), wild("CMD_ZOOM", "scale", "-1e39"), Zoom(-1), Zoom(0),
-          Zoom(0.005f), Zoom(700), Zoom(3e9f), Zoom(1e38f), wild("CMD_ROTATE", "degrees", "1e39"),
-          wild("CMD_ROTATE", "degrees", "-1e39")}) {
-        ErrorManager::sharedErrorManager().setErrorString("");
+    // Refused as a size or a parameter, naming what was asked (the message
+    // begins so); "Can not allocate memory!" is only for memory really short.
+    const std::vector<std::pair<Array, std::string>> refusals = {
+        {wild("CMD_ZOOM", "scale", "1e39"), "CMD_ZOOM needs a scale above 0, not inf"},
+        {wild("CMD_ZOOM", "scale", "-1e39"), "CMD_ZOOM needs a scale above 0, not -inf"},
+        {wild("CMD_ZOOM", "scale", "-2.5"), "CMD_ZOOM needs a scale above 0, not -2.500000"},
+        {Zoom(0), "CMD_ZOOM needs a scale above 0, not 0.000000"},
+        {Zoom(0.005f), "CMD_ZOOM by 0.005000 asks for a picture of 0 x 0 pixels"},
+        {Zoom(700), "CMD_ZOOM by 700.000000 asks for a picture of 70700 x 35700 pixels"},
+        {Zoom(3e9f), "CMD_ZOOM by "},
+        {Zoom(1e38f), "CMD_ZOOM by "},
+        {wild("CMD_ROTATE", "degrees", "1e39"), "CMD_ROTATE needs a finite angle, not inf"},
+        {wild("CMD_ROTATE", "degrees", "-1e39"), "CMD_ROTATE needs a finite angle, not -inf"},
+    };
+    for (const auto& [list, message] : refusals) {
         TiMemoryTestHook::Reset();
         EXPECT_FALSE(Run(list, *bitmap)) << test::Texts(list);
         EXPECT_EQ(TiMemoryTestHook::AllocationCount(), 0) << test::Texts(list);
-        EXPECT_EQ(RecordedError(), "Can not allocate memory!");
+        EXPECT_EQ(RecordedError().rfind(message, 0), 0u) << RecordedError();
         EXPECT_EQ(bitmap->GetWidth(), 101);
         EXPECT_EQ(Pixels(*bitmap), before);
     }
     // A long thin picture turned by 45 degrees would pass the picture limit.
     auto strip = test::Constant(65535, 2, TiRGBABpp, {1, 2, 3, 255});
     EXPECT_FALSE(Run(Rotate(45), *strip));
-    EXPECT_EQ(RecordedError(), "Can not allocate memory!");
+    EXPECT_EQ(RecordedError(),
+              "CMD_ROTATE by 45.000000 asks for a picture of 46341 x 46341 pixels; a picture has 1 "
+              "to 65535 pixels a side and at most 100000000 pixels.");
 
     // Resampled turns need 4-byte pixels.
     auto rgb = test::Noise(5, 5, TiRGBBpp, 1);

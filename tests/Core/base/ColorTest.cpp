@@ -291,8 +291,16 @@ TEST(TintHSL, OneHueAtThePixelsLightnessScalesHeld) {
                   Tinted(color, held, std::min(saturation, 255), 0))
             << hue;
     }
-    EXPECT_EQ(Tinted(color, 100, -40, 0), (Rgb{95, 95, 95}))
-        << "no saturation: the rounded lightness";
+    // Only the hue is held: a negative saturation goes through the
+    // conversion as it is and turns the colour towards the opposite hue.
+    // l 100: m2 = 100 * 216 / 256 = 84.375, m1 = 115.625; l 200: m2 = 200 -
+    // 40 + 40 * 200 / 256 = 191.25, m1 = 208.75; m2 = -17.1875, m1 =
+    // 217.1875, red's hue 220 on the falling ramp.
+    EXPECT_EQ(Tinted({100, 100, 100}, 0, -40, 0), (Rgb{84, 115, 115}));
+    EXPECT_EQ(Tinted({200, 200, 200}, 0, -40, 0), (Rgb{191, 208, 208}));
+    EXPECT_EQ(Tinted({100, 100, 100}, 100, -300, 0), (Rgb{139, 0, 217}));
+    EXPECT_EQ(Tinted({100, 100, 100}, 0, INT_MIN, 0), (Rgb{0, 255, 255}));
+    EXPECT_EQ(Tinted({150, 150, 150}, 200, -60, 0), model(200, -60, 150));
 }
 
 // ---- Colour balance ---------------------------------------------------------

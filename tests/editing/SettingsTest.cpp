@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "editing/Settings.h"
+#include "platform/Dispatch.h"
+#include "platform/Files.h"
+#include "support/RecordingUIServices.h"
+#include "support/TestPictures.h"
+
+namespace vantrel {
+namespace {
+
+constexpr char kStore[] = "https://store.example/vantrel";
+
+void WriteText(const std::string& path, const std::string& text) {
+    const std::vector<unsigned char> bytes(text.begin(), text.end());
+    ASSERT_TRUE(WriteFileAtomically(path, bytes).ok());
+}
+
+std::string Plist(const std::string& entries) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + entries +
+           "</dict></plist>\n";
+}
+
+// One start of the program: load, the start sequence, the move to the
+// background; whether the rate request was shown.
+bool Start(const std::string& file, test::RecordingUIServices& ui, int* startCount = nullptr) {
+    ui.clear();
+    const std::unique_ptr<Settings> settings = Settings::loadFromFile(file);
+    settings->runStartSequence(ui, kStore);
+    if (startCount) *startCount = settings->startCount();
+    settings->save();
+    return ui.pendingQuestion().has_value();
+}
+
+TEST(Settings, TheRateRequestComesOnTheSixthStartOnly) {
+    test::ScratchFolder folder;
+    test::RecordingUIServices ui;
+    const std::string file = folder.File(kSettingsFileName);
+    for (int start = 1; start <= 7; ++start) {
+        int count = -1;
+        const bool asked = Start(file, ui, &count);
+        EXPECT_EQ(count, start - 1) << "start " << start;
+        EXPECT_EQ(asked, start == 6) << "start " << start;
+        if (asked) {
+            EXPECT_EQ(*ui.pendingQuestion(),
+                      "alert([STR_THANKS] | [STR_RATEIT] | [STR_NEXT_TIME] | [STR_OK])");
+            ui.answer(1);
+            drainMainQueue();
+            EXPECT_EQ(ui.shown().back(), std::string("openURL(") + kStore + ")");
+        }
+    }
+}
+
+TEST(Settings, NextTimeOpensNothing) {
+    test::ScratchFolder folder;
+    test::RecordingUIServices ui;
+    auto settings = std::make_unique<Settings>(folder.File(kSettingsFileName));
+    settings->setStartCount(5);
+    settings->runStartSequence(ui, kStore);
+    ASSERT_TRUE(ui.answer(0));
+    drainMainQueue();
+    for (const std::string& call : ui.shown()) EXPECT_EQ(call.find("openURL"), std::string::npos);
+}
+
+TEST(Settings, TheFileHoldsExactlyTheSixKeysWithTheirKinds) {
+    test::ScratchFolder folder;
+    Settings settings(folder.File(kSettingsFileName));
+    settings.setShowTips(false);
+    settings.setActiveAlphaChannel(true);
+    settings.setStartCount(41);
+    settings.setRealTime(true);      // not stored
+    settings.setOriginalScale(0.5);  // not stored
+    ASSERT_TRUE(settings.save());
+
+    const Result<std::vector<unsigned char>> bytes =
+        ReadWholeFile(folder.File(kSettingsFileName), 1 << 16);
+    ASSERT_TRUE(bytes.ok());
+    const Result<PropertyList> list = ReadPropertyList(bytes.value());
+    ASSERT_TRUE(list.ok());
+    const std::vector<std::pair<std::string, PropertyValue>> expected{
+        {"Version", std::int64_t{203}},   {"ShowTips", false},
+        {"AlwaysUseOriginalSize", false}, {"HighQualityPreview", true},
+        {"EnableAlphaChannel", true},     {"StartCount", std::int64_t{41}}};
+    EXPECT_EQ(list.value().entries().size(), expected.size());
+    for (const auto& [key, value] : expected) {
+        ASSERT_NE(list.value().find(key), nullptr) << key;
+        EXPECT_EQ(*list.value().find(key), value) << key;
+    }
+
+    const std::unique_ptr<Settings> loaded = Settings::loadFromFile(folder.File(kSettingsFileName));
+    EXPECT_TRUE(loaded->isSettingSaved());
+    EXPECT_FALSE(loaded->showTips());
+    EXPECT_TRUE(loaded->activeAlphaChannel());
+    EXPECT_EQ(loaded->startCount(), 42);
+    EXPECT_FALSE(loaded->realTime());
+    EXPECT_EQ(loaded->originalScale(), 0.0);
+}
+
+TEST(Settings, AnOldVersionIsRaisedAndItsCountReset) {
+    test::ScratchFolder folder;
+    test::RecordingUIServices ui;
+    const std::string file = folder.File(kSettingsFileName);
+    WriteText(file, Plist("<key>Version</key><integer>150</integer><key>ShowTips</key><false/>"
+                          "<key>StartCount</key><integer>4</integer>"));
+    const std::unique_ptr<Settings> settings = Settings::loadFromFile(file);
+    EXPECT_EQ(settings->version(), 150);
+    EXPECT_FALSE(settings->showTips());
+    EXPECT_EQ(settings->startCount(), 5);
+    settings->runStartSequence(ui, kStore);
+    EXPECT_EQ(settings->version(), 203);
+    EXPECT_EQ(settings->startCount(), 0);
+    EXPECT_FALSE(ui.pendingQuestion());
+}
+
+// What a file gives: the start values, with the start count as decoded.
+struct FileCase {
+    const char* what;
+    std::string text;
+    int startCount;
+    bool saved;
+};
+
+class SettingsFiles : public testing::TestWithParam<FileCase> {};
+
+TEST_P(SettingsFiles, DamagedOrHostileFilesGiveTheStartValues) {
+    test::ScratchFolder folder;
+    const std::string file = folder.File(kSettingsFileName);
+    WriteText(file, GetParam().text);
+    const std::unique_ptr<Settings> settings = Settings::loadFromFile(file);
+    EXPECT_EQ(settings->startCount(), GetParam().startCount);
+    EXPECT_EQ(settings->isSettingSaved(), GetParam().saved);
+    EXPECT_EQ(settings->version(), 203);
+    EXPECT_TRUE(settings->showTips());
+    EXPECT_TRUE(settings->highQualityPreview());
+    EXPECT_FALSE(settings->alwaysUseOriginalSize());
+    EXPECT_FALSE(settings->activeAlphaChannel());
+}
+
+std::string Repeated(const std::string& text, int times) {
+    std::string repeated;
+    for (int i = 0; i < times; ++i) repeated += text;
+    return repeated;
+}
+
+const std::string kGoodTail =
+    "<key>ShowTips</key><true/><key>HighQualityPreview</key><true/>"
+    "<key>StartCount</key><integer>7</integer>";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SettingsFiles,
+    testing::Values(
+        FileCase{"empty", "", 0, false}, FileCase{"not a plist", "Version=203\n", 0, false},
+        FileCase{"truncated", Plist("<key>Version</key><integer>203</integer>").substr(0, 60), 0,
+                 false},
+        FileCase{"a list, not a dictionary", "<plist><array><integer>1</integer></array></plist>",
+                 0, false},
+        FileCase{"Version as text", Plist("<key>Version</key><string>203</string>" + kGoodTail), 0,
+                 false},
+        FileCase{"ShowTips as an integer",
+                 Plist("<key>Version</key><integer>203</integer><key>ShowTips</key>"
+                       "<integer>1</integer>"),
+                 0, false},
+        FileCase{"StartCount beyond 32 bits",
+                 Plist("<key>Version</key><integer>203</integer><key>StartCount</key>"
+                       "<integer>4294967296</integer>"),
+                 0, false},
+        FileCase{"huge", Plist(std::string(70000, ' ')), 0, false},
+        FileCase{"deeply nested", Plist("<key>X</key>" + Repeated("<array>", 3000)), 0, false},
+        // Version 0 reads as no file, except that the count still grows.
+        FileCase{"version 0", Plist("<key>Version</key><integer>0</integer>" + kGoodTail), 1,
+                 false}));
+
+}  // namespace
+}  // namespace vantrel

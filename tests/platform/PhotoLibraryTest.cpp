@@ -1,0 +1,175 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/NewFile.h"
+#include "platform/PhotoLibrary.h"
+#include "platform/PictureCodec.h"
+#include "platform/UprightPhoto.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TestPictures.h"
+
+namespace vantrel {
+namespace {
+
+Picture Gradient(int width, int height) {
+    return test::MakePicture(width, height, [](int x, int y) {
+        return test::Rgba{static_cast<std::uint8_t>(x * 7), static_cast<std::uint8_t>(y * 5), 90,
+                          255};
+    });
+}
+
+// Writes a small photo at `relative` with its modification time `seconds`.
+void PutPhoto(const test::ScratchFolder& library, const std::string& relative, long seconds) {
+    const std::string path = library.File(relative);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    ASSERT_TRUE(WritePictureFile(Gradient(4, 3), path).ok()) << path;
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+std::vector<std::string> References(const PhotoLibrary& library) {
+    std::vector<std::string> references;
+    const Result<std::vector<LibraryPhoto>> photos = library.listPhotos();
+    for (const LibraryPhoto& photo : photos.value()) {
+        references.push_back(photo.reference);
+    }
+    return references;
+}
+
+TEST(PhotoLibrary, ListsPhotosOneFolderDeepNewestFirst) {
+    test::ScratchFolder folder;
+    PutPhoto(folder, "old.jpg", 1000);
+    PutPhoto(folder, "b.png", 3000);
+    PutPhoto(folder, "a.PNG", 3000);  // same time: by reference
+    PutPhoto(folder, "trip/new.jpeg", 5000);
+    PutPhoto(folder, "trip/deeper/too-deep.jpg", 6000);
+    PutPhoto(folder, ".hidden.jpg", 7000);
+    PutPhoto(folder, ".hidden-folder/x.jpg", 7000);
+    std::ofstream(folder.File("notes.txt")) << "not a photo";
+    ASSERT_EQ(::symlink(folder.File("old.jpg").c_str(), folder.File("link.jpg").c_str()), 0);
+
+    const PhotoLibrary library(folder.path());
+    EXPECT_TRUE(library.isAvailable());
+    EXPECT_EQ(References(library),
+              (std::vector<std::string>{"trip/new.jpeg", "a.PNG", "b.png", "old.jpg"}));
+
+    const PhotoLibrary missing(folder.File("nowhere"));
+    EXPECT_FALSE(missing.isAvailable());
+    EXPECT_FALSE(missing.listPhotos().ok());
+}
+
+TEST(PhotoLibrary, ReferencesNamePhotosInsideTheLibraryOnly) {
+    for (const char* good : {"a.jpg", "trip/b.PNG", "x y/é.jpeg"}) {
+        EXPECT_TRUE(PhotoLibrary::IsValidReference(good)) << good;
+    }
+    for (const char* bad : {"", "/etc/a.jpg", "../a.jpg", "trip/../../a.jpg", "a/b/c.jpg", ".a.jpg",
+                            "trip/.a.jpg", "./a.jpg", "a.gif", "trip/", "a.jpg/"}) {
+        EXPECT_FALSE(PhotoLibrary::IsValidReference(bad)) << bad;
+    }
+    EXPECT_FALSE(PhotoLibrary::IsValidReference(std::string("a\0b.jpg", 7)));
+}
+
+TEST(PhotoLibrary, LoadsPhotosUprightAndRefusesLinksAndStrangers) {
+    test::ScratchFolder folder;
+    // The Canon photo is stored mirrored (EXIF orientation 2).
+    std::filesystem::copy_file(test::TestDataPath("photos/canon_hdr_NO.jpg"),
+                               folder.File("canon.jpg"));
+    std::filesystem::create_directory(folder.File("out"));
+    ASSERT_EQ(::symlink(folder.File("canon.jpg").c_str(), folder.File("link.jpg").c_str()), 0);
+    ASSERT_EQ(::symlink(folder.path().c_str(), folder.File("loop").c_str()), 0);
+    const PhotoLibrary library(folder.path());
+
+    const Result<Picture> loaded = library.loadPicture("canon.jpg");
+    ASSERT_TRUE(loaded.ok()) << loaded.error();
+    const Result<Picture> decoded = ReadPictureFile(folder.File("canon.jpg"));
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_EQ(test::BytesOf(loaded.value()), test::BytesOf(decoded.value()));
+
+    for (const char* refused : {"link.jpg", "loop/canon.jpg", "missing.jpg", "../canon.jpg"}) {
+        EXPECT_FALSE(library.loadPicture(refused).ok()) << refused;
+    }
+}
+
+TEST(PhotoLibrary, AddedPicturesAreNewFilesInTheVantrelFolder) {
+    test::ScratchFolder folder;
+    const PhotoLibrary library(folder.path());
+    const Picture picture = Gradient(20, 10);
+
+    const Result<std::string> jpeg = library.addPicture(picture, false);
+    const Result<std::string> second = library.addPicture(picture, false);
+    const Result<std::string> png = library.addPicture(picture, true);
+    ASSERT_TRUE(jpeg.ok() && second.ok() && png.ok()) << jpeg.error() << second.error();
+    EXPECT_EQ(jpeg.value().rfind("Vantrel/Vantrel_", 0), 0u) << jpeg.value();
+    EXPECT_NE(jpeg.value(), second.value());
+    EXPECT_EQ(PictureFormatForPath(jpeg.value()), PictureFormat::Jpeg);
+    EXPECT_EQ(PictureFormatForPath(png.value()), PictureFormat::Png);
+    // The PNG holds the picture exactly; the JPEG is the quality-92 encoding.
+    EXPECT_EQ(test::BytesOf(library.loadPicture(png.value()).value()), test::BytesOf(picture));
+    const std::vector<unsigned char> jpegBytes =
+        EncodePicture(picture, PictureFormat::Jpeg, 92).value();
+    std::ifstream written(folder.File(jpeg.value()), std::ios::binary);
+    EXPECT_EQ(std::vector<unsigned char>(std::istreambuf_iterator<char>(written), {}), jpegBytes);
+    EXPECT_EQ(References(library).size(), 3u);
+}
+
+TEST(PhotoLibrary, AFailedAddWritesNothing) {
+    test::ScratchFolder folder;
+    std::ofstream(folder.File("Vantrel")) << "a file where the folder should be";
+    const PhotoLibrary library(folder.path());
+    const Result<std::string> added = library.addPicture(Gradient(4, 4), false);
+    EXPECT_FALSE(added.ok());
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"Vantrel"});
+}
+
+TEST(NewFile, NeverReplacesAFileAndLeavesNoTemporaryBehind) {
+    test::ScratchFolder folder;
+    const std::vector<unsigned char> first{1, 2, 3};
+    const std::vector<unsigned char> second{9};
+    EXPECT_TRUE(WriteNewFile(folder.File("a.jpg"), first).written());
+    EXPECT_EQ(WriteNewFile(folder.File("a.jpg"), second).kind, NewFileOutcome::Kind::NameTaken);
+    ASSERT_EQ(::symlink("nowhere", folder.File("dangling.jpg").c_str()), 0);
+    EXPECT_EQ(WriteNewFile(folder.File("dangling.jpg"), second).kind,
+              NewFileOutcome::Kind::NameTaken);
+    EXPECT_EQ(WriteNewFile(folder.File("no/folder.jpg"), second).kind,
+              NewFileOutcome::Kind::Failed);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a.jpg", "dangling.jpg"}));
+    std::ifstream kept(folder.File("a.jpg"), std::ios::binary);
+    EXPECT_EQ(std::vector<unsigned char>(std::istreambuf_iterator<char>(kept), {}), first);
+}
+
+TEST(PhotoLibrary, TheFolderComesFromTheEnvironmentOrTheUserDirs) {
+    test::ScratchFolder home;
+    test::ScopedEnvironment environment;
+    environment.Set("HOME", home.path());
+    environment.Set("XDG_CONFIG_HOME", std::nullopt);
+    environment.Set("XDG_PICTURES_DIR", std::nullopt);
+    EXPECT_EQ(PhotoLibrary::DefaultFolder(), home.File("Pictures"));
+
+    std::filesystem::create_directory(home.File(".config"));
+    std::ofstream(home.File(".config/user-dirs.dirs"))
+        << "# written by xdg-user-dirs-update\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
+    EXPECT_EQ(PhotoLibrary::DefaultFolder(), home.File("Bilder"));
+
+    environment.Set("XDG_PICTURES_DIR", home.File("Elsewhere"));
+    EXPECT_EQ(PhotoLibrary::DefaultFolder(), home.File("Elsewhere"));
+}
+
+TEST(UprightPhoto, OverlongSidesAreFittedAndOrientationsApplied) {
+    const Picture wide = Gradient(300, 150);
+    const Picture fitted = FitLongestSide(wide, 100);
+    EXPECT_EQ(fitted.width(), 100);
+    EXPECT_EQ(fitted.height(), 50);
+    EXPECT_EQ(FitLongestSide(wide, 300).data(), wide.data());  // untouched, not copied
+
+    const Picture turned = RedrawUpright(Gradient(3, 2), 6);  // stored turned: upright is 2 x 3
+    EXPECT_EQ(turned.width(), 2);
+    EXPECT_EQ(turned.height(), 3);
+}
+
+}  // namespace
+}  // namespace vantrel

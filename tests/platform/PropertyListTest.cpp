@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/PropertyList.h"
+
+namespace vantrel {
+namespace {
+
+std::vector<unsigned char> Bytes(const std::string& text) {
+    return std::vector<unsigned char>(text.begin(), text.end());
+}
+
+std::string Xml(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + body +
+           "\n</plist>\n";
+}
+
+TEST(PropertyList, ScalarsRoundTripThroughTheXmlForm) {
+    PropertyList list;
+    list.set("Version", std::int64_t{203});
+    list.set("Negative", std::int64_t{-5});
+    list.set("ShowTips", true);
+    list.set("Off", false);
+    list.set("Scale", 0.27696078431372551);
+    list.set("Name", std::string("Vibrant Blue / Purple <&>"));
+    list.set("Version", std::int64_t{204});  // replaces, keeps its place
+
+    const Result<std::vector<unsigned char>> xml = WritePropertyList(list);
+    ASSERT_TRUE(xml.ok()) << xml.error();
+    const Result<PropertyList> read = ReadPropertyList(xml.value());
+    ASSERT_TRUE(read.ok()) << read.error();
+    ASSERT_EQ(read.value().entries().size(), 6u);
+    for (const auto& [key, value] : list.entries()) {
+        const PropertyValue* found = read.value().find(key);
+        ASSERT_NE(found, nullptr) << key;
+        EXPECT_EQ(*found, value) << key;
+    }
+    EXPECT_EQ(*read.value().find("Version"), PropertyValue(std::int64_t{204}));
+}
+
+TEST(PropertyList, OtherKindsReadAsOtherAndCanNotBeWritten) {
+    const Result<PropertyList> read = ReadPropertyList(Bytes(Xml(
+        "<dict><key>A</key><array><integer>1</integer></array>"
+        "<key>D</key><date>2020-01-01T00:00:00Z</date><key>I</key><integer>7</integer></dict>")));
+    ASSERT_TRUE(read.ok()) << read.error();
+    EXPECT_EQ(*read.value().find("A"), PropertyValue(PropertyOther{}));
+    EXPECT_EQ(*read.value().find("D"), PropertyValue(PropertyOther{}));
+    EXPECT_EQ(*read.value().find("I"), PropertyValue(std::int64_t{7}));
+    EXPECT_EQ(read.value().find("missing"), nullptr);
+    EXPECT_FALSE(WritePropertyList(read.value()).ok());
+}
+
+TEST(PropertyList, RefusesWhatIsNoDictionaryList) {
+    const std::string binaryHeaderOnly = "bplist00";
+    const std::string cases[] = {
+        "",
+        "not a property list at all",
+        Xml("<array><integer>1</integer></array>"),
+        Xml("<dict><key>A</key><integer>1</integer>"),  // truncated
+        binaryHeaderOnly,
+        binaryHeaderOnly + std::string(40, '\xff'),
+        Xml(std::string(2000, '<') + "dict>"),
+    };
+    for (const std::string& text : cases) {
+        EXPECT_FALSE(ReadPropertyList(Bytes(text)).ok()) << text.substr(0, 80);
+    }
+}
+
+}  // namespace
+}  // namespace vantrel

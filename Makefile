@@ -1,14 +1,25 @@
 # make run   installs what is missing, builds, starts the editor in the browser
 #            on a demo library (Ctrl-C stops it); make demo runs the earlier demo
-# make test  installs what is missing, builds, runs every test: unit tests,
-#            the sanitizer build's unit tests, the fuzz smoke runs
+# make test  installs what is missing, checks the layers' includes, then builds
+#            and runs side by side: the unit tests, the sanitizer build's unit
+#            tests, the fuzz smoke runs; then the browser tests
 # make bench builds and runs the benchmarks (12-megapixel pictures)
+#
+# Compiles go through ccache when it is installed, its cache in
+# ~/.cache/vantrel-ccache (or $CCACHE_DIR); VANTREL_CCACHE=OFF turns it off.
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
+VANTREL_CCACHE ?= ON
+CONFIGURE = $(CMAKE_GEN) -DVANTREL_CCACHE=$(VANTREL_CCACHE)
+# The sanitizer and fuzz trees: lightly optimised, line tables for the stack
+# traces; the results are the same bytes as the release build's.
+CHECK_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
-.PHONY: all setup build run demo browser test unit asan fuzz bench format clean
+.PHONY: all setup build run demo browser test layers unit asan fuzz bench format clean
 
 all: build
 
@@ -16,7 +27,7 @@ setup:
 	@scripts/setup.sh
 
 build: setup
-	cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B build $(CONFIGURE) -DCMAKE_BUILD_TYPE=Release
 	cmake --build build -j $(JOBS)
 
 run: build
@@ -25,26 +36,34 @@ run: build
 demo: build
 	scripts/demo.sh build
 
+layers:
+	scripts/check-layers.sh
+
 # The browser tests: Playwright drives Debian's Chromium against vantrel serve.
 browser: build
 	cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 VANTREL_BUILD_DIR=$(CURDIR)/build npx playwright test
 
 unit: build
-	ctest --test-dir build --output-on-failure
+	ctest --test-dir build --output-on-failure -j $(JOBS)
 
 asan: setup
-	cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_SANITIZE=ON
+	cmake -S . -B build-asan $(CONFIGURE) $(CHECK_FLAGS) -DVANTREL_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS) --target vantrel_tests vantrel
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --test-dir build-asan --output-on-failure
+	  ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
 fuzz: setup
-	cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_FUZZ=ON \
+	cmake -S . -B build-fuzz $(CONFIGURE) $(CHECK_FLAGS) -DVANTREL_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-	cmake --build build-fuzz -j $(JOBS)
-	ctest --test-dir build-fuzz --output-on-failure -V
+	cmake --build build-fuzz -j $(JOBS) --target vantrel_fuzzers
+	ctest --test-dir build-fuzz --output-on-failure -V -j 2
 
-test: unit asan fuzz browser
+# The three trees build and run side by side: one's links, test runs and fuzz
+# runs fill the time the others' compiles leave. Each tree's output is shown
+# whole when it is done. The browser tests follow, alone, on the release build.
+test: setup layers
+	$(MAKE) --no-print-directory --output-sync=target -j 3 unit asan fuzz
+	$(MAKE) --no-print-directory browser
 
 bench: build
 	build/bench/vantrel_bench $(BENCH_ARGS)

@@ -14,6 +14,7 @@
 #include "editing/LocalizedStrings.h"
 #include "editing/panels/PanelSchema.h"
 #include "editing/panels/PanelSpec.h"
+#include "support/TestPictures.h"
 
 namespace vantrel {
 namespace {
@@ -98,7 +99,7 @@ TEST(LocalizedStrings, EveryKeyInTheSourcesHasAnEnglishText) {
     for (std::string_view key : PanelStringKeys()) keys.emplace(key);
     const std::regex literal("\"(STR_[A-Z0-9_]*[A-Z0-9])\"");
     for (const char* folder : {"editing", "commands", "app", "platform", "Share"}) {
-        const std::filesystem::path root = std::filesystem::path(VANTREL_SOURCE_DIR) / folder;
+        const std::filesystem::path root = std::filesystem::path(test::SourcePath(folder));
         if (!std::filesystem::exists(root)) continue;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
             const std::string text = ReadFile(entry.path());

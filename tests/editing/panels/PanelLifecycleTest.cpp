@@ -136,29 +136,44 @@ TEST(PanelLifecycle, SwipesStepThroughTheLooks) {
     EXPECT_FALSE(hdr.selectItem("look", 4));
 }
 
-// Through the edit session: the panel's list becomes one history step.
+// Through the edit session: the panel's list becomes one history step, run
+// on the working image (posterize), taken from a preview of the working
+// image's own size (simple colour), changing the picture's size (clip), or
+// previewed at once (HDR).
 TEST(PanelLifecycle, DoneAppliesThePanelAsOneUndoableStep) {
-    test::EditingWorld world;
-    EffectPanelRegistry registry;
-    RegisterEffectPanels(registry, world.settings, world.imageCache);
-    world.root().setEffectPanelFactory(&registry);
-    world.OpenPicture(test::PhotoPicture(640, 480), std::nullopt);
-    EditViewController& editor = world.editor();
-    const Picture before = editor.pendingImage();
-    editor.actionEffectProcess("STR_MENU_POSTERIZE");
-    world.Settle();
-    ASSERT_TRUE(runMainQueueUntil([&] { return !world.processor.working(); }, 30s));
-    editor.actionDone();
-    world.Settle();
-    EXPECT_EQ(editor.commandIndex(), 1);
-    const Array commands = editor.commands();
-    ASSERT_EQ(commands.size(), 2u);
-    EXPECT_EQ(commands[1].dictionary()->find("cmd")->stringValue(), "CMD_POSTERIZE");
-    EXPECT_FALSE(test::SamePixels(editor.pendingImage(), before));
-    editor.actionBackEffect();
-    world.Settle();
-    EXPECT_EQ(editor.commandIndex(), 0);
-    EXPECT_TRUE(test::SamePixels(editor.pendingImage(), before));
+    struct Case {
+        const char* title;
+        const char* command;
+        int width, height;
+    };
+    for (const Case c : {Case{"STR_MENU_POSTERIZE", "CMD_POSTERIZE", 640, 480},
+                         Case{"STR_MENU_SIMPLECOLOR", "CMD_GRAY", 640, 480},
+                         Case{"STR_MENU_CLIP", "CMD_CLIP", 320, 320},
+                         Case{"STR_MENU_HDR", "CMD_LOMO", 640, 480}}) {
+        test::EditingWorld world;
+        EffectPanelRegistry registry;
+        RegisterEffectPanels(registry, world.settings, world.imageCache);
+        world.root().setEffectPanelFactory(&registry);
+        world.OpenPicture(test::PhotoPicture(640, 480), std::nullopt);
+        EditViewController& editor = world.editor();
+        const Picture before = editor.pendingImage();
+        editor.actionEffectProcess(c.title);
+        world.Settle();
+        ASSERT_TRUE(runMainQueueUntil([&] { return !world.processor.working(); }, 30s));
+        editor.actionDone();
+        world.Settle();
+        EXPECT_EQ(editor.commandIndex(), 1) << c.title;
+        const Array commands = editor.commands();
+        ASSERT_EQ(commands.size(), 2u) << c.title;
+        EXPECT_EQ(commands[1].dictionary()->find("cmd")->stringValue(), c.command);
+        EXPECT_EQ(editor.pendingImage().width(), c.width) << c.title;
+        EXPECT_EQ(editor.pendingImage().height(), c.height) << c.title;
+        EXPECT_FALSE(test::SamePixels(editor.pendingImage(), before)) << c.title;
+        editor.actionBackEffect();
+        world.Settle();
+        EXPECT_EQ(editor.commandIndex(), 0) << c.title;
+        EXPECT_TRUE(test::SamePixels(editor.pendingImage(), before)) << c.title;
+    }
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ struct FarClamp {
     }
 };
 
-// ---- Eight or sixteen pixels at a time ----------------------------------
+// ---- Eight pixels at a time ---------------------------------------------
 //
 // With every entry within the clamp table's reach and every scale finite,
 // an entry is truncate(float(i) * k) computed afresh: the same float product

@@ -88,8 +88,9 @@ void SyncFolder(const std::string& path) {
 }
 
 // Writes and flushes the temporary file; 0 or an errno.
-int FillTemporary(const std::string& temporary, std::span<const unsigned char> bytes) {
-    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+int FillTemporary(const std::string& temporary, std::span<const unsigned char> bytes,
+                  unsigned mode) {
+    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (file.get() < 0) return errno;
     if (const int error = WriteFully(file.get(), bytes)) return error;
     if (::fsync(file.get()) != 0) return errno;
@@ -130,12 +131,17 @@ Result<std::vector<unsigned char>> ReadWholeFile(const std::string& path, std::s
 }
 
 Result<Done> WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes) {
+    return WriteFileAtomically(path, bytes, 0666);
+}
+
+Result<Done> WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes,
+                                 unsigned mode) {
     std::string temporary;
     int error = EEXIST;
     // A name left behind by a crashed writer with our pid is skipped.
     for (int attempt = 0; attempt < 16 && error == EEXIST; ++attempt) {
         temporary = TemporaryName(path);
-        error = FillTemporary(temporary, bytes);
+        error = FillTemporary(temporary, bytes, mode);
         if (error != 0 && error != EEXIST) ::unlink(temporary.c_str());
     }
     if (error != 0) return Result<Done>::Failure(Failed("write", path, error));

@@ -25,4 +25,10 @@ Result<std::vector<unsigned char>> ReadWholeFile(const std::string& path, std::s
 // process's file-creation mask, as a plain new file's would.
 Result<Done> WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes);
 
+// As above, the new file created with `mode` (narrowed by the file-creation
+// mask as usual): 0600 for a file that holds the user's secrets, which is
+// then never readable by others, not even for a moment.
+Result<Done> WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes,
+                                 unsigned mode);
+
 }  // namespace vantrel

@@ -20,6 +20,16 @@ struct RunningEditor;
 inline constexpr char kOAuthLoginPath[] = "/handleOAuthLogin";
 inline constexpr std::size_t kMaxCallbackUrlBytes = 8 * 1024;
 
+// What the route GET /handleOAuthLogin answers the browser. Facebook's
+// dialog returns its answer in the fragment, which a browser never sends to
+// a server; the page's script asks again with the fragment as the query
+// (handleOpenURL reads either), and otherwise tells the user to go back.
+inline constexpr char kOAuthCallbackPage[] =
+    "<!doctype html><meta charset=\"utf-8\"><title>Vantrel</title>"
+    "<script>if (location.hash.length > 1 && !location.search)"
+    " location.replace(location.pathname + \"?\" + location.hash.slice(1));</script>"
+    "<p>You can close this tab and go back to Vantrel.</p>";
+
 // Whether `url` is a login callback: the "vantrel" scheme (any letter case)
 // with the host "handleOAuthLogin", or an http(s) address whose path is
 // "/handleOAuthLogin"; at most kMaxCallbackUrlBytes long.

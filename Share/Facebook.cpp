@@ -27,13 +27,6 @@ OAuthParameters CallbackParameters(std::string_view url) {
     return parameters;
 }
 
-std::string Find(const OAuthParameters& parameters, std::string_view name) {
-    for (const auto& [key, value] : parameters) {
-        if (key == name) return value;
-    }
-    return {};
-}
-
 // Seconds from now, or the distant future for none, 0 or nonsense.
 double ExpiryOf(const std::string& expiresIn) {
     if (expiresIn.empty() || expiresIn.size() > 10) return kDistantFuture;
@@ -108,12 +101,13 @@ Result<Done> Facebook::authorize(const std::vector<std::string>& permissions) {
 
 Facebook::LoginOutcome Facebook::handleOpenURL(std::string_view url) {
     const OAuthParameters parameters = CallbackParameters(url);
-    if (m_state.empty() || Find(parameters, "state") != m_state) return LoginOutcome::NotOurs;
+    if (m_state.empty() || FindParameter(parameters, "state") != m_state)
+        return LoginOutcome::NotOurs;
     m_state.clear();
-    const std::string token = Find(parameters, "access_token");
-    if (!Find(parameters, "error").empty() || token.empty()) return LoginOutcome::Failed;
+    const std::string token = FindParameter(parameters, "access_token");
+    if (!FindParameter(parameters, "error").empty() || token.empty()) return LoginOutcome::Failed;
     m_accessToken = token;
-    m_expirationDate = ExpiryOf(Find(parameters, "expires_in"));
+    m_expirationDate = ExpiryOf(FindParameter(parameters, "expires_in"));
     return LoginOutcome::LoggedIn;
 }
 

@@ -24,13 +24,6 @@ bool IsBlank(const std::string& text) {
     return true;
 }
 
-std::string Find(const OAuthParameters& parameters, std::string_view name) {
-    for (const auto& [key, value] : parameters) {
-        if (key == name) return value;
-    }
-    return {};
-}
-
 // A coordinate as the posts write it, "%f".
 std::string Coordinate(double degrees) {
     char text[64];
@@ -45,10 +38,6 @@ bool IsSuccess(const Result<HttpResponse>& response) {
 // Why an answer is no success, for the log: the client's error or the status.
 std::string Why(const Result<HttpResponse>& response) {
     return response ? "HTTP " + std::to_string(response.value().status) : response.error();
-}
-
-std::span<const unsigned char> Bytes(const std::vector<unsigned char>& bytes) {
-    return bytes;
 }
 
 }  // namespace
@@ -239,7 +228,7 @@ bool WBShareKit::handleOpenURL(std::string_view url) {
     if (!m_pending || m_pending->code != m_shareCode) return false;
     const UrlParts parts = SplitUrl(url);
     const OAuthParameters parameters = ParseFormText(parts.query);
-    const std::string named = Find(parameters, "oauth_token");
+    const std::string named = FindParameter(parameters, "oauth_token");
     if (!named.empty() && named != m_pending->requestToken.key) {
         TiLog("Share: a login callback for another request token is not taken");
         return false;
@@ -251,7 +240,7 @@ bool WBShareKit::handleOpenURL(std::string_view url) {
     if (provider.verifier == VerifierRule::LastSixOfQuery && parts.query.size() >= 6) {
         verifier = parts.query.substr(parts.query.size() - 6);
     } else if (provider.verifier == VerifierRule::OAuthVerifierOfQuery) {
-        verifier = Find(parameters, "oauth_verifier");
+        verifier = FindParameter(parameters, "oauth_verifier");
     }
     if (provider.verifier != VerifierRule::None && verifier.empty()) {
         TiLog("Share: the %s login came back without a verifier", provider.displayName);
@@ -364,7 +353,7 @@ void WBShareKit::sendSinaPhotoWithStatus(std::string status, double lat, double 
             body.addPart(
                 "Content-Disposition: form-data; name=\"pic\";filename=\"image.jpg\"\r\n"
                 "Content-Type: image/jpeg\r\n",
-                Bytes(jpeg.value()));
+                jpeg.value());
             HttpRequest post = signedPost;
             post.headers.push_back({"Content-Type", body.contentType()});
             post.body = body.finish();
@@ -397,7 +386,7 @@ void WBShareKit::sendPhotoToTwitterWithStatus(std::string status, double, double
                   body.addPart(
                       "Content-Disposition: form-data; name=\"media\"; filename=\"upload.jpg\"\r\n"
                       "Content-Type: image/jpg\r\n",
-                      Bytes(jpeg.value()));
+                      jpeg.value());
                   body.addField("message", status);
                   body.addField("key", key);
                   post.headers.push_back({"Content-Type", body.contentType()});

@@ -79,6 +79,13 @@ OAuthParameters ParseFormText(std::string_view text) {
     return parameters;
 }
 
+std::string FindParameter(const OAuthParameters& parameters, std::string_view name) {
+    for (const auto& [key, value] : parameters) {
+        if (key == name) return value;
+    }
+    return {};
+}
+
 std::string FormText(const OAuthParameters& parameters) {
     std::string text;
     for (const auto& [name, value] : parameters) {

@@ -25,6 +25,9 @@ std::string OAuthPercentDecode(std::string_view text);
 // value and empty items are skipped.
 OAuthParameters ParseFormText(std::string_view text);
 
+// The value of the first pair named `name`; empty when there is none.
+std::string FindParameter(const OAuthParameters& parameters, std::string_view name);
+
 // Pairs as form-encoded text, each name and value percent-encoded.
 std::string FormText(const OAuthParameters& parameters);
 

@@ -18,6 +18,9 @@ body that holds no token.
   util     big?bytes=N, redirect?hops=N
   editor   open-url (records what `vantrel open-url` posts)
 
+With --sharing-json PATH it also writes a sharing.json that points every
+provider at itself in mode "ok" (for end-to-end runs of the editor).
+
 Each request is recorded in the folder --record as NNNN.json (method, path,
 headers, whether oauthlib verified it, the form fields of a multipart body)
 and NNNN.body (the body's bytes).
@@ -360,16 +363,33 @@ class Handler(BaseHTTPRequestHandler):
         self.answer(202, "text/plain", b"taken")
 
 
+def write_sharing_json(args, port):
+    with open(args.keys, encoding="utf-8") as file:
+        config = json.load(file)
+    base = "http://127.0.0.1:%d/ok/" % port
+    config["sina"]["api"] = base + "sina/"
+    config["twitter"]["api"] = base + "twitter/"
+    config["twitter"]["twitpic_api"] = base + "twitpic/"
+    config["facebook"]["dialog"] = base + "facebook/dialog/oauth"
+    config["facebook"]["graph"] = base + "facebook/graph/"
+    with open(args.sharing_json, "w", encoding="utf-8") as file:
+        json.dump(config, file, indent=2)
+    os.chmod(args.sharing_json, 0o600)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--keys", required=True)
     parser.add_argument("--record", required=True)
     parser.add_argument("--lifetime", type=float, default=120)
     parser.add_argument("--max-requests", type=int, default=400)
+    parser.add_argument("--sharing-json")
     args = parser.parse_args()
     Handler.state = State(args)
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
+    if args.sharing_json:
+        write_sharing_json(args, server.server_address[1])
     print(server.server_address[1], flush=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     deadline = time.monotonic() + args.lifetime

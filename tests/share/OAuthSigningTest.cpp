@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <regex>
 
 #include "Core/global/TiAssert.h"
 #include "Share/OAuth/OAuthRequest.h"
@@ -39,6 +38,54 @@ TEST(OAuthSignature, BaseStringOfTheRfc5849Example) {
               "3D%253D%25253D%26c%2540%3D%26c2%3D%26oauth_consumer_key%3D9djdj82h48djs9d2%26oauth_"
               "nonce%3D7d8f3e4a%26oauth_signature_method%3DHMAC-SHA1%26oauth_timestamp%"
               "3D137131201%26oauth_token%3Dkkk9d7dh3k39sjv7");
+}
+
+// RFC 5849, section 1.2: the printer's three signed requests (temporary
+// credentials, token credentials, the photo), which send no oauth_version.
+TEST(OAuthSignature, TheRfc5849WalkThrough) {
+    const OAuthParameters printer = {{"oauth_consumer_key", "dpf43f3p2l4k3l03"},
+                                     {"oauth_signature_method", "HMAC-SHA1"}};
+    const struct {
+        const char* method;
+        const char* url;
+        OAuthParameters parameters;
+        const char* tokenSecret;
+        const char* signature;
+    } cases[] = {
+        {"POST",
+         "https://photos.example.net/initiate",
+         {{"oauth_timestamp", "137131200"},
+          {"oauth_nonce", "wIjqoS"},
+          {"oauth_callback", "http://printer.example.com/ready"}},
+         "",
+         "74KNZJeDHnMBp0EMJ9ZHt/XKycU="},
+        {"POST",
+         "https://photos.example.net/token",
+         {{"oauth_token", "hh5s93j4hdidpola"},
+          {"oauth_timestamp", "137131201"},
+          {"oauth_nonce", "walatlh"},
+          {"oauth_verifier", "hfdp7dh39dks9884"}},
+         "hdhd0244k9j7ao03",
+         "gKgrFCywp7rO0OXSjdot/IHF7IU="},
+        {"GET",
+         "http://photos.example.net/photos?file=vacation.jpg&size=original",
+         {{"oauth_token", "nnch734d00sl2jdk"},
+          {"oauth_timestamp", "137131202"},
+          {"oauth_nonce", "chapoH"},
+          {"file", "vacation.jpg"},
+          {"size", "original"}},
+         "pfkkdhi9sl3r4s00",
+         "MdpQcU8iPSUjWoN/UDMsK2sui9I="},
+    };
+    for (const auto& c : cases) {
+        OAuthParameters parameters = printer;
+        parameters.insert(parameters.end(), c.parameters.begin(), c.parameters.end());
+        const std::string base = SignatureBaseString(c.method, c.url, parameters);
+        EXPECT_EQ(SignText(OAuthSignatureMethod::HmacSha1, base,
+                           SignatureKey("kd94hf93k423kf44", c.tokenSecret)),
+                  c.signature)
+            << base;
+    }
 }
 
 OAuthRequest PhotosExample(OAuthSignatureMethod method) {
@@ -114,19 +161,25 @@ TEST(OAuthRequest, SendsPlusAsEscapedAndParametersOfAGetInTheQuery) {
     EXPECT_TRUE(http.body.empty());
 }
 
+// The value of the header's item `name`.
+std::string HeaderValue(const std::string& header, const std::string& name) {
+    const std::size_t start = header.find(name + "=\"");
+    if (start == std::string::npos) return "";
+    const std::size_t value = start + name.size() + 2;
+    return header.substr(value, header.find('"', value) - value);
+}
+
 TEST(OAuthRequest, EachRequestHasAFreshNonceAndTheTime) {
-    const std::regex hex32("[0-9a-f]{32}");
     std::string nonces[2];
     for (std::string& nonce : nonces) {
         OAuthRequest request("https://api.example.com/", {"key", "secret"});
         ASSERT_TRUE(request.prepare().ok());
-        std::smatch found;
         const std::string header = request.authorizationHeader();
-        ASSERT_TRUE(std::regex_search(header, found, std::regex("oauth_nonce=\"([^\"]*)\"")));
-        nonce = found[1];
-        EXPECT_TRUE(std::regex_match(nonce, hex32)) << nonce;
-        ASSERT_TRUE(std::regex_search(header, found, std::regex("oauth_timestamp=\"(\\d+)\"")));
-        EXPECT_LE(std::abs(std::stoll(found[1]) - static_cast<long long>(std::time(nullptr))), 5);
+        nonce = HeaderValue(header, "oauth_nonce");
+        EXPECT_EQ(nonce.size(), 32u);
+        EXPECT_EQ(nonce.find_first_not_of("0123456789abcdef"), std::string::npos) << nonce;
+        const long long timestamp = std::stoll(HeaderValue(header, "oauth_timestamp"));
+        EXPECT_LE(std::abs(timestamp - static_cast<long long>(std::time(nullptr))), 5);
     }
     EXPECT_NE(nonces[0], nonces[1]);
 }

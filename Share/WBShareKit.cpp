@@ -113,6 +113,10 @@ void WBShareKit::clearAllToken() {
     for (const ShareProvider& provider : kShareProviders) {
         m_store.removeObjectForKey(provider.tokenKey);
     }
+    // Facebook's session goes too: a logout must not leave a live access
+    // token on disk.
+    m_store.removeObjectForKey(kFBAccessTokenKey);
+    m_store.removeObjectForKey(kFBExpirationDateKey);
     if (const Result<Done> written = m_store.synchronize(); !written) {
         TiLog("Share: %s", written.error().c_str());
     }

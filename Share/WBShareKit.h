@@ -87,6 +87,8 @@ public:
 
     bool isNeedLogin() const;
     void setNeedLogin();
+    // Forgets every provider's token and Facebook's session, and writes the
+    // store at once (the settings screen's logout; after a failed post).
     void clearAllToken();
     // The token key of the selected provider; empty for an unknown code.
     std::string getTokenKey() const;

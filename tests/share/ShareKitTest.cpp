@@ -208,6 +208,8 @@ TEST_P(ProviderFailure, EndsWithTheRightAlertInBoundedTime) {
         for (const ShareProvider& provider : kShareProviders) {
             m_store.setObject(provider.tokenKey, "oauth_token=old&oauth_token_secret=old");
         }
+        m_store.setObject(kFBAccessTokenKey, "old");
+        m_store.setObject(kFBExpirationDateKey, 1.0);
     }
     const auto start = std::chrono::steady_clock::now();
     handlers.share(failure.code);
@@ -225,9 +227,11 @@ TEST_P(ProviderFailure, EndsWithTheRightAlertInBoundedTime) {
     EXPECT_EQ(openedUrl(), "");
     if (!failure.duringLogin) {
         const UserDefaults reread(m_store.file());
-        for (const ShareProvider& provider : kShareProviders) {
-            EXPECT_FALSE(m_store.hasKey(provider.tokenKey)) << provider.tokenKey;
-            EXPECT_FALSE(reread.hasKey(provider.tokenKey)) << provider.tokenKey;
+        std::vector<std::string> keys = {kFBAccessTokenKey, kFBExpirationDateKey};
+        for (const ShareProvider& provider : kShareProviders) keys.push_back(provider.tokenKey);
+        for (const std::string& key : keys) {
+            EXPECT_FALSE(m_store.hasKey(key)) << key;
+            EXPECT_FALSE(reread.hasKey(key)) << key;
         }
     }
 }

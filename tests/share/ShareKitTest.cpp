@@ -213,6 +213,11 @@ TEST_P(ProviderFailure, EndsWithTheRightAlertInBoundedTime) {
     }
     const auto start = std::chrono::steady_clock::now();
     handlers.share(failure.code);
+    if (std::string_view(failure.mode) == "malformed-access") {
+        // The user grants access in the browser; the token answer is bad.
+        ASSERT_TRUE(waitUntil([&] { return !openedUrl().empty(); }));
+        EXPECT_TRUE(kit->handleOpenURL(test::FollowInBrowser(openedUrl())));
+    }
     if (!failure.duringLogin) {
         ASSERT_NE(handlers.shareView(), nullptr);
         handlers.shareView()->send();
@@ -224,7 +229,12 @@ TEST_P(ProviderFailure, EndsWithTheRightAlertInBoundedTime) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
     const std::vector<std::string> shown = m_ui.shown();
     EXPECT_EQ(shown[shown.size() - 2], "removeWaitPanel");
-    EXPECT_EQ(openedUrl(), "");
+    if (std::string_view(failure.mode) != "malformed-access") {
+        EXPECT_EQ(openedUrl(), "");
+    }
+    if (failure.duringLogin) {
+        EXPECT_FALSE(m_store.hasKey(ShareProviderFor(failure.code)->tokenKey));
+    }
     if (!failure.duringLogin) {
         const UserDefaults reread(m_store.file());
         std::vector<std::string> keys = {kFBAccessTokenKey, kFBExpirationDateKey};
@@ -241,6 +251,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, ProviderFailure,
                                            FailureCase{"error500", kShareTwitter, true},
                                            FailureCase{"malformed", kShareSina, true},
                                            FailureCase{"malformed", kShareTwitter, true},
+                                           FailureCase{"malformed-access", kShareTwitter, true},
                                            FailureCase{"ok", kShareSina, false},
                                            FailureCase{"hang", kShareTwitter, false},
                                            FailureCase{"error500", kShareFacebook, false}));

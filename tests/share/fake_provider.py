@@ -8,7 +8,7 @@ independent of the program's.
 
 Paths are /MODE/PROVIDER/...; MODE "ok" plays the provider, "hang" never
 answers, "error500" answers 500, "malformed" answers token requests with a
-body that holds no token.
+body that holds no token, "malformed-access" only the access-token request.
 
   sina     oauth/request_token, oauth/authorize, oauth/access_token,
            statuses/upload.json
@@ -212,7 +212,7 @@ class Handler(BaseHTTPRequestHandler):
         if mode == "error500":
             return self.answer(500, "text/plain", b"internal error")
         route = getattr(self, "route_" + provider.replace("-", "_"), None)
-        if route is None or mode not in ("ok", "malformed", "editor"):
+        if route is None or mode not in ("ok", "malformed", "malformed-access", "editor"):
             return self.answer(404, "text/plain", b"no such path")
         route(mode, rest)
 
@@ -256,6 +256,8 @@ class Handler(BaseHTTPRequestHandler):
         headers = dict(self.headers.items())
         if mode == "malformed" and rest in ("oauth/request_token", "oauth/access_token"):
             return self.answer(200, "text/plain", b"this holds no token")
+        if mode == "malformed-access" and rest == "oauth/access_token":
+            return self.answer(200, "text/plain", b"oauth_token=&oauth_token_secret=")
         if rest == "oauth/request_token":
             return self.oauth_answer(*provider.request_token.create_request_token_response(
                 self.uri, self.command, self.body, headers))

@@ -7,6 +7,7 @@
 #include "commands/DispatchRows.h"
 #include "commands/EffectsProcesser.h"
 #include "commands/ErrorManager.h"
+#include "commands/NamedActions.h"
 
 namespace vantrel {
 namespace {
@@ -171,6 +172,11 @@ bool EffectsProcesser::runActionCommand(const ActionCommand& command) {
     const std::string_view name =
         number >= 0 && number < kCommandCount ? kCommandNames[number] : std::string_view("command");
     if (!m_bitmap) return FailCommand(std::string(name) + " has no bitmap to work on");
+    if (m_listRunning) {
+        // Counted before the list ran; this holds even if that count was off.
+        if (m_commandsRun >= kMaxListCommands) return FailCommand(TooManyCommandsError());
+        ++m_commandsRun;
+    }
     try {
         TiBitmapData& bitmap = *m_bitmap;
         const Rect region = ClampRegion(m_selectedRect, bitmap.GetWidth(), bitmap.GetHeight());

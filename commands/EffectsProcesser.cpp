@@ -7,6 +7,7 @@
 #include "Core/global/TiLog.h"
 #include "commands/ActionCommands.h"
 #include "commands/ErrorManager.h"
+#include "commands/NamedActions.h"
 #include "platform/UIServices.h"
 
 namespace vantrel {
@@ -210,7 +211,35 @@ void EffectsProcesser::endProcess() {
     m_processingSem.signal();
 }
 
+std::shared_ptr<const NamedActions> EffectsProcesser::namedActions() const {
+    return m_listRunning ? m_namedActions : CurrentNamedActions();
+}
+
 bool EffectsProcesser::runCommands(const Array& list) {
+    // A named action's list runs inside its caller's run, within its count.
+    if (m_listRunning) return runList(list);
+    m_commandsRun = 0;
+    try {
+        m_namedActions = CurrentNamedActions();
+        if (ExpandedCommandCount(list, m_namedActions.get()) > kMaxListCommands) {
+            ErrorManager::sharedErrorManager().setErrorString(TooManyCommandsError());
+            m_bitmap = nullptr;
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        ErrorManager::sharedErrorManager().setErrorString(kMemoryError);
+        m_bitmap = nullptr;
+        return false;
+    }
+    m_listRunning = true;
+    struct EndList {
+        bool& running;
+        ~EndList() { running = false; }
+    } end{m_listRunning};
+    return runList(list);
+}
+
+bool EffectsProcesser::runList(const Array& list) {
     m_selectedRect = Rect{};
     try {
         const std::vector<std::unique_ptr<ActionCommand>> commands = toActionCommandsArray(list);

@@ -28,6 +28,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -43,6 +44,7 @@
 namespace vantrel {
 
 class ActionCommand;
+class NamedActions;
 
 // Receives the results of background runs, always on the main queue.
 class EffectProcessDelegate {
@@ -165,7 +167,9 @@ public:
     void beginProcess(TiBitmapData* bitmap);
     // Runs the list on the bitmap of beginProcess, the selection starting
     // empty; false at the first command that fails (the bitmap is then let go
-    // of). An empty list succeeds.
+    // of). An empty list succeeds. A list that asks for more than
+    // kMaxListCommands commands through its named actions
+    // (commands/NamedActions.h) is refused before its first command runs.
     bool runCommands(const Array& list);
     void endProcess();
     // beginProcess, runCommands, endProcess. The bitmap changes in place;
@@ -190,11 +194,20 @@ public:
     // How deeply named actions are nested in the command now running.
     int actionDepth() const { return m_actionDepth; }
     void setActionDepth(int depth) { m_actionDepth = depth; }
+    // The named actions the list now running calls: the actions resource as
+    // it was when the list began (outside a list, as it is now).
+    std::shared_ptr<const NamedActions> namedActions() const;
+    // How many commands the last list run on a bitmap dispatched, the calls
+    // of named actions and their commands included; 0 when it was refused
+    // before running.
+    std::uint64_t commandsRun() const { return m_commandsRun; }
 
 private:
     struct RunRequest;
 
     void addCommand(const ActionCommand& command);
+    // runCommands(list) without the count that a list of its own gets.
+    bool runList(const Array& list);
     void runInBackground(const std::shared_ptr<RunRequest>& request);
     void completeRun(const std::shared_ptr<RunRequest>& request);
 
@@ -216,6 +229,9 @@ private:
     TiBitmapData* m_bitmap = nullptr;
     Rect m_selectedRect;
     int m_actionDepth = 0;
+    bool m_listRunning = false;
+    std::shared_ptr<const NamedActions> m_namedActions;
+    std::uint64_t m_commandsRun = 0;
 };
 
 }  // namespace vantrel

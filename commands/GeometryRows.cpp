@@ -5,6 +5,7 @@
 // callers' pointers to the bitmap stay valid.
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <new>
 #include <numbers>
@@ -39,9 +40,25 @@ std::unique_ptr<TiBitmapData> NewBitmap(int width, int height, int bpp, bool zer
 }
 
 // A result size that makes a picture: at least one pixel, within the
-// picture limit. Larger results are refused before any memory is asked for.
+// picture limit. Other sizes are refused before any memory is asked for,
+// naming the size asked for.
 bool IsPictureSize(std::int64_t width, std::int64_t height) {
     return PictureSizeError(width, height).empty();
+}
+
+// A parameter as the command's text form writes it ("%f").
+std::string Printed(float value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%f", static_cast<double>(value));
+    return text;
+}
+
+bool FailSize(const CommandRun& run, float amount, std::int64_t width, std::int64_t height) {
+    return FailCommand(std::string(run.name) + " by " + Printed(amount) +
+                       " asks for a picture of " + std::to_string(width) + " x " +
+                       std::to_string(height) + " pixels; a picture has 1 to " +
+                       std::to_string(kMaxPictureSide) + " pixels a side and at most " +
+                       std::to_string(kMaxPicturePixels) + " pixels.");
 }
 
 // The bitmap record takes over `result`; the selection covers it whole.
@@ -113,7 +130,10 @@ bool Zoom(const ActionCommand_ZOOM& command, CommandRun& run) {
     const std::int64_t height = TiTrunc64(static_cast<float>(bitmap.GetHeight()) * scale);
     TiLog("将图片 %d,%d 按比例 %f 缩放到 %lld,%lld", bitmap.GetWidth(), bitmap.GetHeight(), scale,
           static_cast<long long>(width), static_cast<long long>(height));
-    if (!std::isfinite(scale) || !IsPictureSize(width, height)) return FailCommand(kMemoryError);
+    if (!(std::isfinite(scale) && scale > 0)) {
+        return FailCommand(std::string(run.name) + " needs a scale above 0, not " + Printed(scale));
+    }
+    if (!IsPictureSize(width, height)) return FailSize(run, scale, width, height);
     // ImageZoom writes every pixel of its destination: no need to clear it.
     const std::unique_ptr<TiBitmapData> zoomed =
         NewBitmap(static_cast<int>(width), static_cast<int>(height), bitmap.GetBpp(), false);
@@ -131,7 +151,10 @@ bool Zoom(const ActionCommand_ZOOM& command, CommandRun& run) {
 bool Rotate(const ActionCommand_ROTATE& command, CommandRun& run) {
     TiBitmapData& bitmap = run.bitmap;
     const float degrees = command.getDegrees();
-    if (!std::isfinite(degrees)) return FailCommand(kMemoryError);
+    if (!std::isfinite(degrees)) {
+        return FailCommand(std::string(run.name) + " needs a finite angle, not " +
+                           Printed(degrees));
+    }
     if (std::fmod(degrees, 90.0f) == 0.0f) return RotateByQuarterTurns(degrees, run);
 
     const int oldWidth = bitmap.GetWidth();
@@ -143,7 +166,7 @@ bool Rotate(const ActionCommand_ROTATE& command, CommandRun& run) {
     const std::int64_t height = TiTrunc64(oldWidth * sine + oldHeight * cosine);
     TiLog("将图片 %d,%d 按角度 %f 旋转到 %lld,%lld", oldWidth, oldHeight, degrees,
           static_cast<long long>(width), static_cast<long long>(height));
-    if (!IsPictureSize(width, height)) return FailCommand(kMemoryError);
+    if (!IsPictureSize(width, height)) return FailSize(run, degrees, width, height);
     if (bitmap.GetBpp() != TiRGBABpp) {
         return FailCommand(std::string(run.name) + " turns only pictures of 4 bytes per pixel");
     }

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "commands/Json.h"
+#include "commands/NamedActions.h"
 #include "commands/NumberText.h"
-#include "platform/Resources.h"
 
 namespace vantrel {
 namespace {
@@ -85,11 +85,9 @@ std::unique_ptr<PowerAction> PowerAction::actionNamed(const Dictionary& resource
 }
 
 std::unique_ptr<PowerAction> PowerAction::actionFromResourceNamed(std::string_view name) {
-    std::optional<std::string> text = readResourceText("actions", "json");
-    if (!text) return nullptr;
-    std::optional<Dictionary> resource = dictionaryWithJSONString(*text);
-    if (!resource) return nullptr;
-    return actionNamed(*resource, name);
+    const std::shared_ptr<const NamedActions> actions = CurrentNamedActions();
+    const Dictionary* action = actions ? actions->actionNamed(name) : nullptr;
+    return action ? actionWithDic(*action) : nullptr;
 }
 
 void PowerAction::setName(std::string_view name) {

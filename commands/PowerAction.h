@@ -48,9 +48,10 @@ public:
     // resource; null when there is none.
     static std::unique_ptr<PowerAction> actionNamed(const Dictionary& resource,
                                                     std::string_view name);
-    // The same, read from the application's actions resource
-    // (platform/Resources.h); null when the resource is missing, is not a
-    // JSON object, or has no action of that name.
+    // The same, from the application's actions resource as
+    // CurrentNamedActions (commands/NamedActions.h) keeps it; null when the
+    // resource is missing, is not a JSON object, or has no action of that
+    // name.
     static std::unique_ptr<PowerAction> actionFromResourceNamed(std::string_view name);
 
     const Dictionary& dic() const { return m_dic; }

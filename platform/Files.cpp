@@ -1,12 +1,15 @@
 #include "platform/Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
+#include <ctime>
 #include <new>
+#include <random>
 #include <system_error>
 
 namespace vantrel {
@@ -67,32 +70,98 @@ int WriteFully(int fd, std::span<const unsigned char> bytes) {
     return 0;
 }
 
-std::string TemporaryName(const std::string& path) {
-    static std::atomic<unsigned long> counter{0};
-    return path + ".tmp-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
+const char* KindOf(mode_t mode) {
+    if (S_ISLNK(mode)) return "a symbolic link";
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a pipe";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "something else";
 }
 
-std::string FolderOf(const std::string& path) {
+// What is at the target now: nothing, or a regular file with these
+// permission bits.
+struct Target {
+    bool exists = false;
+    mode_t permissions = 0;
+};
+
+Result<Target> InspectTarget(const std::string& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) {
+        if (errno == ENOENT) return Result<Target>::Success(Target{});
+        return Result<Target>::Failure(Failed("write", path, errno));
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return Result<Target>::Failure("Can not write \"" + path + "\": it is " +
+                                       KindOf(status.st_mode) + ", not a regular file.");
+    }
+    return Result<Target>::Success(Target{true, status.st_mode & 0777});
+}
+
+// The folder of `path` and the name in it.
+std::pair<std::string, std::string> Split(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-// Makes the rename itself durable; a failure here loses nothing already written.
-void SyncFolder(const std::string& path) {
-    const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
+// A name no other writer picks: the prefix, this process and a random part.
+std::string TemporaryName() {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 draw{std::random_device()()};
+    std::string name = std::string(kTemporaryFilePrefix) + std::to_string(::getpid()) + "-";
+    for (int i = 0; i < 8; ++i) name += kLetters[draw() % (sizeof kLetters - 1)];
+    return name;
 }
 
-// Writes and flushes the temporary file; 0 or an errno.
-int FillTemporary(const std::string& temporary, std::span<const unsigned char> bytes,
-                  unsigned mode) {
-    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+// The process id in a temporary file's name, or 0.
+pid_t WriterOf(std::string_view name) {
+    name.remove_prefix(kTemporaryFilePrefix.size());
+    pid_t pid = 0;
+    for (char c : name) {
+        if (c == '-') return pid;
+        if (c < '0' || c > '9' || pid > 100'000'000) return 0;
+        pid = pid * 10 + (c - '0');
+    }
+    return 0;
+}
+
+bool IsStale(int folder, const char* name, pid_t writer) {
+    if (writer > 0 && writer != ::getpid() && ::kill(writer, 0) != 0 && errno == ESRCH) return true;
+    struct stat status {};
+    if (::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    return std::time(nullptr) - status.st_mtime > kStaleTemporaryMinutes * 60;
+}
+
+// Removes what killed writers left in the folder. A best effort: what can't
+// be listed or removed stays for a later write.
+void RemoveStaleTemporaries(int folder) {
+    const int listed = ::dup(folder);
+    if (listed < 0) return;
+    DIR* entries = ::fdopendir(listed);
+    if (!entries) {
+        ::close(listed);
+        return;
+    }
+    while (const dirent* entry = ::readdir(entries)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(kTemporaryFilePrefix)) continue;
+        if (IsStale(folder, entry->d_name, WriterOf(name))) ::unlinkat(folder, entry->d_name, 0);
+    }
+    ::closedir(entries);
+}
+
+// Writes and flushes a new temporary file in the folder; 0 or an errno.
+// A replaced file's permissions, narrowed to `allowed`, are set before the
+// file gets its name.
+int FillTemporary(int folder, const std::string& name, const Target& target,
+                  std::span<const unsigned char> bytes, mode_t allowed) {
+    Descriptor file(::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                             target.exists ? 0600 : 0666 & allowed));
     if (file.get() < 0) return errno;
     if (const int error = WriteFully(file.get(), bytes)) return error;
+    if (target.exists && ::fchmod(file.get(), target.permissions & allowed) != 0) return errno;
     if (::fsync(file.get()) != 0) return errno;
     return file.Close();
 }
@@ -130,27 +199,39 @@ Result<std::vector<unsigned char>> ReadWholeFile(const std::string& path, std::s
     return Outcome::Success(std::move(bytes));
 }
 
+Result<Done> CheckReplaceable(const std::string& path) {
+    const Result<Target> target = InspectTarget(path);
+    return target ? Result<Done>::Success(Done{}) : Result<Done>::Failure(target.error());
+}
+
 Result<Done> WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes) {
-    return WriteFileAtomically(path, bytes, 0666);
+    return WriteFileAtomically(path, bytes, 0777);
 }
 
 Result<Done> WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes,
-                                 unsigned mode) {
+                                 unsigned allowed) {
+    const Result<Target> target = InspectTarget(path);
+    if (!target) return Result<Done>::Failure(target.error());
+    const auto [folderPath, name] = Split(path);
+    Descriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0) return Result<Done>::Failure(Failed("write", path, errno));
+    RemoveStaleTemporaries(folder.get());
+
     std::string temporary;
     int error = EEXIST;
-    // A name left behind by a crashed writer with our pid is skipped.
     for (int attempt = 0; attempt < 16 && error == EEXIST; ++attempt) {
-        temporary = TemporaryName(path);
-        error = FillTemporary(temporary, bytes, mode);
-        if (error != 0 && error != EEXIST) ::unlink(temporary.c_str());
+        temporary = TemporaryName();
+        error = FillTemporary(folder.get(), temporary, target.value(), bytes, allowed);
+        if (error != 0 && error != EEXIST) ::unlinkat(folder.get(), temporary.c_str(), 0);
     }
     if (error != 0) return Result<Done>::Failure(Failed("write", path, error));
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::renameat(folder.get(), temporary.c_str(), folder.get(), name.c_str()) != 0) {
         error = errno;
-        ::unlink(temporary.c_str());
+        ::unlinkat(folder.get(), temporary.c_str(), 0);
         return Result<Done>::Failure(Failed("write", path, error));
     }
-    SyncFolder(path);
+    // Makes the rename itself durable; a failure here loses nothing written.
+    ::fsync(folder.get());
     return Result<Done>::Success(Done{});
 }
 

@@ -23,6 +23,8 @@ namespace vantrel {
 namespace {
 
 constexpr int kMaxScans = 1000;
+// The largest marker payload: a 16-bit length that counts itself.
+constexpr std::size_t kMaxMarkerBytes = 65533;
 constexpr int kRowBatch = 16;
 constexpr long kMemoryHeadroom = 64L << 20;
 
@@ -80,6 +82,8 @@ struct JpegReader {
     int width = 0;
     int height = 0;
     int orientation = 1;
+    // Each APP1 marker is read through this one buffer in turn.
+    unsigned char marker[kMaxMarkerBytes];
 };
 
 void LimitScans(j_common_ptr c) {
@@ -87,13 +91,36 @@ void LimitScans(j_common_ptr c) {
     if (cinfo->input_scan_number > kMaxScans) FailWith(c, "the file has too many scans");
 }
 
-int OrientationOf(const jpeg_decompress_struct& cinfo) {
-    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next) {
-        if (m->marker != JPEG_APP0 + 1) continue;
-        const int orientation = ExifOrientationFromApp1(m->data, m->data_length);
-        if (orientation != 1) return orientation;
+// Copies `size` bytes of the input to `target`. The memory source ends a
+// truncated file with a warning that OnMessage makes an error.
+void ReadInput(j_decompress_ptr cinfo, unsigned char* target, std::size_t size) {
+    jpeg_source_mgr& source = *cinfo->src;
+    while (size > 0) {
+        if (source.bytes_in_buffer == 0 && !source.fill_input_buffer(cinfo)) {
+            FailWith(reinterpret_cast<j_common_ptr>(cinfo), "the file is truncated");
+        }
+        const std::size_t n = std::min(size, source.bytes_in_buffer);
+        std::memcpy(target, source.next_input_byte, n);
+        source.next_input_byte += n;
+        source.bytes_in_buffer -= n;
+        target += n;
+        size -= n;
     }
-    return 1;
+}
+
+// An APP1 marker (Exif, XMP, ...): read through the reader's one buffer and
+// not kept, so that a file of any number of markers costs no memory for
+// them; the first orientation other than upright is taken. Other APPn and
+// comment markers are skipped by the library without being kept.
+boolean ReadApp1(j_decompress_ptr cinfo) {
+    JpegReader& r = *static_cast<JpegReader*>(cinfo->client_data);
+    unsigned char length[2];
+    ReadInput(cinfo, length, 2);
+    const std::size_t size = static_cast<std::size_t>(length[0] << 8 | length[1]);
+    if (size < 2) FailWith(reinterpret_cast<j_common_ptr>(cinfo), "a marker has a bad length");
+    ReadInput(cinfo, r.marker, size - 2);
+    if (r.orientation == 1) r.orientation = ExifOrientationFromApp1(r.marker, size - 2);
+    return TRUE;
 }
 
 bool ReadJpegHeader(JpegReader& r) {
@@ -101,16 +128,16 @@ bool ReadJpegHeader(JpegReader& r) {
     r.cinfo.err = &r.error.pub;
     r.created = true;
     jpeg_create_decompress(&r.cinfo);
+    r.cinfo.client_data = &r;
     // Bounds the whole-picture coefficient arrays of progressive files.
     r.cinfo.mem->max_memory_to_use = static_cast<long>(r.maxPixels) * 8 + kMemoryHeadroom;
     r.progress.progress_monitor = LimitScans;
     r.cinfo.progress = &r.progress;
     jpeg_mem_src(&r.cinfo, r.data, static_cast<unsigned long>(r.size));
-    jpeg_save_markers(&r.cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_set_marker_processor(&r.cinfo, JPEG_APP0 + 1, ReadApp1);
     jpeg_read_header(&r.cinfo, TRUE);
     r.width = static_cast<int>(r.cinfo.image_width);
     r.height = static_cast<int>(r.cinfo.image_height);
-    r.orientation = OrientationOf(r.cinfo);
     return true;
 }
 

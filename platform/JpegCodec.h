@@ -14,6 +14,9 @@
 // coming out partly gray; harmless irregularities, such as stray bytes
 // between segments, are tolerated. A file with more than 1000 scans is
 // refused, so that a small file can't keep the decoder busy for minutes.
+// Markers are read through, never kept: APP1 segments pass one at a time
+// through one 64 KiB buffer, and the other APPn and comment segments are
+// skipped, so a file of any number of them costs no memory for them.
 //
 // Encoding writes a baseline YCbCr JPEG with 4:2:0 chroma at quality 1 to
 // 100 (the library's standard tables), from the premultiplied colour bytes

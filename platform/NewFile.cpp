@@ -10,6 +10,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/Files.h"
+
 namespace vantrel {
 namespace {
 
@@ -27,11 +29,6 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string BaseOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // 0 or an errno.
 int WriteAll(int fd, std::span<const unsigned char> bytes) {
     std::size_t done = 0;
@@ -44,11 +41,13 @@ int WriteAll(int fd, std::span<const unsigned char> bytes) {
     return 0;
 }
 
-// A hidden name beside `path` that no other writer uses at the same time.
+// A name beside `path` that no other writer uses at the same time, in the
+// form every temporary file of the program has (platform/Files.h), so that
+// listings pass over it and the clean-up of killed writers knows it.
 std::string TemporaryName(const std::string& path) {
     static std::atomic<unsigned long> counter{0};
-    return FolderOf(path) + "/." + BaseOf(path) + ".new-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
+    return FolderOf(path) + "/" + std::string(kTemporaryFilePrefix) + std::to_string(::getpid()) +
+           "-new-" + std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
 }
 
 // A flushed hidden temporary file beside `path`; its name, or an errno.

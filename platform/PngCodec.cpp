@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -43,8 +45,49 @@ void OnWarning(png_structp, png_const_charp) {}
 
 // ---- Reading ----
 
+// What a file may make the decoder keep. Only the chunks that make the
+// pixels (IHDR, PLTE, tRNS, IDAT) and eXIf, for the orientation, are read;
+// every other chunk is passed over without its data being kept. eXIf is
+// kept raw, as libpng keeps unknown chunks, so that libpng's chunk memory
+// limit applies to it: no chunk gets more memory than the file has bytes.
+constexpr png_byte kExifChunk[] = {'e', 'X', 'I', 'f', '\0'};
+constexpr std::size_t kMaxKeptChunkBytes = std::size_t{8} << 20;
+constexpr int kMaxKeptChunks = 4;
+// A bound on all of libpng's memory for one decode, whatever path it takes:
+// the rows of the widest picture need about 2 MiB, the kept chunks at most
+// kMaxKeptChunks x kMaxKeptChunkBytes.
+constexpr std::size_t kMaxLibpngBytes = std::size_t{64} << 20;
+
+// libpng's own memory during one decode, counted through its memory hooks.
+struct PngMemory {
+    std::size_t live = 0;
+    std::size_t peak = 0;
+};
+
+thread_local std::size_t gLastDecodePeak = 0;
+
+png_voidp Allocate(png_structp png, png_alloc_size_t size) {
+    auto* memory = static_cast<PngMemory*>(png_get_mem_ptr(png));
+    if (size > kMaxLibpngBytes - memory->live) return nullptr;
+    auto* block = static_cast<std::max_align_t*>(std::malloc(sizeof(std::max_align_t) + size));
+    if (!block) return nullptr;
+    *reinterpret_cast<std::size_t*>(block) = size;
+    memory->live += size;
+    memory->peak = std::max(memory->peak, memory->live);
+    return block + 1;
+}
+
+void Release(png_structp png, png_voidp pointer) {
+    if (!pointer) return;
+    auto* memory = static_cast<PngMemory*>(png_get_mem_ptr(png));
+    std::max_align_t* block = static_cast<std::max_align_t*>(pointer) - 1;
+    memory->live -= *reinterpret_cast<std::size_t*>(block);
+    std::free(block);
+}
+
 struct PngReader {
     PngError error;
+    PngMemory memory;
     const unsigned char* data = nullptr;
     std::size_t size = 0;
     std::size_t offset = 0;
@@ -78,14 +121,21 @@ void RequestRgba(PngReader& r, int bitDepth, int colourType) {
     r.passes = png_set_interlace_handling(r.png);
 }
 
+void LimitChunks(PngReader& r) {
+    png_set_keep_unknown_chunks(r.png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    png_set_keep_unknown_chunks(r.png, PNG_HANDLE_CHUNK_ALWAYS, kExifChunk, 1);
+    png_set_chunk_malloc_max(r.png, std::min(r.size, kMaxKeptChunkBytes));
+    png_set_chunk_cache_max(r.png, kMaxKeptChunks);
+}
+
+// The orientation of the first eXIf chunk before the pixel data.
 int OrientationOf(PngReader& r) {
-#ifdef PNG_eXIf_SUPPORTED
-    png_uint_32 size = 0;
-    png_bytep exif = nullptr;
-    if (png_get_eXIf_1(r.png, r.info, &size, &exif) && exif) {
-        return ExifOrientationFromTiff(exif, size);
+    png_unknown_chunkp chunks = nullptr;
+    const int count = png_get_unknown_chunks(r.png, r.info, &chunks);
+    for (int i = 0; i < count; ++i) {
+        if (std::memcmp(chunks[i].name, kExifChunk, 4) != 0) continue;
+        return ExifOrientationFromTiff(chunks[i].data, chunks[i].size);
     }
-#endif
     return 1;
 }
 
@@ -94,6 +144,7 @@ int OrientationOf(PngReader& r) {
 bool ReadPngInfo(PngReader& r, int& bitDepth, int& colourType) {
     if (setjmp(png_jmpbuf(r.png))) return false;
     png_set_read_fn(r.png, &r, ReadFromMemory);
+    LimitChunks(r);
     png_read_info(r.png, r.info);
     png_uint_32 width = 0, height = 0;
     png_get_IHDR(r.png, r.info, &width, &height, &bitDepth, &colourType, nullptr, nullptr, nullptr);
@@ -203,6 +254,10 @@ Result<std::vector<unsigned char>> EncodeWith(PngWriter& w, std::vector<unsigned
 
 }  // namespace
 
+std::size_t PngMemoryTestHook::PeakBytesOfLastDecode() {
+    return gLastDecodePeak;
+}
+
 bool LooksLikePng(std::span<const unsigned char> bytes) {
     return bytes.size() >= sizeof kSignature &&
            std::memcmp(bytes.data(), kSignature, sizeof kSignature) == 0;
@@ -213,7 +268,8 @@ Result<Picture> DecodePng(std::span<const unsigned char> bytes, std::int64_t max
     reader.data = bytes.data();
     reader.size = bytes.size();
     reader.maxPixels = std::min(maxPixels, kMaxPicturePixels);
-    reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader.error, OnError, OnWarning);
+    reader.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &reader.error, OnError, OnWarning,
+                                          &reader.memory, Allocate, Release);
     if (reader.png) reader.info = png_create_info_struct(reader.png);
     if (!reader.png || !reader.info) {
         png_destroy_read_struct(&reader.png, nullptr, nullptr);
@@ -225,6 +281,7 @@ Result<Picture> DecodePng(std::span<const unsigned char> bytes, std::int64_t max
     } catch (const std::exception&) {
     }
     png_destroy_read_struct(&reader.png, &reader.info, nullptr);
+    gLastDecodePeak = reader.memory.peak;
     if (!result) return Result<Picture>::Failure("Can not read the PNG file: " + result.error());
     return result;
 }

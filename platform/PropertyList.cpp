@@ -3,6 +3,7 @@
 #include <plist/plist.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -40,10 +41,13 @@ PropertyValue ValueOf(plist_t node) {
             return value;
         }
         case PLIST_STRING: {
-            char* text = nullptr;
-            plist_get_string_val(node, &text);
-            const Owned<char> owned(text);
-            return std::string(text ? text : "");
+            // By pointer: a text holding a NUL byte trips the library's own
+            // copy (an assertion), and the library keeps nothing reliable
+            // past that byte, so the text ends there.
+            std::uint64_t length = 0;
+            const char* text = plist_get_string_ptr(node, &length);
+            if (!text) return std::string();
+            return std::string(text, strnlen(text, static_cast<std::size_t>(length)));
         }
         default:
             return PropertyOther{};

@@ -210,8 +210,8 @@ int TintHSL(TiBitmapData& bitmap, int hue, int saturation, int lightness) {
     TI_ASSERT(bitmap.GetBpp() == TiRGBBpp || bitmap.GetBpp() == TiRGBABpp,
               "bitmap.GetBpp() == TiRGBBpp || bitmap.GetBpp() == TiRGBABpp", 419);
     hue = std::clamp(hue, 0, 360);
-    // Saturation is a share of 256: above 255 is full, below 0 is none.
-    saturation = std::clamp(saturation, 0, 255);
+    // Above 255 is full; below 0 is left to the conversion's arithmetic.
+    saturation = std::min(saturation, 255);
     // Every pixel's result depends only on max + min of its channels.
     unsigned char colors[511][3];
     for (int sum = 0; sum <= 510; ++sum) {

@@ -40,7 +40,9 @@ TiHSLColor RGBToHSL(int red, int green, int blue);
 
 // (H, S, L) back to bytes 0..255. The hue may be any integer: each channel's
 // hue is brought back by one turn at most, so hues within -360..720 of the
-// wheel behave as their place on it. Saturation 0 gives the gray L.
+// wheel behave as their place on it. Saturation 0 gives the gray L; a
+// negative saturation goes through the same arithmetic, swapping the two
+// levels the channels move between (the opposite hue, as it were).
 TiRGBColor HSLToRGB(int hue, int saturation, int lightness);
 
 // The lightness of (R, G, B) rounded to the nearest integer: (max + min) / 2
@@ -60,8 +62,10 @@ TinyHSL GetHueRangeWeight(int hue, const HueRange& range, const TinyHSL& shift);
 int AdjustHSL(TiBitmapData& bitmap, const HSLData& hslData, const HueRangeData& hueRangeData);
 
 // Colourises: every pixel gets hue `hue` (held in 0..360) and saturation
-// `saturation` (held in 0..255) and keeps its rounded lightness plus
-// `lightness` (then held in 0..255). Returns 1.
+// `saturation` and keeps its rounded lightness plus `lightness` (then held
+// in 0..255). Only the hue is held: a negative saturation goes through the
+// conversion as it is; one above 255 is held at 255 (the panel sends at
+// most that, and the conversion assumes it). Returns 1.
 int TintHSL(TiBitmapData& bitmap, int hue, int saturation, int lightness);
 
 }  // namespace vantrel

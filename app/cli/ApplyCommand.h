@@ -7,6 +7,12 @@
 // paramScale. The output is written to a temporary name and renamed into
 // place, and only when every command succeeded.
 //
+// Before anything runs, every command's "cmd" must be a name of the
+// vocabulary (exit status 2, naming the command, where it came from and the
+// closest names: the dispatcher would pass over it silently), an --actions
+// file must be readable and hold an "actions" array, and OUTPUT must not
+// exist or be a regular file (platform/Files.h).
+//
 // Failure: exit status 1 with the reason on the error stream (the error the
 // failing command recorded, or what went wrong with a file); nothing is
 // written.
@@ -27,7 +33,7 @@ namespace vantrel::cli {
 // text that is not an object.
 Result<Array> LoadCommandList(std::span<const CommandSource> sources);
 
-// Runs apply; returns the exit status, 0 or 1. Reports what it wrote on `out`.
+// Runs apply; returns the exit status, 0, 1 or 2. Reports what it wrote on `out`.
 int RunApply(const ApplyOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace vantrel::cli

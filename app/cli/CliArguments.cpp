@@ -1,6 +1,7 @@
 #include "app/cli/CliArguments.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -34,7 +35,8 @@ constexpr std::string_view kUsage =
     "               INPUT scaled to N pixels on its shorter side, as PNG files named\n"
     "               after the looks into OUTPUT_FOLDER, with index.html showing\n"
     "               them by panel section\n"
-    "    --size N          the shorter side, 1 to 8192; default 256\n"
+    "    --size N          the shorter side, default 256; held to 2048 and to the\n"
+    "                      picture's own shorter side\n"
     "  commands     lists the commands with their parameters\n"
     "  open-url     hands URL (a sharing sign-in's callback, vantrel://...) to the\n"
     "               running editor; the handler of the vantrel URL scheme\n"
@@ -151,11 +153,9 @@ std::optional<Invocation> ParseLooks(std::span<const std::string_view> args, std
     std::vector<std::string_view> paths;
     if (!ReadArguments(args, paths, error, [&](std::string_view name, std::string_view value) {
             if (name != "--size") return Refuse(error, "unknown option " + std::string(name));
-            const std::optional<int> size = ParseWhole(value, 1, kMaxLooksSize);
-            if (!size) {
-                return Refuse(error, "--size needs a whole number from 1 to " +
-                                         std::to_string(kMaxLooksSize));
-            }
+            // Sizes above the largest are held to it when the command runs.
+            const std::optional<int> size = ParseWhole(value, 1, INT_MAX);
+            if (!size) return Refuse(error, "--size needs a whole number of 1 or more");
             options.size = *size;
             return true;
         })) {

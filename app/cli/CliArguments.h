@@ -41,12 +41,14 @@ struct ApplyOptions {
 };
 
 constexpr int kDefaultLooksSize = 256;
-constexpr int kMaxLooksSize = 8192;
+// The largest shorter side of a contact sheet's looks: fifty looks of a
+// 3:2 picture at this size are about 300 megapixels of work and files.
+constexpr int kMaxLooksSize = 2048;
 
 struct LooksOptions {
     std::string input;
     std::string outputFolder;
-    int size = kDefaultLooksSize;  // pixels on the shorter side
+    int size = kDefaultLooksSize;  // pixels on the shorter side, 1 or more
 };
 
 struct Invocation {

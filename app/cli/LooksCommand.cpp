@@ -56,11 +56,17 @@ std::string HtmlEscape(std::string_view text) {
 }
 
 // The picture at `size` pixels on its shorter side, the longer side in
-// proportion (truncated, at least 1), resampled by the zoom operation.
+// proportion (truncated, at least 1), resampled by the zoom operation; at
+// its own size, a copy.
 Result<std::unique_ptr<TiBitmapData>> ScaleToShorterSide(const Picture& picture, int size) {
     const std::int64_t width = picture.width();
     const std::int64_t height = picture.height();
     const std::int64_t shorter = std::min(width, height);
+    if (size == shorter) {
+        auto copy = BitmapFromPicture(picture);
+        if (!copy) return Result<std::unique_ptr<TiBitmapData>>::Failure("not enough memory");
+        return Result<std::unique_ptr<TiBitmapData>>::Success(std::move(copy));
+    }
     const std::int64_t newWidth = std::max<std::int64_t>(1, width * size / shorter);
     const std::int64_t newHeight = std::max<std::int64_t>(1, height * size / shorter);
     const std::string sizeError = PictureSizeError(newWidth, newHeight);
@@ -170,6 +176,22 @@ std::vector<std::string> RunForked(std::size_t count, unsigned parallel,
     return errors;
 }
 
+// The size the looks are made at: the one asked for, held to the largest
+// size of a sheet and to the picture's shorter side, so that no look is
+// made of a picture enlarged first. A hold is reported on `out`.
+int SheetSize(int asked, const Picture& picture, std::ostream& out) {
+    const int shorter = std::min(picture.width(), picture.height());
+    if (asked <= std::min(shorter, kMaxLooksSize)) return asked;
+    if (shorter < kMaxLooksSize) {
+        out << "--size " << asked << " is larger than the picture's shorter side, " << shorter
+            << " pixels: the looks are made at " << shorter << "\n";
+        return shorter;
+    }
+    out << "--size " << asked << " is above the largest size of a sheet, " << kMaxLooksSize
+        << ": the looks are made at " << kMaxLooksSize << "\n";
+    return kMaxLooksSize;
+}
+
 std::vector<SheetEntry> SheetLooks() {
     std::vector<SheetEntry> entries;
     for (LookSection section : kLookSections) {
@@ -232,7 +254,7 @@ int RunLooks(const LooksOptions& options, std::ostream& out, std::ostream& err) 
         err << "vantrel looks: " << options.input << ": " << input.error() << "\n";
         return 1;
     }
-    auto scaled = ScaleToShorterSide(input.value(), options.size);
+    auto scaled = ScaleToShorterSide(input.value(), SheetSize(options.size, input.value(), out));
     if (!scaled.ok()) {
         err << "vantrel looks: " << options.input << ": " << scaled.error() << "\n";
         return 1;
@@ -256,7 +278,8 @@ int RunLooks(const LooksOptions& options, std::ostream& out, std::ostream& err) 
         entries[i].rendered = errors[i].empty();
         if (entries[i].rendered) continue;
         ++failed;
-        err << "vantrel looks: " << entries[i].look.displayName << ": " << errors[i] << "\n";
+        err << "vantrel looks: warning: " << entries[i].look.displayName << ": " << errors[i]
+            << "\n";
     }
     const std::string title =
         "Looks of " + std::filesystem::path(options.input).filename().string();
@@ -270,8 +293,14 @@ int RunLooks(const LooksOptions& options, std::ostream& out, std::ostream& err) 
         return 1;
     }
     out << "wrote " << entries.size() - failed << " looks and index.html to "
-        << options.outputFolder << "\n";
-    return failed == 0 ? 0 : 1;
+        << options.outputFolder;
+    if (failed > 0) {
+        out << "; " << failed << (failed == 1 ? " look failed" : " looks failed")
+            << ", marked on the page";
+    }
+    out << "\n";
+    // A sheet with some looks failed is still a sheet; one without any is not.
+    return failed < static_cast<int>(entries.size()) ? 0 : 1;
 }
 
 }  // namespace vantrel::cli

@@ -2,18 +2,18 @@
 // show, run on one picture.
 //
 // The input is scaled with the zoom operation so that its shorter side is
-// `size` pixels. Each look then runs on that picture in a process of its own
-// (forked workers, as many at a time as the machine has processors), with
-// random() reseeded as a fresh process has it, so a look's grain is the same
-// as in any single run. "None" is the picture unprocessed, as its panel
-// shows it. Every look is written as "<display name made safe>.png"; then
-// index.html shows them under their panel sections in panel order. Every
-// file is written to a temporary name and renamed into place.
+// `size` pixels, at most kMaxLooksSize and never more than the input's own
+// shorter side: a larger size is held to those, and the output says so. Each look then runs on that
+// picture in a process of its own (forked workers, as many at a time as the machine has
+// processors), with random() reseeded as a fresh process has it, so a look's grain is the same as
+// in any single run. "None" is the picture unprocessed, as its panel shows it. Every look is
+// written as "<display name made safe>.png"; then index.html shows them under their panel sections
+// in panel order. Every file is written to a temporary name and renamed into place.
 //
-// Failure: a look that fails is reported on the error stream with its name
-// and left out of the page (shown there as failed); the exit status is then
-// 1. An unreadable input or an output folder that can't be made is 1 with
-// nothing written.
+// Failure: a look that fails is named in a warning on the error stream and
+// shown on the page as failed; the sheet is still done (exit status 0)
+// unless no look at all could be written. An unreadable input or an output
+// folder that can't be made is 1 with nothing written.
 #pragma once
 
 #include <ostream>

@@ -324,17 +324,17 @@ TEST_F(DispatcherTest, AFailedPreconditionFailsItsCommandWithWhereAndWhy) {
     static const RGBPoint kStops[] = {{{255, 0, 0}, 0, 0.5f}, {{0, 0, 255}, 1, 0.5f}};
     auto bitmap = test::Gradient(6, 4, TiRGBABpp);
     const auto before = Pixels(*bitmap);
-    // Style 7 is outside the gradient's preconditions.
+    // An opacity of 2 is outside the blend's preconditions.
     std::string condition, function, file;
     try {
         auto probe = bitmap->Clone(false);
-        GradientOverlay(*probe, 1, 7, kStops, 2, 0, 1, 1, false);
-        ADD_FAILURE() << "style 7 was accepted";
+        GradientOverlay(*probe, 1, 0, kStops, 2, 0, 1, 2, false);
+        ADD_FAILURE() << "opacity 2 was accepted";
     } catch (const TiAssertionError& error) {
         condition = error.condition(), function = error.function(), file = error.file();
     }
     EXPECT_FALSE(Run(ListOf(Bare(CMD_GRAY), ActionCommand_GRADIENT_OVERLAY::commandWithBlendMode(
-                                                1, 7, kStops, 2, 0, 1, 1, false)),
+                                                1, 0, kStops, 2, 0, 1, 2, false)),
                      *bitmap));
     const std::string message = RecordedError();
     EXPECT_EQ(message.find("CMD_GRADIENT_OVERLAY failed"), 0u) << message;

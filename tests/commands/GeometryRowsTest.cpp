@@ -153,14 +153,16 @@ TEST_F(GeometryRowsTest, AbsurdScalesAndAnglesAreRefusedBeforeAnyMemoryIsTaken) 
         TiMemoryTestHook::Reset();
         EXPECT_FALSE(Run(list, *bitmap)) << test::Texts(list);
         EXPECT_EQ(TiMemoryTestHook::AllocationCount(), 0) << test::Texts(list);
-        EXPECT_EQ(RecordedError(), "Can not allocate memory!");
+        // Refused as a size or a parameter, by the command's name; no memory was short.
+        EXPECT_EQ(RecordedError().rfind(list[0].dictionary()->find("cmd")->stringValue(), 0), 0u)
+            << RecordedError();
         EXPECT_EQ(bitmap->GetWidth(), 101);
         EXPECT_EQ(Pixels(*bitmap), before);
     }
     // A long thin picture turned by 45 degrees would pass the picture limit.
     auto strip = test::Constant(65535, 2, TiRGBABpp, {1, 2, 3, 255});
     EXPECT_FALSE(Run(Rotate(45), *strip));
-    EXPECT_EQ(RecordedError(), "Can not allocate memory!");
+    EXPECT_NE(RecordedError().find("asks for a picture of"), std::string::npos) << RecordedError();
 
     // Resampled turns need 4-byte pixels.
     auto rgb = test::Noise(5, 5, TiRGBBpp, 1);

@@ -51,6 +51,14 @@ TEST(PropertyList, OtherKindsReadAsOtherAndCanNotBeWritten) {
     EXPECT_FALSE(WritePropertyList(read.value()).ok());
 }
 
+TEST(PropertyList, TextWithANulByteEndsThereWithoutEndingTheProgram) {
+    const std::string withNul = std::string("a") + '\0' + "b";
+    const Result<PropertyList> read =
+        ReadPropertyList(Bytes(Xml("<dict><key>N</key><string>" + withNul + "</string></dict>")));
+    ASSERT_TRUE(read.ok()) << read.error();
+    EXPECT_EQ(*read.value().find("N"), PropertyValue(std::string("a")));
+}
+
 TEST(PropertyList, RefusesWhatIsNoDictionaryList) {
     const std::string binaryHeaderOnly = "bplist00";
     const std::string cases[] = {

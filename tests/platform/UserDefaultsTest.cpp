@@ -29,17 +29,22 @@ TEST(UserDefaults, KeepsTextsAndRealsInAPrivateFile) {
     EXPECT_EQ(again.doubleForKey("kToken_Sina"), std::nullopt);
 }
 
+// An unreadable file, readable by others, is replaced by a private one.
 TEST(UserDefaults, AnUnreadableFileIsAnEmptyStore) {
     test::ScratchFolder folder;
     const std::string file = folder.File(kUserDefaultsFileName);
     const std::string junk = "not a property list";
     ASSERT_TRUE(
         WriteFileAtomically(file, std::vector<unsigned char>(junk.begin(), junk.end())).ok());
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
     UserDefaults store(file);
     EXPECT_FALSE(store.hasKey("kToken_Sina"));
     store.setObject("kToken_Sina", "t");
     EXPECT_TRUE(store.synchronize().ok());
     EXPECT_TRUE(UserDefaults(file).hasKey("kToken_Sina"));
+    struct stat status {};
+    ASSERT_EQ(::stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
 }
 
 }  // namespace

@@ -286,8 +286,20 @@ TEST(TintHSL, HueAndSaturationAreHeldToTheirScales) {
     EXPECT_EQ(Tinted(color, -50, 200, 0), Tinted(color, 0, 200, 0));
     EXPECT_EQ(Tinted(color, 100, 300, 0), Tinted(color, 100, 255, 0));
     EXPECT_EQ(Tinted(color, 100, INT_MAX, 0), Tinted(color, 100, 255, 0));
-    // No saturation leaves the rounded lightness as a gray.
-    EXPECT_EQ(Tinted(color, 100, -40, 0), (Rgb{95, 95, 95}));
+}
+
+// Only the hue is held: a negative saturation goes through the conversion
+// as it is and turns the colour towards the opposite hue.
+TEST(TintHSL, ANegativeSaturationFollowsTheConversionsArithmetic) {
+    // l 100: m2 = 100 * 216 / 256 = 84.375, m1 = 115.625.
+    EXPECT_EQ(Tinted({100, 100, 100}, 0, -40, 0), (Rgb{84, 115, 115}));
+    // l 200: m2 = 200 - 40 + 40 * 200 / 256 = 191.25, m1 = 208.75.
+    EXPECT_EQ(Tinted({200, 200, 200}, 0, -40, 0), (Rgb{191, 208, 208}));
+    // m2 = -17.1875, m1 = 217.1875; red's hue 220 is on the falling ramp.
+    EXPECT_EQ(Tinted({100, 100, 100}, 100, -300, 0), (Rgb{139, 0, 217}));
+    EXPECT_EQ(Tinted({100, 100, 100}, 0, INT_MIN, 0), (Rgb{0, 255, 255}));
+    const TiRGBColor model = HSLToRGB(200, -60, 150);
+    EXPECT_EQ(Tinted({150, 150, 150}, 200, -60, 0), (Rgb{model.red, model.green, model.blue}));
 }
 
 TEST(TintHSL, HonoursFormatsViewsAndAlphaAndRefusesOtherFormats) {

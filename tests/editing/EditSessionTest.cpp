@@ -1,0 +1,383 @@
+// The edit session driven as a user would: steps, undo, redo, save, close,
+// region selection, and what the screen and the alerts show meanwhile.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "commands/ErrorManager.h"
+#include "platform/PictureCodec.h"
+#include "support/EditingSteps.h"
+#include "support/EditingWorld.h"
+
+namespace vantrel {
+namespace {
+
+using test::EditingWorld;
+
+const Picture& Photo() {
+    static const Picture photo = test::PhotoPicture(1600, 1200);
+    return photo;
+}
+
+// Opens the 1600 x 1200 photo at its own size ("STR_NOW"): it is worked on
+// at 904 x 678.
+void OpenPhoto(EditingWorld& world) {
+    world.OpenPicture(Photo(), 0);
+    ASSERT_EQ(world.root().phase(), kPhaseEdit);
+}
+
+// `lists` run one after the other on the full-size photo.
+Picture FullSize(EffectsProcesser& processor, const std::vector<Array>& lists) {
+    Array joined;
+    for (const Array& list : lists) {
+        for (const Value& command : list) joined.push_back(command);
+    }
+    processor.setParamScale(1.0);
+    return processor.runCommands(joined, Photo());
+}
+
+// What a picture looks like once saved as a JPEG of quality 92.
+Picture AsSavedJpeg(const Picture& picture) {
+    return DecodePicture(EncodePicture(picture, PictureFormat::Jpeg, 92).value()).value();
+}
+
+std::vector<std::string> SavedFiles(const EditingWorld& world) {
+    std::vector<std::string> files;
+    const std::filesystem::path folder = world.libraryPath + "/Vantrel";
+    if (!std::filesystem::exists(folder)) return files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        files.push_back(entry.path().string());
+    }
+    return files;
+}
+
+bool Shows(const EditingWorld& world, const std::string& call) {
+    const std::vector<std::string> shown = world.Shown();
+    return std::find(shown.begin(), shown.end(), call) != shown.end();
+}
+
+TEST(EditSession, ThreeStepsUndoneTwiceSaveOnlyTheFirstAtFullSize) {
+    EditingWorld world;
+    OpenPhoto(world);
+    EditViewController& editor = world.editor();
+    EXPECT_DOUBLE_EQ(editor.scaleMark(), 904.0 / 1600.0);
+    EXPECT_EQ(editor.pendingImage().width(), 904);
+    EXPECT_EQ(world.observer.last.sizeLabelText, "1600 x 1200");
+
+    world.Apply(test::CurveStep());
+    world.Apply(test::BlurStep(6));
+    world.Apply(test::PosterizeStep(5));
+    EXPECT_EQ(editor.commandIndex(), 3);
+    editor.actionBackEffect();
+    editor.actionBackEffect();
+    EXPECT_EQ(editor.commandIndex(), 1);
+    EXPECT_EQ(editor.redoCommandsCount(), 2);
+
+    world.ui.clear();
+    editor.actionSaveImage();
+    world.Settle();
+    EXPECT_EQ(world.Shown(),
+              (std::vector<std::string>{"waitPanel([STR_SAVING] | mask)", "removeWaitPanel",
+                                        "alert([STR_FINISH] |  | OK!)"}));
+    const std::vector<std::string> saved = SavedFiles(world);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(PictureFormatForPath(saved[0]), PictureFormat::Jpeg);
+    const Picture expected = AsSavedJpeg(FullSize(world.processor, {test::CurveStep()}));
+    EXPECT_TRUE(test::SamePixels(ReadPictureFile(saved[0]).value(), expected));
+    EXPECT_FALSE(editor.photoEdited());
+    EXPECT_FALSE(world.observer.last.saveEnabled);
+
+    // A second save writes a second file; the first stays.
+    world.Apply(test::FlipStep());
+    editor.actionSaveImage();
+    world.Settle();
+    EXPECT_EQ(SavedFiles(world).size(), 2u);
+}
+
+TEST(EditSession, UndoAndRedoExchangeTheHistoryPicturesAndTheButtons) {
+    EditingWorld world;
+    OpenPhoto(world);
+    EditViewController& editor = world.editor();
+    const Picture opened = editor.pendingImage();
+    world.Apply(test::CurveStep());
+    const Picture afterCurve = editor.pendingImage();
+    EXPECT_FALSE(test::SamePixels(afterCurve, opened));
+    EXPECT_TRUE(world.observer.last.undoEnabled);
+
+    // Undo to position 0 disables Undo and Save; Redo brings both back.
+    editor.actionBackEffect();
+    EXPECT_TRUE(test::SamePixels(editor.pendingImage(), opened));
+    EXPECT_FALSE(world.observer.last.undoEnabled);
+    EXPECT_FALSE(world.observer.last.saveEnabled);
+    EXPECT_TRUE(world.observer.last.redoEnabled);
+    editor.actionBackEffect();  // nothing to undo: nothing happens
+    EXPECT_EQ(editor.commandIndex(), 0);
+    editor.actionRedoEffect();
+    EXPECT_TRUE(test::SamePixels(editor.pendingImage(), afterCurve));
+    EXPECT_TRUE(world.observer.last.undoEnabled);
+    EXPECT_TRUE(world.observer.last.saveEnabled);
+    EXPECT_FALSE(world.observer.last.redoEnabled);
+
+    // A new step after an undo drops the redo tail.
+    world.Apply(test::PosterizeStep(3));
+    editor.actionBackEffect();
+    EXPECT_TRUE(world.observer.last.redoEnabled);
+    world.Apply(test::BlurStep(2));
+    EXPECT_FALSE(world.observer.last.redoEnabled);
+    EXPECT_EQ(editor.history().count(), 2);
+    EXPECT_EQ(world.observer.last.historyCount, 2);
+    // The shown picture is the working image (both are under 614400 pixels).
+    EXPECT_TRUE(test::SamePixels(world.observer.last.displayImage, editor.pendingImage()));
+}
+
+TEST(EditSession, WorkingAtFullSizeSavesTheWorkingImage) {
+    EditingWorld world;
+    world.settings.setRealTime(true);
+    OpenPhoto(world);
+    EditViewController& editor = world.editor();
+    EXPECT_EQ(editor.scaleMark(), 1.0);
+    EXPECT_EQ(editor.pendingImage().width(), 1600);
+    // The screen still shows no more than about 614400 pixels.
+    EXPECT_EQ(world.observer.last.displayImage.width(), 904);
+    world.Apply(test::BlurStep(3));
+    editor.actionSaveImage();
+    world.Settle();
+    const std::vector<std::string> saved = SavedFiles(world);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_TRUE(
+        test::SamePixels(ReadPictureFile(saved[0]).value(), AsSavedJpeg(editor.pendingImage())));
+}
+
+TEST(EditSession, KeptTransparencySavesAPngThroughAPngRoundTrip) {
+    EditingWorld world;
+    world.settings.setActiveAlphaChannel(true);
+    OpenPhoto(world);
+    world.Apply(test::BlurStep(2));
+    world.editor().actionSaveImage();
+    world.Settle();
+    const std::vector<std::string> saved = SavedFiles(world);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(PictureFormatForPath(saved[0]), PictureFormat::Png);
+    EXPECT_TRUE(test::SamePixels(ReadPictureFile(saved[0]).value(),
+                                 FullSize(world.processor, {test::BlurStep(2)})));
+}
+
+TEST(EditSession, ClosingAsksToSaveOnlyWhenStepsAreUnsaved) {
+    EditingWorld world;
+    OpenPhoto(world);
+    // Right after opening (Save enabled, no step): no question.
+    world.editor().actionCloseEditor();
+    world.Settle();
+    EXPECT_FALSE(world.ui.pendingQuestion());
+    EXPECT_EQ(world.root().phase(), kPhaseMain);
+    EXPECT_FALSE(std::filesystem::exists(world.documentsPath + "/EditJournal.json"));
+
+    OpenPhoto(world);
+    world.Apply(test::CurveStep());
+    const std::string question =
+        "sheet([STR_TITLE_SAVEPHOTO] | Yes | No | [STR_CANCEL] | destructive 0 | cancel 2)";
+    world.editor().actionCloseEditor();
+    EXPECT_EQ(world.ui.pendingQuestion(), question);
+    world.ui.answer(2);  // cancel: nothing
+    world.Settle();
+    EXPECT_EQ(world.root().phase(), kPhaseEdit);
+
+    world.editor().actionCloseEditor();
+    world.ui.answer(1);  // no: closes without saving
+    world.Settle();
+    EXPECT_EQ(world.root().phase(), kPhaseMain);
+    EXPECT_TRUE(SavedFiles(world).empty());
+
+    OpenPhoto(world);
+    world.Apply(test::CurveStep());
+    world.editor().actionCloseEditor();
+    world.ui.answer(0);  // yes: saves, then closes
+    world.Settle();
+    EXPECT_EQ(world.root().phase(), kPhaseMain);
+    EXPECT_EQ(SavedFiles(world).size(), 1u);
+}
+
+TEST(EditSession, TheSelectionIsKeptInOriginalPixelsAndResetByGeometry) {
+    EditingWorld world;
+    OpenPhoto(world);
+    EditViewController& editor = world.editor();
+    const double scale = editor.scaleMark();
+    editor.popRectSelectionView();
+    EXPECT_TRUE(world.observer.last.rectSelectorShown);
+    editor.rectSelectionYES(Rect{113, 56.5f, 226, 113});
+    EXPECT_FALSE(world.observer.last.rectSelectorShown);
+    const Rect selected = world.processor.selectedRect();
+    EXPECT_FLOAT_EQ(selected.x, static_cast<float>(113 / scale));
+    EXPECT_FLOAT_EQ(selected.width, static_cast<float>(226 / scale));
+    editor.popRectSelectionView();
+    EXPECT_FLOAT_EQ(world.observer.last.rectSelectorRect.width,
+                    static_cast<float>(selected.width * scale));
+    editor.rectSelectionCancel();
+    EXPECT_FLOAT_EQ(world.processor.selectedRect().width, selected.width);
+
+    world.Apply(test::CurveStep());  // a colour step keeps the region
+    EXPECT_FLOAT_EQ(world.processor.selectedRect().width, selected.width);
+    world.Apply(test::QuarterTurnStep());  // a turn changes the size: reset
+    EXPECT_EQ(editor.pendingImage().width(), 678);
+    EXPECT_EQ(world.processor.selectedRect().width, 0);
+    EXPECT_EQ(world.observer.last.sizeLabelText, "1200 x 1600");
+
+    editor.popRectSelectionView();
+    editor.rectSelectionYES(Rect{1, 1, 10, 10});
+    editor.actionBackEffect();  // undo resets it too
+    EXPECT_EQ(world.processor.selectedRect().width, 0);
+}
+
+TEST(EditSession, APreviewOfTheWorkingSizeIsTakenAsTheResult) {
+    EditingWorld world;
+    OpenPhoto(world);
+    EditViewController& editor = world.editor();
+    const Picture review = test::PhotoPicture(904, 678);
+    world.Apply(test::PanelScript{test::PosterizeStep(2), review, true, true});
+    EXPECT_TRUE(test::SamePixels(editor.pendingImage(), review));
+    EXPECT_EQ(editor.history().commandsList().back(), test::PosterizeStep(2));
+
+    // A preview of another size, or one the panel does not allow, is not.
+    const Picture before = editor.pendingImage();
+    world.Apply(test::PanelScript{test::FlipStep(), test::PhotoPicture(10, 10), true, true});
+    world.Apply(test::PanelScript{test::FlipStep(), test::PhotoPicture(904, 678), false, true});
+    EXPECT_TRUE(test::SamePixels(editor.pendingImage(), before));  // flipped twice
+
+    // A panel without an effect applies nothing on Done.
+    world.Apply(test::PanelScript{test::FlipStep(), {}, true, false});
+    EXPECT_EQ(editor.commandIndex(), 3);
+    EXPECT_EQ(editor.panelHost(), nullptr);
+}
+
+TEST(EditSession, ATitleTipIsShownOnceWhenAPanelIsOpenedAgain) {
+    EditingWorld world;
+    OpenPhoto(world);
+    EditViewController& editor = world.editor();
+    world.panels.set("STR_MENU_CURVE", test::PanelScript{test::CurveStep(), {}, true, true});
+    world.panels.set("STR_MENU_HSL", test::PanelScript{test::CurveStep(), {}, true, true});
+    const auto openAndLeave = [&](const std::string& title) {
+        editor.actionEffectProcess(title);
+        world.Settle();
+        EXPECT_EQ(world.observer.last.openPanelTitle, title);
+        editor.effectProcessBack();
+        EXPECT_EQ(world.observer.last.openPanelTitle, "");
+    };
+    world.ui.clear();
+    for (const char* title :
+         {"STR_MENU_CURVE", "STR_MENU_HSL", "STR_MENU_HSL", "STR_MENU_HSL", "STR_MENU_CURVE"}) {
+        openAndLeave(title);
+    }
+    int tips = 0;
+    for (const std::string& call : world.Shown()) tips += call == "titleTip(STR_MENU_HSL)";
+    EXPECT_EQ(tips, 1);
+    EXPECT_EQ(editor.tipsShowTimes(), 0);
+    EXPECT_EQ(editor.commandIndex(), 0);
+    EXPECT_EQ(world.panels.requests().back().scaleMark, editor.scaleMark());
+}
+
+TEST(EditSession, FailuresShowTheirAlertsAndKeepTheEdit) {
+    EditingWorld world;
+    OpenPhoto(world);
+    EditViewController& editor = world.editor();
+    world.Apply(test::CurveStep());
+
+    // A panel that can't be set up.
+    world.panels.set("STR_MENU_BOKEH", std::nullopt);
+    editor.actionEffectProcess("STR_MENU_BOKEH");
+    world.Settle();
+    EXPECT_EQ(editor.panelHost(), nullptr);
+    EXPECT_TRUE(Shows(world, "alert(Can not create context! | Error | OK!)"));
+
+    // A list that fails: the history is unchanged, the panel closed.
+    world.Apply(test::FailingStep());
+    EXPECT_EQ(editor.commandIndex(), 1);
+    EXPECT_EQ(editor.panelHost(), nullptr);
+    EXPECT_TRUE(Shows(world, "alert(Not find Action! | Error | OK!)"));
+
+    // A history picture that is gone: undo says so and changes nothing.
+    std::filesystem::remove(world.documentsPath + "/ImageCache_0.png");
+    editor.actionBackEffect();
+    EXPECT_EQ(editor.commandIndex(), 1);
+    EXPECT_TRUE(Shows(world, "alert(Can not load image cache! | Error | OK!)"));
+
+    // A history picture that can't be written: the step stays.
+    std::filesystem::create_directories(world.documentsPath + "/ImageCache_2.png/blocked");
+    world.Apply(test::BlurStep(2));
+    EXPECT_EQ(editor.commandIndex(), 2);
+    EXPECT_TRUE(Shows(world, "alert(Can not save photo! |  | OK)"));
+}
+
+TEST(EditSession, WhileTheWaitPanelIsUpTheUsersOperationsWait) {
+    EditingWorld world;
+    OpenPhoto(world);
+    EditViewController& editor = world.editor();
+    world.Apply(test::CurveStep());
+    // The save's result comes back on the main queue, which this test runs.
+    editor.actionSaveImage();
+    EXPECT_TRUE(editor.isBusy());
+    editor.actionBackEffect();
+    editor.actionCloseEditor();
+    world.root().jumpToMainPhase();
+    EXPECT_EQ(world.root().phase(), kPhaseEdit);
+    EXPECT_EQ(editor.commandIndex(), 1);
+    EXPECT_FALSE(world.ui.pendingQuestion());
+    world.Settle();
+    EXPECT_FALSE(editor.isBusy());
+    EXPECT_EQ(SavedFiles(world).size(), 1u);
+    world.root().jumpToMainPhase();
+    EXPECT_EQ(world.root().phase(), kPhaseMain);
+}
+
+TEST(EditSession, ASaveThatCanNotBeWrittenLosesNothing) {
+    EditingWorld world;
+    OpenPhoto(world);
+    world.Apply(test::CurveStep());
+    std::filesystem::create_directories(world.libraryPath);
+    { std::ofstream(world.libraryPath + "/Vantrel") << "a file where the folder goes"; }
+    world.ui.clear();
+    world.editor().actionCloseEditor();
+    world.ui.answer(0);  // yes: save, then close
+    world.Settle();
+    EXPECT_TRUE(Shows(world, "alert(Can not save photo! |  | OK)"));
+    EXPECT_EQ(world.root().phase(), kPhaseEdit);
+    EXPECT_TRUE(world.editor().photoEdited());
+    EXPECT_FALSE(world.editor().exitAfterSave());
+    EXPECT_EQ(world.editor().commandIndex(), 1);
+
+    std::filesystem::remove(world.libraryPath + "/Vantrel");
+    world.editor().actionSaveImage();
+    world.Settle();
+    EXPECT_EQ(SavedFiles(world).size(), 1u);
+}
+
+TEST(EditSession, AMissingOriginalIsTakenFromTheLibraryOrReported) {
+    EditingWorld world;
+    world.PutInLibrary("photo.png", Photo());
+    world.root().openLibraryPhoto("photo.png");
+    world.Settle();
+    world.ui.answer(0);
+    world.Settle();
+    ASSERT_EQ(world.root().phase(), kPhaseEdit);
+    world.Apply(test::CurveStep());
+    std::filesystem::remove(world.documentsPath + "/OriginalImageCache");
+    world.editor().actionSaveImage();
+    world.Settle();
+    ASSERT_EQ(SavedFiles(world).size(), 1u);
+    EXPECT_TRUE(test::SamePixels(ReadPictureFile(SavedFiles(world)[0]).value(),
+                                 AsSavedJpeg(FullSize(world.processor, {test::CurveStep()}))));
+
+    // A picture from elsewhere has only its file.
+    EditingWorld other;
+    OpenPhoto(other);
+    other.Apply(test::CurveStep());
+    std::filesystem::remove(other.documentsPath + "/OriginalImageCache");
+    other.editor().actionSaveImage();
+    other.Settle();
+    EXPECT_TRUE(Shows(other, "alert(Can not load original image! | Error | OK!)"));
+    EXPECT_TRUE(other.editor().photoEdited());
+    EXPECT_TRUE(SavedFiles(other).empty());
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,111 @@
+#include "support/ChildProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <map>
+#include <random>
+#include <thread>
+
+extern char** environ;
+
+namespace vantrel::test {
+namespace {
+
+constexpr char kScenarioFlag[] = "--child-scenario";
+
+std::map<std::string, ChildScenario>& Scenarios() {
+    static std::map<std::string, ChildScenario> scenarios;
+    return scenarios;
+}
+
+}  // namespace
+
+ChildScenarioRegistration::ChildScenarioRegistration(const char* name, ChildScenario scenario) {
+    Scenarios()[name] = scenario;
+}
+
+int RunChildScenarioFromCommandLine(int argc, char** argv) {
+    if (argc < 3 || std::strcmp(argv[1], kScenarioFlag) != 0) return -1;
+    const auto found = Scenarios().find(argv[2]);
+    if (found == Scenarios().end()) return 100;
+    return found->second(std::vector<std::string>(argv + 3, argv + argc));
+}
+
+ChildProcess::ChildProcess(const std::string& scenario, const std::vector<std::string>& args) {
+    std::vector<std::string> words{"/proc/self/exe", kScenarioFlag, scenario};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    if (::posix_spawn(&m_pid, "/proc/self/exe", nullptr, nullptr, argv.data(), environ) != 0) {
+        m_pid = -1;
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (m_pid > 0 && !m_ended) Kill();
+}
+
+bool ChildProcess::WaitForFile(const std::string& path, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    struct stat status {};
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (::stat(path.c_str(), &status) == 0) return true;
+        int exitStatus = 0;
+        if (!m_ended && ::waitpid(m_pid, &exitStatus, WNOHANG) == m_pid) m_ended = true;
+        if (m_ended) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return ::stat(path.c_str(), &status) == 0;
+}
+
+bool ChildProcess::Kill() {
+    if (m_pid <= 0 || m_ended) return false;
+    ::kill(m_pid, SIGKILL);
+    int status = 0;
+    ::waitpid(m_pid, &status, 0);
+    m_ended = true;
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+int ChildProcess::Wait() {
+    if (m_pid <= 0 || m_ended) return -1;
+    int status = 0;
+    ::waitpid(m_pid, &status, 0);
+    m_ended = true;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int RunProgram(const std::vector<std::string>& argv) {
+    std::vector<std::string> words = argv;
+    std::vector<char*> pointers;
+    for (std::string& word : words) pointers.push_back(word.data());
+    pointers.push_back(nullptr);
+    // What the program reports on its standard output is not the test's.
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int spawned = words.empty() ? -1
+                                      : ::posix_spawn(&pid, words[0].c_str(), &actions, nullptr,
+                                                      pointers.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::chrono::microseconds RandomMoment(std::chrono::microseconds limit) {
+    static std::mt19937_64 generator{std::random_device{}()};
+    std::uniform_int_distribution<long long> pick(0, std::max<long long>(0, limit.count() - 1));
+    return std::chrono::microseconds(pick(generator));
+}
+
+}  // namespace vantrel::test

@@ -1,0 +1,115 @@
+#include "support/EditingWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+#include "commands/ErrorManager.h"
+#include "platform/Dispatch.h"
+#include "platform/PictureCodec.h"
+
+namespace vantrel::test {
+
+std::unique_ptr<EffectPanelHost> ScriptedPanelFactory::makePanelHost(
+    const EffectPanelRequest& request) {
+    m_requests.push_back(request);
+    const auto found = m_scripts.find(request.title);
+    if (found == m_scripts.end() || !found->second) {
+        ErrorManager::sharedErrorManager().setErrorString("Can not create context!");
+        return nullptr;
+    }
+    return std::make_unique<ScriptedPanel>(*found->second);
+}
+
+Picture PhotoPicture(int width, int height) {
+    return MakePicture(width, height, [width, height](int x, int y) {
+        const int texture = ((x * 7) ^ (y * 13)) & 15;
+        return Rgba{static_cast<std::uint8_t>(x * 200 / width + texture),
+                    static_cast<std::uint8_t>(y * 200 / height + texture),
+                    static_cast<std::uint8_t>((x + y) * 100 / (width + height) + 60), 255};
+    });
+}
+
+bool SamePixels(const Picture& a, const Picture& b) {
+    return a.width() == b.width() && a.height() == b.height() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.byteCount()) == 0);
+}
+
+EditingWorld::EditingWorld()
+    : m_documents(std::make_unique<ScratchFolder>()),
+      m_library(std::make_unique<ScratchFolder>()),
+      documentsPath(m_documents->path()),
+      libraryPath(m_library->path()),
+      settings(documentsPath + "/" + kSettingsFileName),
+      imageCache(documentsPath) {
+    m_root = std::make_unique<PhotoAppViewController>(
+        EditingServices{settings, processor, imageCache, PhotoLibrary(libraryPath), documentsPath});
+    m_root->setObserver(&observer);
+    m_root->setEffectPanelFactory(&panels);
+    m_root->setCameraAvailable(true);
+}
+
+EditingWorld::EditingWorld(const std::string& documents, const std::string& library)
+    : documentsPath(documents),
+      libraryPath(library),
+      settings(documentsPath + "/" + kSettingsFileName),
+      imageCache(documentsPath) {
+    m_root = std::make_unique<PhotoAppViewController>(
+        EditingServices{settings, processor, imageCache, PhotoLibrary(libraryPath), documentsPath});
+    m_root->setObserver(&observer);
+    m_root->setEffectPanelFactory(&panels);
+    m_root->setCameraAvailable(true);
+}
+
+EditingWorld::~EditingWorld() {
+    Settle();
+    m_root.reset();
+}
+
+void EditingWorld::Settle() {
+    using namespace std::chrono_literals;
+    const auto deadline = std::chrono::steady_clock::now() + 120s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const std::size_t ran = drainMainQueue();
+        if (EditViewController* editor = m_root->editViewController()) {
+            editor->pictureStore().waitForWrites();
+        }
+        if (ran == 0 && m_root->backgroundWork().count() == 0 && drainMainQueue() == 0) return;
+        m_root->backgroundWork().waitUntilIdleFor(1ms);
+    }
+    ADD_FAILURE() << "the editing flow did not settle";
+}
+
+EditViewController& EditingWorld::editor() {
+    EditViewController* editor = m_root->editViewController();
+    if (!editor) throw std::runtime_error("no edit screen");
+    return *editor;
+}
+
+void EditingWorld::OpenPicture(const Picture& picture, std::optional<int> sheetChoice) {
+    m_root->openPicture(picture, 1);
+    Settle();
+    if (sheetChoice && ui.pendingQuestion()) {
+        ui.answer(*sheetChoice);
+        Settle();
+    }
+}
+
+void EditingWorld::PutInLibrary(const std::string& reference, const Picture& picture) {
+    const std::string path = libraryPath + "/" + reference;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    const Result<Done> written = WritePictureFile(picture, path);
+    ASSERT_TRUE(written.ok()) << written.error();
+}
+
+void EditingWorld::Apply(const PanelScript& script, const std::string& title) {
+    panels.set(title, script);
+    editor().actionEffectProcess(title);
+    Settle();
+    editor().actionDone();
+    Settle();
+}
+
+}  // namespace vantrel::test

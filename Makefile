@@ -1,13 +1,24 @@
 # make run   installs what is missing, builds, runs the main job
-# make test  installs what is missing, builds, runs every test: unit tests,
-#            the sanitizer build's unit tests, the fuzz smoke runs
+# make test  installs what is missing, checks the layers' includes, then builds
+#            and runs side by side: the unit tests, the sanitizer build's unit
+#            tests, the fuzz smoke runs
 # make bench builds and runs the benchmarks (12-megapixel pictures)
+#
+# Compiles go through ccache when it is installed, its cache in
+# ~/.cache/vantrel-ccache (or $CCACHE_DIR); VANTREL_CCACHE=OFF turns it off.
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
+VANTREL_CCACHE ?= ON
+CONFIGURE = $(CMAKE_GEN) -DVANTREL_CCACHE=$(VANTREL_CCACHE)
+# The sanitizer and fuzz trees: lightly optimised, line tables for the stack
+# traces; the results are the same bytes as the release build's.
+CHECK_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
-.PHONY: all setup build run test unit asan fuzz bench format clean
+.PHONY: all setup build run test layers unit asan fuzz bench format clean
 
 all: build
 
@@ -15,28 +26,35 @@ setup:
 	@scripts/setup.sh
 
 build: setup
-	cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B build $(CONFIGURE) -DCMAKE_BUILD_TYPE=Release
 	cmake --build build -j $(JOBS)
 
 run: build
 	scripts/run.sh build
 
+layers:
+	scripts/check-layers.sh
+
 unit: build
-	ctest --test-dir build --output-on-failure
+	ctest --test-dir build --output-on-failure -j $(JOBS)
 
 asan: setup
-	cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_SANITIZE=ON
+	cmake -S . -B build-asan $(CONFIGURE) $(CHECK_FLAGS) -DVANTREL_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS) --target vantrel_tests vantrel
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --test-dir build-asan --output-on-failure
+	  ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
 fuzz: setup
-	cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_FUZZ=ON \
+	cmake -S . -B build-fuzz $(CONFIGURE) $(CHECK_FLAGS) -DVANTREL_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-	cmake --build build-fuzz -j $(JOBS)
-	ctest --test-dir build-fuzz --output-on-failure -V
+	cmake --build build-fuzz -j $(JOBS) --target vantrel_fuzzers
+	ctest --test-dir build-fuzz --output-on-failure -V -j 2
 
-test: unit asan fuzz
+# The three trees build and run side by side: one's links, test runs and fuzz
+# runs fill the time the others' compiles leave. Each tree's output is shown
+# whole when it is done.
+test: setup layers
+	$(MAKE) --no-print-directory --output-sync=target -j 3 unit asan fuzz
 
 bench: build
 	build/bench/vantrel_bench $(BENCH_ARGS)

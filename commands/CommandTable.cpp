@@ -13,11 +13,11 @@ std::unique_ptr<ActionCommand> makeCommand(Dictionary dic) {
 }
 
 // Each subclass must name the command whose row it fills.
-#define VANTREL_CHECK_SUBCLASS(name) static_assert(ActionCommand_##name::kCmd == CMD_##name);
+#define VANTREL_CHECK_SUBCLASS(name, row) static_assert(ActionCommand_##name::kCmd == CMD_##name);
 VANTREL_COMMANDS(VANTREL_CHECK_SUBCLASS)
 #undef VANTREL_CHECK_SUBCLASS
 
-#define VANTREL_COMMAND_ROW(name)                                              \
+#define VANTREL_COMMAND_ROW(name, row)                                         \
     CommandSpec{CMD_##name, kCommandNames[CMD_##name], "ActionCommand_" #name, \
                 kCommandParams[CMD_##name], &makeCommand<ActionCommand_##name>},
 constexpr CommandSpec kCommandTable[] = {VANTREL_COMMANDS(VANTREL_COMMAND_ROW)};

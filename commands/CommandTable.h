@@ -1,13 +1,22 @@
 // The command vocabulary, declared once.
 //
 // VANTREL_COMMANDS lists the 41 commands in number order; a command's number
-// is its position. From that list come the CMD_ numbers, the name texts
-// ("CMD_GRAY"), the subclasses (ActionCommand_GRAY, commands/ActionCommands.h)
-// and the rows of the command table. Each command's parameters are declared
-// once below, in the order its factory writes them after "cmd": key, kind,
-// and whether the dispatcher multiplies the value by the preview scale
-// (paramScale) before use. The factories, the typed getters, the text forms
-// and the listing all read these declarations.
+// is its position. Each entry names the command and its dispatcher row, the
+// function of namespace rows that runs it (commands/DispatchRows.h). From that
+// list come the CMD_ numbers, the name texts ("CMD_GRAY"), the subclasses
+// (ActionCommand_GRAY, commands/ActionCommands.h) checked against their
+// numbers, the rows of the command table, and the dispatcher's row
+// declarations and table.
+//
+// Adding a command: its entry here, its parameter list below, its subclass
+// (commands/ActionCommands.h), its processor forwarder (addCommand...) and
+// the body of its row in the file of its family.
+//
+// Each command's parameters are declared once below, in the order its
+// factory writes them after "cmd": key, kind, and whether the dispatcher
+// multiplies the value by the preview scale (paramScale) before use. The
+// factories, the typed getters, the text forms and the listing all read
+// these declarations.
 //
 // Numbers outside 0..40 have no row: commandSpec gives null for them.
 #pragma once
@@ -19,14 +28,48 @@
 #include <string_view>
 
 // clang-format off
-#define VANTREL_COMMANDS(X)                                                                  \
-    X(CALL_ACTION) X(SET_SELECTION) X(SHARPEN) X(DIFFUSE) X(ANTICOLOR) X(EXPOSURE) X(GASBLUR) \
-    X(RADIALBLUR) X(COLORBALANCE) X(COLORLEVELS) X(HSL_ADUSTMENT) X(HSL_TINT) X(GRAY)        \
-    X(BRIGHTNESS_CONTRAST) X(REDUCENOISE) X(ROTATE) X(CLIP) X(FLIP) X(ZOOM) X(EMBOSS)        \
-    X(MOSAICS) X(PAINTING) X(THRESHOLD) X(POSTERIZE) X(EQUALIZE) X(COMPLEMENT_COLOR)         \
-    X(SHADOW_HIGHLIGHT) X(SOFTGLOW) X(RED_EYE_REMOVAL) X(RETINEX) X(DOT) X(GRADIENT_OVERLAY) \
-    X(SKETCH) X(NOISE) X(BOKEH) X(CURVE) X(CHANNELMIX) X(CHANNELMIX_GRAY) X(SELECTIVE_COLOR) \
-    X(AUTO_LEVELS) X(LOMO)
+#define VANTREL_COMMANDS(X)                        \
+    X(CALL_ACTION, CallAction)                     \
+    X(SET_SELECTION, SetSelection)                 \
+    X(SHARPEN, Sharpen)                            \
+    X(DIFFUSE, Diffuse)                            \
+    X(ANTICOLOR, AntiColor)                        \
+    X(EXPOSURE, Exposure)                          \
+    X(GASBLUR, GasBlur)                            \
+    X(RADIALBLUR, RadialBlur)                      \
+    X(COLORBALANCE, ColorBalance)                  \
+    X(COLORLEVELS, ColorLevels)                    \
+    X(HSL_ADUSTMENT, HSLAdjustment)                \
+    X(HSL_TINT, HSLTint)                           \
+    X(GRAY, Gray)                                  \
+    X(BRIGHTNESS_CONTRAST, BrightnessContrast)     \
+    X(REDUCENOISE, ReduceNoise)                    \
+    X(ROTATE, Rotate)                              \
+    X(CLIP, Clip)                                  \
+    X(FLIP, Flip)                                  \
+    X(ZOOM, Zoom)                                  \
+    X(EMBOSS, Emboss)                              \
+    X(MOSAICS, Mosaics)                            \
+    X(PAINTING, Painting)                          \
+    X(THRESHOLD, Threshold)                        \
+    X(POSTERIZE, Posterize)                        \
+    X(EQUALIZE, Equalize)                          \
+    X(COMPLEMENT_COLOR, ComplementColor)           \
+    X(SHADOW_HIGHLIGHT, ShadowHighlight)           \
+    X(SOFTGLOW, SoftGlow)                          \
+    X(RED_EYE_REMOVAL, RedEyeRemoval)              \
+    X(RETINEX, Retinex)                            \
+    X(DOT, Dot)                                    \
+    X(GRADIENT_OVERLAY, GradientOverlay)           \
+    X(SKETCH, Sketch)                              \
+    X(NOISE, Noise)                                \
+    X(BOKEH, Bokeh)                                \
+    X(CURVE, Curve)                                \
+    X(CHANNELMIX, ChannelMix)                      \
+    X(CHANNELMIX_GRAY, ChannelMixGray)             \
+    X(SELECTIVE_COLOR, SelectiveColor)             \
+    X(AUTO_LEVELS, AutoLevels)                     \
+    X(LOMO, Lomo)
 // clang-format on
 
 namespace vantrel {
@@ -34,7 +77,7 @@ namespace vantrel {
 class ActionCommand;
 class Dictionary;
 
-#define VANTREL_COMMAND_NUMBER(name) CMD_##name,
+#define VANTREL_COMMAND_NUMBER(name, row) CMD_##name,
 enum CommandNumber : int { VANTREL_COMMANDS(VANTREL_COMMAND_NUMBER) };
 #undef VANTREL_COMMAND_NUMBER
 
@@ -140,8 +183,8 @@ inline constexpr auto AUTO_LEVELS = kNone;
 inline constexpr ParamSpec LOMO[] = {{"lomo", LomoName}};
 }  // namespace command_params
 
-#define VANTREL_COMMAND_NAME(name) "CMD_" #name,
-#define VANTREL_COMMAND_PARAMS(name) std::span<const ParamSpec>(command_params::name),
+#define VANTREL_COMMAND_NAME(name, row) "CMD_" #name,
+#define VANTREL_COMMAND_PARAMS(name, row) std::span<const ParamSpec>(command_params::name),
 inline constexpr std::string_view kCommandNames[] = {VANTREL_COMMANDS(VANTREL_COMMAND_NAME)};
 inline constexpr std::span<const ParamSpec> kCommandParams[] = {
     VANTREL_COMMANDS(VANTREL_COMMAND_PARAMS)};

@@ -48,50 +48,11 @@ bool NotAvailable(const ActionCommand&, CommandRun& run) {
     return FailCommand(std::string(run.name) + " is not available in this build");
 }
 
-// Every command whose operation this build has; the others are not available.
-constexpr RowEntry kRows[] = {
-    Entry<rows::CallAction>(),
-    Entry<rows::SetSelection>(),
-    Entry<rows::AntiColor>(),
-    Entry<rows::Exposure>(),
-    Entry<rows::ColorLevels>(),
-    Entry<rows::Gray>(),
-    Entry<rows::BrightnessContrast>(),
-    Entry<rows::Clip>(),
-    Entry<rows::Flip>(),
-    Entry<rows::Zoom>(),
-    Entry<rows::Rotate>(),
-    Entry<rows::Threshold>(),
-    Entry<rows::Posterize>(),
-    Entry<rows::Equalize>(),
-    Entry<rows::ComplementColor>(),
-    Entry<rows::Curve>(),
-    Entry<rows::ChannelMix>(),
-    Entry<rows::ChannelMixGray>(),
-    Entry<rows::AutoLevels>(),
-    Entry<rows::GradientOverlay>(),
-    Entry<rows::ColorBalance>(),
-    Entry<rows::HSLAdjustment>(),
-    Entry<rows::HSLTint>(),
-    Entry<rows::SelectiveColor>(),
-    Entry<rows::GasBlur>(),
-    Entry<rows::Sharpen>(),
-    Entry<rows::SoftGlow>(),
-    Entry<rows::RadialBlur>(),
-    Entry<rows::Bokeh>(),
-    Entry<rows::ShadowHighlight>(),
-    Entry<rows::Diffuse>(),
-    Entry<rows::Emboss>(),
-    Entry<rows::Mosaics>(),
-    Entry<rows::Dot>(),
-    Entry<rows::Painting>(),
-    Entry<rows::Sketch>(),
-    Entry<rows::Noise>(),
-    Entry<rows::ReduceNoise>(),
-    Entry<rows::RedEyeRemoval>(),
-    Entry<rows::Retinex>(),
-    Entry<rows::Lomo>(),
-};
+// Every command of the command list with its row; a number without an entry
+// is not available.
+#define VANTREL_ROW_ENTRY(name, row) Entry<rows::row>(),
+constexpr RowEntry kRows[] = {VANTREL_COMMANDS(VANTREL_ROW_ENTRY)};
+#undef VANTREL_ROW_ENTRY
 
 constexpr std::array<CommandRow, kCommandCount> MakeTable() {
     std::array<CommandRow, kCommandCount> table{};

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <new>
 #include <numbers>
 #include <optional>
 
@@ -29,14 +28,12 @@ constexpr const char kMemoryError[] = "Can not allocate memory!";
 // can't be had; zero-filled when asked, for operations that leave some
 // pixels untouched.
 std::unique_ptr<TiBitmapData> NewBitmap(int width, int height, int bpp, bool zeroed) {
-    const std::optional<std::size_t> bytes = TiByteCount(width, height, bpp);
-    if (!bytes) return nullptr;
-    auto* pixels = static_cast<unsigned char*>(zeroed ? TiCalloc(*bytes, 1) : TiMalloc(*bytes));
-    if (!pixels) return nullptr;
-    TiLog("申请内存 %lld kb", static_cast<long long>(*bytes / 1024));
-    auto* bitmap = new (std::nothrow) TiBitmapData(pixels, width, height, width * bpp, bpp, true);
-    if (!bitmap) TiFree(pixels);
-    return std::unique_ptr<TiBitmapData>(bitmap);
+    std::unique_ptr<TiBitmapData> bitmap = NewPackedBitmap(width, height, bpp, zeroed);
+    if (bitmap) {
+        TiLog("申请内存 %lld kb",
+              static_cast<long long>(std::int64_t{width} * height * bpp / 1024));
+    }
+    return bitmap;
 }
 
 // A result size that makes a picture: at least one pixel, within the

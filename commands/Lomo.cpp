@@ -25,10 +25,6 @@
 namespace vantrel {
 namespace {
 
-struct TiFreeDeleter {
-    void operator()(unsigned char* block) const { TiFree(block); }
-};
-
 // One run of a recipe: the photo, and what the recipe holds while it runs
 // (its layer and its mask), all released when the run ends however it ends.
 class RecipeRun {
@@ -145,7 +141,7 @@ private:
     std::unique_ptr<TiBitmapData> m_layerOwner;  // the copy, or the enlarged copy
     std::unique_ptr<TiBitmapData> m_layerView;   // the photo's size inside the enlarged copy
     TiBitmapData* m_layer = nullptr;             // what OnLayer steps act on
-    std::unique_ptr<unsigned char, TiFreeDeleter> m_mask;
+    TiBuffer<unsigned char> m_mask;
 };
 
 bool RecipeRun::Do(const lomo::EnlargedCopy& enlarged, TiBitmapData&) {
@@ -165,9 +161,7 @@ bool RecipeRun::Do(const lomo::EnlargedCopy& enlarged, TiBitmapData&) {
 bool RecipeRun::Do(const lomo::Mask& mask, TiBitmapData&) {
     const int width = m_photo.GetWidth();
     const int height = m_photo.GetHeight();
-    const std::optional<std::size_t> bytes = TiByteCount(width, height, mask.bpp);
-    if (!bytes) return false;
-    m_mask.reset(static_cast<unsigned char*>(TiMalloc(*bytes)));
+    m_mask = TiBuffer<unsigned char>(TiByteCount(width, height, mask.bpp));
     if (!m_mask) return false;
     GradientPalette palette;
     for (const RGBPoint& stop : mask.stops)

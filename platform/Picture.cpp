@@ -60,15 +60,12 @@ Picture PixelBuffer::Finish() {
 
 std::unique_ptr<TiBitmapData> BitmapFromPicture(const Picture& picture) {
     if (picture.empty()) return nullptr;
-    auto* pixels = static_cast<unsigned char*>(TiMalloc(picture.byteCount()));
-    if (!pixels) return nullptr;
+    std::unique_ptr<TiBitmapData> bitmap =
+        NewPackedBitmap(picture.width(), picture.height(), TiRGBABpp);
     // Drawing premultiplied RGBA into a cleared premultiplied RGBA buffer
     // replaces every byte, so the copy is the whole drawing.
-    std::memcpy(pixels, picture.data(), picture.byteCount());
-    auto* bitmap = new (std::nothrow)
-        TiBitmapData(pixels, picture.width(), picture.height(), picture.pitch(), TiRGBABpp, true);
-    if (!bitmap) TiFree(pixels);
-    return std::unique_ptr<TiBitmapData>(bitmap);
+    if (bitmap) std::memcpy(bitmap->GetData(), picture.data(), picture.byteCount());
+    return bitmap;
 }
 
 Picture PictureFromBitmap(const TiBitmapData& bitmap) {

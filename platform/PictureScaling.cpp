@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "Core/base/Zoom.h"
@@ -95,6 +97,28 @@ Picture ScalePicture(const Picture& picture, int width, int height) {
     } catch (const std::bad_alloc&) {
         return Picture();
     }
+}
+
+Result<std::unique_ptr<TiBitmapData>> ScaleToShorterSide(const Picture& picture, int size) {
+    using Outcome = Result<std::unique_ptr<TiBitmapData>>;
+    const std::int64_t width = picture.width();
+    const std::int64_t height = picture.height();
+    const std::int64_t shorter = std::min(width, height);
+    if (size == shorter) {
+        auto copy = BitmapFromPicture(picture);
+        if (!copy) return Outcome::Failure("not enough memory");
+        return Outcome::Success(std::move(copy));
+    }
+    const std::int64_t newWidth = std::max<std::int64_t>(1, width * size / shorter);
+    const std::int64_t newHeight = std::max<std::int64_t>(1, height * size / shorter);
+    const std::string sizeError = PictureSizeError(newWidth, newHeight);
+    if (!sizeError.empty()) return Outcome::Failure(sizeError);
+    auto source = BitmapFromPicture(picture);
+    auto scaled =
+        source ? CreateImageZoom(*source, static_cast<int>(newWidth), static_cast<int>(newHeight))
+               : nullptr;
+    if (!scaled) return Outcome::Failure("not enough memory");
+    return Outcome::Success(std::move(scaled));
 }
 
 }  // namespace vantrel

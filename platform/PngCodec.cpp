@@ -196,7 +196,7 @@ struct PngWriter {
     png_structp png = nullptr;
     png_infop info = nullptr;
     const Picture* picture = nullptr;
-    unsigned char* rowBuffer = nullptr;
+    TiBuffer<unsigned char> rowBuffer;
     std::vector<unsigned char>* out = nullptr;
 };
 
@@ -228,8 +228,8 @@ bool WritePngRows(PngWriter& w, bool opaque) {
     for (int y = 0; y < picture.height(); ++y) {
         const unsigned char* row = picture.pixel(0, y);
         if (!opaque) {
-            UnpremultiplyPixels(row, w.rowBuffer, static_cast<std::size_t>(picture.width()));
-            row = w.rowBuffer;
+            UnpremultiplyPixels(row, w.rowBuffer.get(), static_cast<std::size_t>(picture.width()));
+            row = w.rowBuffer.get();
         }
         png_write_row(w.png, row);
     }
@@ -242,8 +242,7 @@ Result<std::vector<unsigned char>> EncodeWith(PngWriter& w, std::vector<unsigned
     const Picture& picture = *w.picture;
     const bool opaque = IsOpaque(picture.data(), picture.byteCount() / 4);
     if (!opaque) {
-        w.rowBuffer =
-            static_cast<unsigned char*>(TiMalloc(static_cast<std::size_t>(picture.pitch())));
+        w.rowBuffer = TiBuffer<unsigned char>(static_cast<std::size_t>(picture.pitch()));
         if (!w.rowBuffer) return Outcome::Failure("Not enough memory for the PNG file.");
     }
     const bool written = WritePngRows(w, opaque);
@@ -303,7 +302,6 @@ Result<std::vector<unsigned char>> EncodePng(const Picture& picture) {
         }
     }
     png_destroy_write_struct(&writer.png, &writer.info);
-    TiFree(writer.rowBuffer);
     return result;
 }
 

@@ -16,10 +16,7 @@ constexpr const char kTiSourceFile[] = "Core/base/BlendMode";
 // Marks the three colour bytes where a channel selector would give a byte.
 constexpr int kColourBytes = -1;
 
-struct TiFreeDeleter {
-    void operator()(unsigned char* block) const { TiFree(block); }
-};
-using BlendTable = std::unique_ptr<unsigned char, TiFreeDeleter>;
+using BlendTable = TiBuffer<unsigned char>;
 
 using Generator = void (*)(unsigned char*, double);
 
@@ -150,7 +147,7 @@ void MaskOneByteRows(const Pass& p, int byte, int rowBegin, int rowEnd) {
 
 // Allocates a table for `mode` at `opacity`; null when memory can't be had.
 BlendTable MakeTable(int mode, double opacity) {
-    BlendTable table(static_cast<unsigned char*>(TiMalloc(kBlendTableSize)));
+    BlendTable table(kBlendTableSize);
     if (table) GenerateLookupTable(table.get(), mode, opacity);
     return table;
 }

@@ -94,35 +94,33 @@ void MixGrayPixels(const TiBitmapData& bitmap, const std::int32_t* t, Clamp clam
 
 int MixChannels(TiBitmapData& bitmap, const TinyChannelMixer& mixer) {
     if (!IsColorBitmap(bitmap)) return 0;
-    auto* tables = static_cast<std::int32_t*>(TiMalloc(9 * 256 * sizeof(std::int32_t)));
+    const TiBuffer<std::int32_t> tables(9 * 256);
     if (!tables) return 0;
     const float scales[9] = {
         mixer.red.redScale,   mixer.red.greenScale,   mixer.red.blueScale,
         mixer.green.redScale, mixer.green.greenScale, mixer.green.blueScale,
         mixer.blue.redScale,  mixer.blue.greenScale,  mixer.blue.blueScale,
     };
-    BuildMixTables(scales, 9, tables);
-    if (SumsWithinReach(tables, 9)) {
-        MixPixels(bitmap, tables, NearClamp{});
+    BuildMixTables(scales, 9, tables.get());
+    if (SumsWithinReach(tables.get(), 9)) {
+        MixPixels(bitmap, tables.get(), NearClamp{});
     } else {
-        MixPixels(bitmap, tables, FarClamp{});
+        MixPixels(bitmap, tables.get(), FarClamp{});
     }
-    TiFree(tables);
     return 1;
 }
 
 int MixChannelsToGray(TiBitmapData& bitmap, const TinyChannelMixScale& scale) {
     if (!IsColorBitmap(bitmap)) return 0;
-    auto* tables = static_cast<std::int32_t*>(TiMalloc(3 * 256 * sizeof(std::int32_t)));
+    const TiBuffer<std::int32_t> tables(3 * 256);
     if (!tables) return 0;
     const float scales[3] = {scale.redScale, scale.greenScale, scale.blueScale};
-    BuildMixTables(scales, 3, tables);
-    if (SumsWithinReach(tables, 3)) {
-        MixGrayPixels(bitmap, tables, NearClamp{});
+    BuildMixTables(scales, 3, tables.get());
+    if (SumsWithinReach(tables.get(), 3)) {
+        MixGrayPixels(bitmap, tables.get(), NearClamp{});
     } else {
-        MixGrayPixels(bitmap, tables, FarClamp{});
+        MixGrayPixels(bitmap, tables.get(), FarClamp{});
     }
-    TiFree(tables);
     return 1;
 }
 

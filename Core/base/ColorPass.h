@@ -10,7 +10,8 @@
 // that it can convert them several at a time; it writes bytes 0..2 of every
 // word back (alpha is rewritten with its own value).
 //
-// Rows are split into bands on the machine's threads. That is only sound for
+// Rows are split into bands on the machine's threads (ForEachColorRowBand,
+// Core/global/PixelPass.h). That is only sound for
 // bodies whose result depends on the pixel alone (tables and the pixel's own
 // bytes), which is what every colour operation of this folder is.
 #pragma once
@@ -20,10 +21,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
 
 #include "Core/global/BitmapData.h"
-#include "Core/global/ParallelRows.h"
+#include "Core/global/PixelPass.h"
 
 namespace vantrel {
 
@@ -98,34 +98,15 @@ void PassRowChunks(unsigned char* data, std::ptrdiff_t pitch, int width, int row
     }
 }
 
-// Splits the bitmap's rows into bands over threads and runs
-// rows(bpp, data, pitch, width, rowBegin, rowEnd) on each, `bpp` a
-// std::integral_constant of TiRGBBpp or TiRGBABpp.
-template <typename Rows>
-void OverRowBands(const TiBitmapData& bitmap, const Rows& rows) {
-    const int width = bitmap.GetWidth();
-    const int height = bitmap.GetHeight();
-    if (width <= 0 || height <= 0) return;
-    unsigned char* data = bitmap.GetData();
-    const std::ptrdiff_t pitch = bitmap.GetPitch();
-    const bool fourBytes = bitmap.GetBpp() == TiRGBABpp;
-    ParallelRows(height, width, [&](int rowBegin, int rowEnd) {
-        if (fourBytes) {
-            rows(std::integral_constant<int, TiRGBABpp>{}, data, pitch, width, rowBegin, rowEnd);
-        } else {
-            rows(std::integral_constant<int, TiRGBBpp>{}, data, pitch, width, rowBegin, rowEnd);
-        }
-    });
-}
-
 }  // namespace color_pass_detail
 
 // Runs body(pixel) over every pixel of a bitmap of TiRGBBpp or TiRGBABpp bytes
 // per pixel; other formats are the caller's to refuse.
 template <typename Body>
 void RunColorPass(const TiBitmapData& bitmap, const Body& body) {
-    color_pass_detail::OverRowBands(bitmap, [&body](auto bpp, auto... rows) {
-        color_pass_detail::PassRows<decltype(bpp)::value>(rows..., body);
+    ForEachColorRowBand(bitmap, [&](auto bpp, int rowBegin, int rowEnd) {
+        color_pass_detail::PassRows<decltype(bpp)::value>(
+            bitmap.GetData(), bitmap.GetPitch(), bitmap.GetWidth(), rowBegin, rowEnd, body);
     });
 }
 
@@ -135,8 +116,9 @@ void RunColorPass(const TiBitmapData& bitmap, const Body& body) {
 // may be used as scratch.
 template <typename Body>
 void RunColorChunkPass(const TiBitmapData& bitmap, const Body& body) {
-    color_pass_detail::OverRowBands(bitmap, [&body](auto bpp, auto... rows) {
-        color_pass_detail::PassRowChunks<decltype(bpp)::value>(rows..., body);
+    ForEachColorRowBand(bitmap, [&](auto bpp, int rowBegin, int rowEnd) {
+        color_pass_detail::PassRowChunks<decltype(bpp)::value>(
+            bitmap.GetData(), bitmap.GetPitch(), bitmap.GetWidth(), rowBegin, rowEnd, body);
     });
 }
 

@@ -99,19 +99,16 @@ void AdjustCurve(TiBitmapData& bitmap, const unsigned char* table, int channel) 
     }
 }
 
-CurveSpline::~CurveSpline() {
-    TiFree(m_points);
-}
-
 bool CurveSpline::AppendPoint(const Vec3& point) {
     if (m_count == m_capacity) {
         if (m_capacity > (1 << 29)) return false;
         const int capacity = m_capacity == 0 ? 8 : m_capacity * 2;
-        auto* grown = static_cast<Vec3*>(TiMalloc(sizeof(Vec3) * static_cast<size_t>(capacity)));
+        TiBuffer<Vec3> grown(static_cast<std::size_t>(capacity));
         if (!grown) return false;
-        if (m_count > 0) std::memcpy(grown, m_points, sizeof(Vec3) * static_cast<size_t>(m_count));
-        TiFree(m_points);
-        m_points = grown;
+        if (m_count > 0) {
+            std::memcpy(grown.get(), m_points.get(), sizeof(Vec3) * static_cast<size_t>(m_count));
+        }
+        m_points = std::move(grown);
         m_capacity = capacity;
     }
     m_points[m_count++] = point;

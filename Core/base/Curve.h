@@ -16,6 +16,7 @@
 
 #include "Core/global/BitmapData.h"
 #include "Core/global/Records.h"
+#include "Core/global/TiMemory.h"
 
 namespace vantrel {
 
@@ -33,7 +34,6 @@ void AdjustCurveChannels(TiBitmapData& bitmap, const unsigned char* red, const u
 class CurveSpline {
 public:
     CurveSpline() = default;
-    ~CurveSpline();
     CurveSpline(const CurveSpline&) = delete;
     CurveSpline& operator=(const CurveSpline&) = delete;
 
@@ -49,7 +49,7 @@ public:
     const Vec3& GetPoint(int index) const { return m_points[index]; }
 
 private:
-    Vec3* m_points = nullptr;
+    TiBuffer<Vec3> m_points;
     int m_count = 0;
     int m_capacity = 0;
     float m_segment = 0;  // 1 / m_count

@@ -87,11 +87,10 @@ void AdjustCurveChannels(TiBitmapData& bitmap, const unsigned char* red, const u
     if (PixelCount(bitmap) >= kPairTablesMinimumPixels) {
         // The pair tables only speed the pass up; without memory for them
         // the byte tables do the same work.
-        auto* tables = static_cast<PairTables*>(TiMalloc(sizeof(PairTables)));
+        const TiBuffer<PairTables> tables(1);
         if (tables) {
-            BuildPairTables(red, green, blue, *tables);
-            MapByPairs(bitmap, *tables, blue);
-            TiFree(tables);
+            BuildPairTables(red, green, blue, tables[0]);
+            MapByPairs(bitmap, tables[0], blue);
             return;
         }
     }

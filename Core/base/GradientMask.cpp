@@ -27,10 +27,6 @@ constexpr float kPi = 3.14159265358979323846f;
 // change points.
 constexpr long kRampMinimumPixels = 1L << 14;
 
-struct TiFreeDeleter {
-    void operator()(unsigned char* block) const { TiFree(block); }
-};
-
 // Length of the line through the centre at `angle` degrees, edge to edge.
 float Extent(int angle, int width, int height, float slope, float radians) {
     if (angle == 0 || angle == 180) return static_cast<float>(width);
@@ -306,8 +302,7 @@ int GradientOverlay(TiBitmapData& bitmap, int blendMode, int style, const RGBPoi
     const int height = bitmap.GetHeight();
     const std::optional<std::size_t> bytes = TiByteCount(width, TiRGBBpp, height);
     if (!bytes || std::int64_t{width} * TiRGBBpp > INT_MAX) return 0;
-    std::unique_ptr<unsigned char, TiFreeDeleter> buffer(
-        static_cast<unsigned char*>(TiMalloc(*bytes)));
+    const TiBuffer<unsigned char> buffer(*bytes);
     if (!buffer) return 0;
 
     GradientPalette palette;
@@ -321,21 +316,12 @@ int GradientOverlay(TiBitmapData& bitmap, int blendMode, int style, const RGBPoi
 }
 
 std::unique_ptr<TiBitmapData> CreateGradientPresetBitmap(int type, int width, int height) {
-    const std::optional<std::size_t> bytes = TiByteCount(width, TiRGBABpp, height);
-    if (width <= 0 || height <= 0 || !bytes || std::int64_t{width} * TiRGBABpp > INT_MAX) {
-        return nullptr;
-    }
-    auto* pixels = static_cast<unsigned char*>(TiCalloc(*bytes, 1));
-    if (!pixels) return nullptr;
+    if (width <= 0 || height <= 0) return nullptr;
     // Owning from here, so that a refused palette releases the pixels.
-    std::unique_ptr<TiBitmapData> bitmap(
-        new (std::nothrow) TiBitmapData(pixels, width, height, width * TiRGBABpp, TiRGBABpp, true));
-    if (!bitmap) {
-        TiFree(pixels);
-        return nullptr;
-    }
-    RenderGradient(GradientPreset(type), pixels, width, height, TiRGBABpp, kGradientLinear, -45,
-                   1.0f, false);
+    std::unique_ptr<TiBitmapData> bitmap = NewPackedBitmap(width, height, TiRGBABpp, true);
+    if (!bitmap) return nullptr;
+    RenderGradient(GradientPreset(type), bitmap->GetData(), width, height, TiRGBABpp,
+                   kGradientLinear, -45, 1.0f, false);
     return bitmap;
 }
 

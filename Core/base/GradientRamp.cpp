@@ -71,30 +71,18 @@ RampValue GradientGeometry::Value(float key) const {
     return RampValue{PackColor(sample.color), sample.piece * 6 + (far ? 3 : 0) + sign};
 }
 
-GradientRamp::~GradientRamp() {
-    TiFree(m_keys);
-    TiFree(m_colors);
-}
-
 bool GradientRamp::Append(float key, std::uint32_t color) {
     if (m_colors[m_count] == color) return true;  // a new piece of the same colour
     if (m_count == m_capacity) {
         if (m_capacity >= kMaxChanges) return false;
         const std::size_t capacity = std::max<std::size_t>(1024, m_capacity * 2);
-        auto* keys = static_cast<float*>(TiMalloc(capacity * sizeof(float)));
-        auto* colors =
-            static_cast<std::uint32_t*>(TiMalloc((capacity + 1) * sizeof(std::uint32_t)));
-        if (!keys || !colors) {
-            TiFree(keys);
-            TiFree(colors);
-            return false;
-        }
-        if (m_count > 0) std::memcpy(keys, m_keys, m_count * sizeof(float));
-        std::memcpy(colors, m_colors, (m_count + 1) * sizeof(std::uint32_t));
-        TiFree(m_keys);
-        TiFree(m_colors);
-        m_keys = keys;
-        m_colors = colors;
+        TiBuffer<float> keys(capacity);
+        TiBuffer<std::uint32_t> colors(capacity + 1);
+        if (!keys || !colors) return false;
+        if (m_count > 0) std::memcpy(keys.get(), m_keys.get(), m_count * sizeof(float));
+        std::memcpy(colors.get(), m_colors.get(), (m_count + 1) * sizeof(std::uint32_t));
+        m_keys = std::move(keys);
+        m_colors = std::move(colors);
         m_capacity = capacity;
     }
     m_keys[m_count] = key;
@@ -103,11 +91,9 @@ bool GradientRamp::Append(float key, std::uint32_t color) {
 }
 
 bool GradientRamp::Build(const GradientGeometry& geometry, float keyLo, float keyHi) {
-    TiFree(m_keys);
-    TiFree(m_colors);
-    m_keys = nullptr;
+    m_keys = TiBuffer<float>();
     m_count = m_capacity = 0;
-    m_colors = static_cast<std::uint32_t*>(TiMalloc(sizeof(std::uint32_t)));
+    m_colors = TiBuffer<std::uint32_t>(1);
     if (!m_colors) return false;
 
     const RampValue first = geometry.Value(keyLo);
@@ -139,7 +125,8 @@ bool GradientRamp::Build(const GradientGeometry& geometry, float keyLo, float ke
 
 std::size_t GradientRamp::SegmentOf(float key) const {
     if (m_count == 0) return 0;
-    return static_cast<std::size_t>(std::upper_bound(m_keys, m_keys + m_count, key) - m_keys);
+    return static_cast<std::size_t>(std::upper_bound(m_keys.get(), m_keys.get() + m_count, key) -
+                                    m_keys.get());
 }
 
 }  // namespace vantrel

@@ -23,6 +23,7 @@
 #include <cstdint>
 
 #include "Core/base/GradientPalette.h"
+#include "Core/global/TiMemory.h"
 
 namespace vantrel {
 
@@ -75,7 +76,6 @@ struct GradientGeometry {
 class GradientRamp {
 public:
     GradientRamp() = default;
-    ~GradientRamp();
     GradientRamp(const GradientRamp&) = delete;
     GradientRamp& operator=(const GradientRamp&) = delete;
 
@@ -90,7 +90,7 @@ public:
         const std::uint32_t* colors;
         std::size_t changes;
     };
-    Segments View() const { return Segments{m_keys, m_colors, m_count}; }
+    Segments View() const { return Segments{m_keys.get(), m_colors.get(), m_count}; }
 
     // The segment holding `key`: the number of change points at or below it.
     std::size_t SegmentOf(float key) const;
@@ -98,8 +98,8 @@ public:
 private:
     bool Append(float key, std::uint32_t color);
 
-    float* m_keys = nullptr;
-    std::uint32_t* m_colors = nullptr;  // one more than keys: segment 0 first
+    TiBuffer<float> m_keys;
+    TiBuffer<std::uint32_t> m_colors;  // one more than keys: segment 0 first
     std::size_t m_count = 0;
     std::size_t m_capacity = 0;
 };

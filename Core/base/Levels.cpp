@@ -85,22 +85,18 @@ int AdjustLevels(TiBitmapData& bitmap, int lowInput, int highInput, double gamma
 
 int AutoLevels(TiBitmapData& bitmap) {
     if (!IsColorBitmap(bitmap)) return 0;
-    auto* ramps = static_cast<std::int32_t*>(TiMalloc(3 * 256 * sizeof(std::int32_t)));
+    const TiBuffer<std::int32_t> ramps(3 * 256);
     if (!ramps) return 0;
     const std::int64_t pixels = PixelCount(bitmap);
-    if (pixels == 0) {
-        TiFree(ramps);
-        return 1;
-    }
+    if (pixels == 0) return 1;
     const ColorHistograms counts = CountColorValues(bitmap);
     unsigned char tables[3][256];
     for (int c = 0; c < 3; ++c) {
-        std::int32_t* ramp = ramps + 256 * c;
+        std::int32_t* ramp = ramps.get() + 256 * c;
         const double total = static_cast<double>(pixels);
         BuildStretchTable(FindLowPoint(counts[c], total), FindHighPoint(counts[c], total), ramp);
         for (int i = 0; i < 256; ++i) tables[c][i] = TiClampByte(ramp[i]);
     }
-    TiFree(ramps);
     AdjustCurveChannels(bitmap, tables[0], tables[1], tables[2]);
     return 1;
 }

@@ -85,18 +85,6 @@ void RunTurnPass(const TurnPass& pass) {
     });
 }
 
-std::unique_ptr<TiBitmapData> AllocatePacked(int width, int height, int bpp) {
-    const std::optional<std::size_t> pitch = TiByteCount(width, bpp);
-    const std::optional<std::size_t> bytes = TiByteCount(width, height, bpp);
-    if (!pitch || *pitch > INT_MAX || !bytes) return nullptr;
-    auto* data = static_cast<unsigned char*>(TiMalloc(*bytes));
-    if (!data) return nullptr;
-    auto* bitmap =
-        new (std::nothrow) TiBitmapData(data, width, height, static_cast<int>(*pitch), bpp, true);
-    if (!bitmap) TiFree(data);
-    return std::unique_ptr<TiBitmapData>(bitmap);
-}
-
 }  // namespace
 
 std::unique_ptr<TiBitmapData> RotateQuarterTurns(const TiBitmapData& source, int turns) {
@@ -106,7 +94,7 @@ std::unique_ptr<TiBitmapData> RotateQuarterTurns(const TiBitmapData& source, int
     const bool odd = quarter % 2 == 1;
     const int width = odd ? source.GetHeight() : source.GetWidth();
     const int height = odd ? source.GetWidth() : source.GetHeight();
-    std::unique_ptr<TiBitmapData> result = AllocatePacked(width, height, bpp);
+    std::unique_ptr<TiBitmapData> result = NewPackedBitmap(width, height, bpp);
     if (!result || width <= 0 || height <= 0) return result;
 
     // Only an odd turn walks source columns; even turns copy whole rows.

@@ -290,17 +290,13 @@ TI_TARGET_AVX2 void SelectiveChunkAvx2(const Families& families, const Weights& 
 
 int SelectiveColor(TiBitmapData& bitmap, ComplementScaleSet scaleSet) {
     if (bitmap.GetBpp() != TiRGBBpp && bitmap.GetBpp() != TiRGBABpp) return 0;
-    auto* hueBlock = static_cast<float*>(TiMalloc(sizeof(float) * kHueTables * kHues));
-    auto* toneBlock = static_cast<float*>(TiMalloc(sizeof(float) * 3 * kLevels));
-    if (!hueBlock || !toneBlock) {
-        TiFree(hueBlock);
-        TiFree(toneBlock);
-        return 0;
-    }
+    const TiBuffer<float> hueBlock(kHueTables * kHues);
+    const TiBuffer<float> toneBlock(3 * kLevels);
+    if (!hueBlock || !toneBlock) return 0;
     const Families families = FoldAll(scaleSet);
     Weights weights;
-    FillHueWeights(hueBlock, weights);
-    FillToneWeights(toneBlock, weights);
+    FillHueWeights(hueBlock.get(), weights);
+    FillToneWeights(toneBlock.get(), weights);
     const bool avx2 = hsl_model::UseAvx2();
 
     RunColorChunkPass(bitmap, [&families, &weights, avx2](std::uint32_t* words, int count) {
@@ -314,8 +310,6 @@ int SelectiveColor(TiBitmapData& bitmap, ComplementScaleSet scaleSet) {
             SelectiveChunkBaseline(families, weights, groups, hsl.hue, words);
         }
     });
-    TiFree(hueBlock);
-    TiFree(toneBlock);
     return 1;
 }
 

@@ -4,8 +4,6 @@
 #include <climits>
 #include <cstddef>
 #include <cstring>
-#include <new>
-#include <thread>
 
 #include "Core/global/Numeric.h"
 #include "Core/global/ParallelRows.h"
@@ -164,11 +162,6 @@ void ZoomRows(const ZoomPass& pass, RowCache& cache, int rowBegin, int rowEnd) {
 
 // Rows are split into a fixed number of bands, each with its own cache, so
 // that all work memory is had before the first pixel is written.
-int BandCount(int height) {
-    const unsigned threads = std::thread::hardware_concurrency();
-    return static_cast<int>(std::clamp<long>(threads, 1, std::min(16, height)));
-}
-
 }  // namespace
 
 int ImageZoom(const TiBitmapData& source, TiBitmapData& destination, int widthZoom,
@@ -182,19 +175,13 @@ int ImageZoom(const TiBitmapData& source, TiBitmapData& destination, int widthZo
     // Per band: two source rows and one destination row of floats, each with
     // a padding lane for the 3-byte pixels' fourth lane.
     const int bpp = source.GetBpp();
-    const int bands = BandCount(height);
+    const int bands = TiBandCount(height, 16);
     const std::ptrdiff_t sourceFloats = static_cast<std::ptrdiff_t>(source.GetWidth()) * bpp + 1;
     const std::ptrdiff_t bandFloats =
         2 * sourceFloats + static_cast<std::ptrdiff_t>(width) * bpp + 1;
-    const std::optional<std::size_t> tableBytes = TiByteCount(width, sizeof(ColumnTap));
-    const std::optional<std::size_t> cacheCount = TiByteCount(bands, bandFloats);
-    auto* columns = static_cast<ColumnTap*>(tableBytes ? TiMalloc(*tableBytes) : nullptr);
-    auto* floats = static_cast<float*>(cacheCount ? TiCalloc(*cacheCount, sizeof(float)) : nullptr);
-    if (!columns || !floats) {
-        TiFree(columns);
-        TiFree(floats);
-        return 0;
-    }
+    const TiBuffer<ColumnTap> columns(static_cast<std::size_t>(width));
+    const TiBuffer<float> floats(TiByteCount(bands, bandFloats), TiBuffer<float>::kZeroed);
+    if (!columns || !floats) return 0;
 
     const float columnStep = static_cast<float>(source.GetWidth()) / static_cast<float>(widthZoom);
     bool columnsWhole = true;
@@ -206,22 +193,19 @@ int ImageZoom(const TiBitmapData& source, TiBitmapData& destination, int widthZo
         columnsWhole = columnsWhole && tap.farWeight == 0.0f;
     }
     const float rowStep = static_cast<float>(source.GetHeight()) / static_cast<float>(heightZoom);
-    const ZoomPass pass{source, destination, columns, columnsWhole, rowStep};
+    const ZoomPass pass{source, destination, columns.get(), columnsWhole, rowStep};
     const long bandWork = static_cast<long>(width) * (height / bands + 1);
     ParallelRows(bands, bandWork, [&](int bandBegin, int bandEnd) {
         for (int band = bandBegin; band < bandEnd; ++band) {
-            RowCache cache(floats + band * bandFloats, sourceFloats);
-            const int rowBegin = static_cast<int>(static_cast<long>(height) * band / bands);
-            const int rowEnd = static_cast<int>(static_cast<long>(height) * (band + 1) / bands);
+            RowCache cache(floats.get() + band * bandFloats, sourceFloats);
+            const TiBand rows = TiBandOf(height, band, bands);
             if (bpp == TiRGBABpp) {
-                ZoomRows<TiRGBABpp>(pass, cache, rowBegin, rowEnd);
+                ZoomRows<TiRGBABpp>(pass, cache, rows.begin, rows.end);
             } else {
-                ZoomRows<TiRGBBpp>(pass, cache, rowBegin, rowEnd);
+                ZoomRows<TiRGBBpp>(pass, cache, rows.begin, rows.end);
             }
         }
     });
-    TiFree(columns);
-    TiFree(floats);
     return 1;
 }
 
@@ -229,17 +213,8 @@ std::unique_ptr<TiBitmapData> CreateImageZoom(const TiBitmapData& source, int wi
                                               int heightZoom) {
     const int bpp = source.GetBpp();
     RequireZoomPreconditions(bpp, widthZoom, heightZoom, bpp);
-    const std::optional<std::size_t> pitch = TiByteCount(widthZoom, bpp);
-    const std::optional<std::size_t> bytes = TiByteCount(widthZoom, heightZoom, bpp);
-    if (!pitch || *pitch > INT_MAX || !bytes) return nullptr;
-    auto* data = static_cast<unsigned char*>(TiMalloc(*bytes));
-    if (!data) return nullptr;
-    std::unique_ptr<TiBitmapData> zoomed(new (std::nothrow) TiBitmapData(
-        data, widthZoom, heightZoom, static_cast<int>(*pitch), bpp, true));
-    if (!zoomed) {
-        TiFree(data);
-        return nullptr;
-    }
+    std::unique_ptr<TiBitmapData> zoomed = NewPackedBitmap(widthZoom, heightZoom, bpp);
+    if (!zoomed) return nullptr;
     if (!ImageZoom(source, *zoomed, widthZoom, heightZoom)) return nullptr;
     return zoomed;
 }

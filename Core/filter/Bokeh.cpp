@@ -10,7 +10,6 @@
 #include "Core/base/GradientMask.h"
 #include "Core/base/GradientPalette.h"
 #include "Core/filter/GasBlur.h"
-#include "Core/global/ParallelRows.h"
 #include "Core/global/PixelPass.h"
 #include "Core/global/TiAssert.h"
 #include "Core/global/TiMemory.h"
@@ -19,11 +18,6 @@ namespace vantrel {
 namespace {
 
 constexpr const char kTiSourceFile[] = "Core/filter/Bokeh";
-
-struct TiFreeDeleter {
-    void operator()(std::uint8_t* block) const { TiFree(block); }
-};
-using MaskBuffer = std::unique_ptr<std::uint8_t, TiFreeDeleter>;
 
 // Fills the width x height mask: 255 at the focus centre, half-way at
 // centerRadius, 0 from about centerRadius + extendWidth outward. Without any
@@ -118,19 +112,13 @@ int BlendBokeh(TiBitmapData& bitmap, const TiBitmapData& blurred, int cx, int cy
     const int width = bitmap.GetWidth();
     const int height = bitmap.GetHeight();
     if (PixelCount(bitmap) == 0) return 1;
-    const std::optional<std::size_t> bytes = TiByteCount(width, height);
-    if (!bytes) return 0;
-    MaskBuffer mask(static_cast<std::uint8_t*>(TiMalloc(*bytes)));
+    const TiBuffer<std::uint8_t> mask(TiByteCount(width, height));
     if (!mask) return 0;
     RenderFocusMask(mask.get(), width, height, cx, cy, degrees, centerRadius, extendWidth);
 
     const BlendWeights weights;
-    ParallelRows(height, width, [&](int rowBegin, int rowEnd) {
-        if (bitmap.GetBpp() == TiRGBABpp) {
-            BlendBand<TiRGBABpp>(bitmap, blurred, mask.get(), weights, rowBegin, rowEnd);
-        } else {
-            BlendBand<TiRGBBpp>(bitmap, blurred, mask.get(), weights, rowBegin, rowEnd);
-        }
+    ForEachColorRowBand(bitmap, [&](auto bpp, int rowBegin, int rowEnd) {
+        BlendBand<decltype(bpp)::value>(bitmap, blurred, mask.get(), weights, rowBegin, rowEnd);
     });
     return 1;
 }

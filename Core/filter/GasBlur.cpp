@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <thread>
 
 #include "Core/global/ParallelRows.h"
 #include "Core/global/TargetClones.h"
@@ -215,9 +214,8 @@ template <int Bpp, typename Divider>
 void RunBandAs(const Pass& pass, int band) {
     const Divider divide(static_cast<typename Divider::Sum>(pass.radius) * pass.radius);
     std::uint8_t* buffer = pass.buffers->data + pass.buffers->bytesEach * band;
-    const int first = static_cast<int>(static_cast<long>(pass.units) * band / pass.bands);
-    const int end = static_cast<int>(static_cast<long>(pass.units) * (band + 1) / pass.bands);
-    for (int unit = first; unit < end; ++unit) {
+    const TiBand units = TiBandOf(pass.units, band, pass.bands);
+    for (int unit = units.begin; unit < units.end; ++unit) {
         if (pass.columns) {
             BlurColumnStrip<Bpp>(*pass.bitmap, unit * kColumnLanes, pass.radius, divide, buffer);
         } else {
@@ -265,9 +263,7 @@ void RunPass(TiBitmapData& bitmap, int radius, bool columns, const LineBuffers& 
 }
 
 int BandCount(int width, int height) {
-    const int lines = std::max(width, height) / 16 + 1;
-    const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    return std::min({threads, lines, 64});
+    return TiBandCount(std::max(width, height) / 16 + 1, 64);
 }
 
 }  // namespace
@@ -282,15 +278,14 @@ int GasBlur(TiBitmapData& bitmap, int radiusH, int radiusV) {
     LineBuffers buffers{nullptr, 0, BandCount(width, height)};
     const auto bytesEach = TiByteCount(
         std::max(std::int64_t{width} * kRowLanes, std::int64_t{height} * kColumnLanes), 1);
-    const auto bytes = bytesEach ? TiByteCount(*bytesEach, buffers.count) : std::nullopt;
-    if (!bytes) return 0;
-    buffers.data = static_cast<std::uint8_t*>(TiMalloc(*bytes));
-    if (!buffers.data) return 0;
+    const TiBuffer<std::uint8_t> memory(bytesEach ? TiByteCount(*bytesEach, buffers.count)
+                                                  : std::nullopt);
+    if (!memory) return 0;
+    buffers.data = memory.get();
     buffers.bytesEach = *bytesEach;
 
     if (radiusH > 1) RunPass(bitmap, radiusH, false, buffers);
     if (radiusV > 1) RunPass(bitmap, radiusV, true, buffers);
-    TiFree(buffers.data);
     return 1;
 }
 

@@ -19,12 +19,6 @@ namespace {
 
 constexpr const char kTiSourceFile[] = "Core/filter/Lomo";
 
-struct TiFreeDeleter {
-    void operator()(void* block) const { TiFree(block); }
-};
-template <typename T>
-using WorkBuffer = std::unique_ptr<T, TiFreeDeleter>;
-
 // The ellipse and the falloff outside it, in a quadrant's coordinates
 // relative to the picture's centre.
 struct Falloff {
@@ -130,12 +124,11 @@ int DarkenCorner(TiBitmapData& bitmap, double brightRatio, int opacity) {
 
     const std::optional<std::size_t> layerBytes = TiByteCount(hw, hh, 4);
     if (!layerBytes) return 0;
-    WorkBuffer<double> squares(static_cast<double*>(
-        TiMalloc(sizeof(double) * static_cast<std::size_t>(std::max(hw, hh)))));
-    WorkBuffer<std::uint8_t> alpha(static_cast<std::uint8_t*>(TiMalloc(*layerBytes / 4)));
-    WorkBuffer<std::uint8_t> layer(static_cast<std::uint8_t*>(TiMalloc(*layerBytes)));
+    const TiBuffer<double> squares(static_cast<std::size_t>(std::max(hw, hh)));
+    const TiBuffer<std::uint8_t> alpha(*layerBytes / 4);
+    const TiBuffer<std::uint8_t> layer(*layerBytes);
     if (!squares || !alpha || !layer) return 0;
-    for (int i = 0; i < std::max(hw, hh); ++i) squares.get()[i] = static_cast<double>(i) * i;
+    for (int i = 0; i < std::max(hw, hh); ++i) squares[i] = static_cast<double>(i) * i;
 
     const Falloff falloff = MakeFalloff(hw, hh, brightRatio, squares.get());
     TI_ASSERT(

@@ -60,9 +60,8 @@ void AverageCellRow(const TiBitmapData& bitmap, const Grid& grid, int cellRow,
     }
 }
 
-std::int64_t* TakeAverages(const Grid& grid) {
-    const auto bytes = TiByteCount(grid.columns, grid.channels, sizeof(std::int64_t));
-    return bytes ? static_cast<std::int64_t*>(TiMalloc(*bytes)) : nullptr;
+TiBuffer<std::int64_t> TakeAverages(const Grid& grid) {
+    return TiBuffer<std::int64_t>(TiByteCount(grid.columns, grid.channels));
 }
 
 // Dot's weight of white for every column j of a cell at row i of its cell:
@@ -107,15 +106,16 @@ void PaintDotRow(std::uint8_t* p, int bpp, const Grid& grid, int pictureWidth,
 int Mosaics(TiBitmapData& bitmap, int g) {
     if (g <= 1 || bitmap.GetWidth() <= 0 || bitmap.GetHeight() <= 0) return 1;
     const Grid grid(bitmap, g, bitmap.GetBpp());
-    std::int64_t* average = TakeAverages(grid);
+    const TiBuffer<std::int64_t> average = TakeAverages(grid);
     if (!average) return 0;
     for (int cellRow = 0; cellRow < grid.rows; ++cellRow) {
-        AverageCellRow(bitmap, grid, cellRow, average);
+        AverageCellRow(bitmap, grid, cellRow, average.get());
         const int top = grid.Start(cellRow);
         for (int y = top; y < top + grid.Extent(cellRow, bitmap.GetHeight()); ++y) {
             std::uint8_t* p = Row(bitmap, y);
             for (int column = 0; column < grid.columns; ++column) {
-                const std::int64_t* a = average + static_cast<std::size_t>(column) * grid.channels;
+                const std::int64_t* a =
+                    average.get() + static_cast<std::size_t>(column) * grid.channels;
                 const int width = grid.Extent(column, bitmap.GetWidth());
                 for (int x = 0; x < width; ++x, p += grid.channels) {
                     for (int c = 0; c < grid.channels; ++c) p[c] = static_cast<std::uint8_t>(a[c]);
@@ -123,7 +123,6 @@ int Mosaics(TiBitmapData& bitmap, int g) {
             }
         }
     }
-    TiFree(average);
     return 1;
 }
 
@@ -132,23 +131,18 @@ int Dot(TiBitmapData& bitmap, int g) {
     const int bpp = bitmap.GetBpp();
     const Grid grid(bitmap, g, bpp == TiRGBABpp ? 3 : bpp);
     const int cellColumns = std::min(g, bitmap.GetWidth());
-    std::int64_t* average = TakeAverages(grid);
-    auto* weight = static_cast<double*>(TiMalloc(sizeof(double) * cellColumns));
-    if (!average || !weight) {
-        TiFree(average);
-        TiFree(weight);
-        return 0;
-    }
+    const TiBuffer<std::int64_t> average = TakeAverages(grid);
+    const TiBuffer<double> weight(static_cast<std::size_t>(cellColumns));
+    if (!average || !weight) return 0;
     for (int cellRow = 0; cellRow < grid.rows; ++cellRow) {
-        AverageCellRow(bitmap, grid, cellRow, average);
+        AverageCellRow(bitmap, grid, cellRow, average.get());
         const int top = grid.Start(cellRow);
         for (int i = 0; i < grid.Extent(cellRow, bitmap.GetHeight()); ++i) {
-            DotWeights(g, i, cellColumns, weight);
-            PaintDotRow(Row(bitmap, top + i), bpp, grid, bitmap.GetWidth(), average, weight);
+            DotWeights(g, i, cellColumns, weight.get());
+            PaintDotRow(Row(bitmap, top + i), bpp, grid, bitmap.GetWidth(), average.get(),
+                        weight.get());
         }
     }
-    TiFree(average);
-    TiFree(weight);
     return 1;
 }
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 #include <utility>
 
 #include "Core/global/Numeric.h"
@@ -168,19 +167,14 @@ TI_TARGET_CLONES void RunMedianBand(TiBitmapData& bitmap, const BandRows& band,
         MedianBand<TiRGBBpp>(bitmap, band, keep);
 }
 
-int BandCount(int height) {
-    const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    return std::max(1, std::min({threads, height, 64}));
-}
-
 // Splits the rows into bands, each with seven working rows, and saves the
 // originals each band reads beyond its ends.
 BandRows MakeBand(const TiBitmapData& bitmap, int band, int bands, std::uint8_t* memory,
                   std::size_t rowBytes) {
     const int height = bitmap.GetHeight();
     std::uint8_t* rows = memory + rowBytes * 7 * band;
-    const auto edge = [&](int k) { return static_cast<int>(std::int64_t{height} * k / bands); };
-    BandRows b{edge(band),          edge(band + 1),      rows,
+    const TiBand edges = TiBandOf(height, band, bands);
+    BandRows b{edges.begin,         edges.end,           rows,
                rows + rowBytes,     rows + 2 * rowBytes, rows + 3 * rowBytes,
                rows + 4 * rowBytes, rows + 5 * rowBytes, rows + 6 * rowBytes};
     if (b.begin > 0) std::memcpy(b.above, bitmap.GetPixel(0, b.begin - 1), rowBytes);
@@ -205,23 +199,21 @@ int ReduceNoise(TiBitmapData& bitmap, int mode) {
     const int height = bitmap.GetHeight();
     if (width <= 0 || height <= 0) return 1;
 
-    const int bands = BandCount(height);
+    const int bands = TiBandCount(height, 64);
     const auto rowBytes = TiByteCount(width, bitmap.GetBpp());
-    const auto total = rowBytes ? TiByteCount(*rowBytes, 7 * bands + 1) : std::nullopt;
-    if (!total) return 0;
-    auto* memory = static_cast<std::uint8_t*>(TiMalloc(*total));
+    const TiBuffer<std::uint8_t> memory(rowBytes ? TiByteCount(*rowBytes, 7 * bands + 1)
+                                                 : std::nullopt);
     if (!memory) return 0;
 
-    std::uint8_t* keep = memory + *rowBytes * 7 * bands;
+    std::uint8_t* keep = memory.get() + *rowBytes * 7 * bands;
     for (std::size_t i = 0; i < *rowBytes; ++i) {
         keep[i] = bitmap.GetBpp() == TiRGBABpp && i % 4 == 3 ? 0xFF : 0;
     }
     BandRows band[64];
-    for (int b = 0; b < bands; ++b) band[b] = MakeBand(bitmap, b, bands, memory, *rowBytes);
+    for (int b = 0; b < bands; ++b) band[b] = MakeBand(bitmap, b, bands, memory.get(), *rowBytes);
     ParallelRows(bands, static_cast<long>(width) * height / bands, [&](int first, int end) {
         for (int b = first; b < end; ++b) RunMedianBand(bitmap, band[b], keep);
     });
-    TiFree(memory);
     return 1;
 }
 

@@ -126,16 +126,14 @@ int Painting(TiBitmapData& bitmap, int radius, int smoothness) {
     const int height = bitmap.GetHeight();
     if (width <= 0 || height <= 0) return 1;
 
-    const auto bytes = TiByteCount(width, height, 4);
-    auto* pixels = static_cast<std::uint8_t*>(bytes ? TiMalloc(*bytes) : nullptr);
+    const TiBuffer<std::uint8_t> pixels(TiByteCount(width, height, 4));
     if (!pixels) return 0;
-    DrawCanvas(bitmap, smoothness, pixels);
-    const Canvas canvas{pixels, width, height, smoothness};
+    DrawCanvas(bitmap, smoothness, pixels.get());
+    const Canvas canvas{pixels.get(), width, height, smoothness};
     // A window wider than the picture is clipped to the same pixels.
     const int r = std::min(radius, std::max(width, height));
     ParallelRows(height, static_cast<long>(width) * (2L * r + 1) * 4,
                  [&](int begin, int end) { PaintBand(bitmap, canvas, r, begin, end); });
-    TiFree(pixels);
     return 1;
 }
 

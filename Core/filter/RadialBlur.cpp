@@ -38,10 +38,6 @@ constexpr int kChunk = 64;
 // one word, so that the sums of a pixel and all its samples are plain adds.
 using Spread = std::uint64_t;
 
-struct TiFreeDeleter {
-    void operator()(void* block) const { TiFree(block); }
-};
-
 // An index 0..last from a sample position already shifted by 0.5: truncated
 // toward zero, negatives and NaN to 0, positions past the end to the last.
 class SampleIndex {
@@ -345,9 +341,7 @@ int RadialBlur(TiBitmapData& bitmap, int amount, float scale, int quality) {
 
     const int rowReach = SampleRowReach(pass);
     const int slotRows = SlotRows(rowReach, height, pass.spread);
-    const std::optional<std::size_t> bytes = TiByteCount(slotRows, width, sizeof(Spread));
-    if (!bytes) return 0;
-    std::unique_ptr<Spread, TiFreeDeleter> slots(static_cast<Spread*>(TiMalloc(*bytes)));
+    const TiBuffer<Spread> slots(TiByteCount(slotRows, width));
     if (!slots) return 0;
     pass.spread.slots = slots.get();
     const bool narrowOffsets = std::int64_t{slotRows} * width <= INT32_MAX;

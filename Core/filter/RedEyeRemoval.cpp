@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "Core/global/Numeric.h"
-#include "Core/global/ParallelRows.h"
+#include "Core/global/PixelPass.h"
 
 namespace vantrel {
 namespace {
@@ -52,11 +52,8 @@ int RedEyeRemoval(TiBitmapData& bitmap, int threshold) {
     if (bpp != TiRGBBpp && bpp != TiRGBABpp) return 1;
     const std::int64_t margin = 100 - 2 * std::int64_t{threshold};
     const RedEyeTables tables = MakeTables();
-    ParallelRows(bitmap.GetHeight(), bitmap.GetWidth(), [&](int begin, int end) {
-        if (bpp == TiRGBABpp)
-            LowerRedRows<TiRGBABpp>(bitmap, tables, margin, begin, end);
-        else
-            LowerRedRows<TiRGBBpp>(bitmap, tables, margin, begin, end);
+    ForEachColorRowBand(bitmap, [&](auto pixelBytes, int begin, int end) {
+        LowerRedRows<decltype(pixelBytes)::value>(bitmap, tables, margin, begin, end);
     });
     return 1;
 }

@@ -114,10 +114,10 @@ int retinex(TiBitmapData& bitmap, const TiBitmapData& blurred, int nscales, int 
         return 0;
     }
     if (bitmap.GetWidth() <= 0 || bitmap.GetHeight() <= 0) return 1;
-    auto* memory = static_cast<float*>(TiMalloc(sizeof(float) * (256 + 256 + 768)));
+    const TiBuffer<float> memory(256 + 256 + 768);
     if (!memory) return 0;
-    FillTables(memory);
-    const LogTables tables{memory, memory + 256, memory + 512};
+    FillTables(memory.get());
+    const LogTables tables{memory.get(), memory.get() + 256, memory.get() + 512};
     // Level 0 has no divisor; it weighs the ratio by 1.
     const float weight = nscales == 0 ? 1.0f : 1.0f / static_cast<float>(nscales);
 
@@ -125,7 +125,6 @@ int retinex(TiBitmapData& bitmap, const TiBitmapData& blurred, int nscales, int 
     ParallelRows(bitmap.GetHeight(), bitmap.GetWidth() * 8L, [&](int begin, int end) {
         ApplyStretch(bitmap, blurred, tables, weight, stretch, begin, end);
     });
-    TiFree(memory);
     return 1;
 }
 

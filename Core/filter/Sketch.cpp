@@ -18,18 +18,14 @@ int Sketch(TiBitmapData& bitmap, int radius) {
     // picture changes.
     const auto copy = bitmap.Clone(false);
     if (!copy) return 0;
-    auto* table = static_cast<unsigned char*>(TiMalloc(kBlendTableSize));
+    const TiBuffer<unsigned char> table(kBlendTableSize);
     if (!table) return 0;
     ConvertToGray(*copy);
     InvertColor(*copy);
-    if (!GasBlur(*copy, radius)) {
-        TiFree(table);
-        return 0;
-    }
-    GenerateLookupTable(table, kBlendColorDodge, 1.0);
+    if (!GasBlur(*copy, radius)) return 0;
+    GenerateLookupTable(table.get(), kBlendColorDodge, 1.0);
     ConvertToGray(bitmap);
-    AdjustBlendModeCurve(bitmap, 0, *copy, 0, table);
-    TiFree(table);
+    AdjustBlendModeCurve(bitmap, 0, *copy, 0, table.get());
     AdjustLevels(bitmap, 150, 255, 1.0, 0);
     return 1;
 }

@@ -9,7 +9,6 @@
 #include "Core/base/BrightnessContrast.h"
 #include "Core/filter/GasBlur.h"
 #include "Core/global/Numeric.h"
-#include "Core/global/ParallelRows.h"
 #include "Core/global/PixelPass.h"
 #include "Core/global/TiAssert.h"
 #include "Core/global/TiMemory.h"
@@ -20,11 +19,6 @@ namespace {
 constexpr const char kTiSourceFile[] = "Core/filter/Unsharp";
 
 constexpr int kTableSize = 256 * 256;
-
-struct TiFreeDeleter {
-    void operator()(std::uint8_t* block) const { TiFree(block); }
-};
-using SharpenTable = std::unique_ptr<std::uint8_t, TiFreeDeleter>;
 
 // Entry [i * 256 + j]: the output for a byte i whose blurred value is j.
 void FillSharpenTable(std::uint8_t* table, int amount, int threshold) {
@@ -68,16 +62,12 @@ int Unsharp(TiBitmapData& bitmap, int amount, int radius, int threshold) {
 
     const auto blurred = bitmap.Clone(false);
     if (!blurred || !GasBlur(*blurred, radius)) return 0;
-    SharpenTable table(static_cast<std::uint8_t*>(TiMalloc(kTableSize)));
+    const TiBuffer<std::uint8_t> table(kTableSize);
     if (!table) return 0;
     FillSharpenTable(table.get(), amount, threshold);
 
-    ParallelRows(bitmap.GetHeight(), bitmap.GetWidth(), [&](int rowBegin, int rowEnd) {
-        if (bitmap.GetBpp() == TiRGBABpp) {
-            SharpenRows<TiRGBABpp>(bitmap, *blurred, table.get(), rowBegin, rowEnd);
-        } else {
-            SharpenRows<TiRGBBpp>(bitmap, *blurred, table.get(), rowBegin, rowEnd);
-        }
+    ForEachColorRowBand(bitmap, [&](auto bpp, int rowBegin, int rowEnd) {
+        SharpenRows<decltype(bpp)::value>(bitmap, *blurred, table.get(), rowBegin, rowEnd);
     });
     return 1;
 }

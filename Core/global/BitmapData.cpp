@@ -1,5 +1,6 @@
 #include "Core/global/BitmapData.h"
 
+#include <climits>
 #include <cstring>
 #include <new>
 
@@ -61,23 +62,37 @@ std::unique_ptr<TiBitmapData> TiBitmapData::Clone(bool keepPitch) const {
     if (!bytes || m_width < 0 || rowBytes > static_cast<std::size_t>(pitch < 0 ? 0 : pitch)) {
         return nullptr;
     }
-    auto* copy = static_cast<unsigned char*>(TiMalloc(*bytes));
+    TiBuffer<unsigned char> copy(*bytes);
     if (!copy) return nullptr;
     if (keepPitch && m_height > 0) {
         // The last row of a view at its parent's bottom has only rowBytes left
         // in the parent's buffer: copy up to there and zero the tail.
         const std::size_t span = static_cast<std::size_t>(m_height - 1) * pitch + rowBytes;
-        std::memcpy(copy, m_data, span);
-        std::memset(copy + span, 0, *bytes - span);
+        std::memcpy(copy.get(), m_data, span);
+        std::memset(copy.get() + span, 0, *bytes - span);
     } else {
         for (int y = 0; y < m_height; ++y) {
-            std::memcpy(copy + static_cast<std::size_t>(y) * pitch,
+            std::memcpy(copy.get() + static_cast<std::size_t>(y) * pitch,
                         m_data + static_cast<std::ptrdiff_t>(y) * m_pitch, rowBytes);
         }
     }
-    auto* clone = new (std::nothrow) TiBitmapData(copy, m_width, m_height, pitch, m_bpp, true);
-    if (!clone) TiFree(copy);
-    return std::unique_ptr<TiBitmapData>(clone);
+    std::unique_ptr<TiBitmapData> clone(
+        new (std::nothrow) TiBitmapData(copy.get(), m_width, m_height, pitch, m_bpp, true));
+    if (clone) copy.release();
+    return clone;
+}
+
+std::unique_ptr<TiBitmapData> NewPackedBitmap(int width, int height, int bpp, bool zeroed) {
+    const std::optional<std::size_t> pitch = TiByteCount(width, bpp);
+    const std::optional<std::size_t> bytes = TiByteCount(width, height, bpp);
+    if (!pitch || *pitch > INT_MAX || !bytes) return nullptr;
+    TiBuffer<unsigned char> pixels(*bytes, zeroed ? TiBuffer<unsigned char>::kZeroed
+                                                  : TiBuffer<unsigned char>::kUninitialised);
+    if (!pixels) return nullptr;
+    std::unique_ptr<TiBitmapData> bitmap(new (std::nothrow) TiBitmapData(
+        pixels.get(), width, height, static_cast<int>(*pitch), bpp, true));
+    if (bitmap) pixels.release();
+    return bitmap;
 }
 
 void TiBitmapData::TakeOver(TiBitmapData& other) {

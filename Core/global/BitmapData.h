@@ -72,4 +72,9 @@ public:
     bool m_ownsData;
 };
 
+// An owning packed bitmap (pitch = width * bpp) of fresh work memory,
+// zero-filled when `zeroed`; null when the size overflows, the pitch does not
+// fit an int, or memory can't be had.
+std::unique_ptr<TiBitmapData> NewPackedBitmap(int width, int height, int bpp, bool zeroed = false);
+
 }  // namespace vantrel

@@ -1,6 +1,11 @@
 // Passes over every pixel of a bitmap or view, rows stepped by m_pitch and
 // split into bands on the machine's threads (ParallelRows).
 //
+// ForEachColorRowBand is the one split of a 3- or 4-byte bitmap's rows into
+// bands, each handed to its body with the pixel size as a compile-time
+// constant; the pixel loops below and the colour passes of Core/base are
+// built on it.
+//
 // Only for bodies that touch nothing but the pixel they are handed, so that
 // the result is bit-identical to a serial scan. Reductions give each band its
 // own partial result and merge the partials one at a time; use them only
@@ -13,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <type_traits>
 
 #include "Core/global/BitmapData.h"
 #include "Core/global/ParallelRows.h"
@@ -28,6 +34,24 @@ inline std::int64_t PixelCount(const TiBitmapData& bitmap) {
 // True for the formats the colour operations accept: 3 or 4 bytes per pixel.
 inline bool IsColorBitmap(const TiBitmapData& bitmap) {
     return bitmap.GetBpp() == TiRGBBpp || bitmap.GetBpp() == TiRGBABpp;
+}
+
+// Splits the rows of a 3- or 4-byte bitmap into bands and calls
+// rows(bpp, rowBegin, rowEnd) for each, `bpp` a std::integral_constant of
+// TiRGBBpp or TiRGBABpp; nothing for a bitmap without pixels. rowWork is the
+// rough cost of one row (ParallelRows), by default its pixel count.
+template <typename Rows>
+void ForEachColorRowBand(const TiBitmapData& bitmap, const Rows& rows, long rowWork = 0) {
+    if (PixelCount(bitmap) == 0) return;
+    const bool fourBytes = bitmap.GetBpp() == TiRGBABpp;
+    ParallelRows(bitmap.GetHeight(), rowWork > 0 ? rowWork : bitmap.GetWidth(),
+                 [&](int rowBegin, int rowEnd) {
+                     if (fourBytes) {
+                         rows(std::integral_constant<int, TiRGBABpp>{}, rowBegin, rowEnd);
+                     } else {
+                         rows(std::integral_constant<int, TiRGBBpp>{}, rowBegin, rowEnd);
+                     }
+                 });
 }
 
 // Calls body(pixel) for the pixels of rows [rowBegin, rowEnd).
@@ -46,13 +70,8 @@ void ForEachPixelInRows(const TiBitmapData& bitmap, int rowBegin, int rowEnd, co
 // points at its red byte. Other formats are the caller's to refuse.
 template <typename Body>
 void ForEachColorPixel(const TiBitmapData& bitmap, const Body& body) {
-    if (PixelCount(bitmap) == 0) return;
-    ParallelRows(bitmap.GetHeight(), bitmap.GetWidth(), [&](int rowBegin, int rowEnd) {
-        if (bitmap.GetBpp() == TiRGBABpp) {
-            ForEachPixelInRows<TiRGBABpp>(bitmap, rowBegin, rowEnd, body);
-        } else {
-            ForEachPixelInRows<TiRGBBpp>(bitmap, rowBegin, rowEnd, body);
-        }
+    ForEachColorRowBand(bitmap, [&](auto bpp, int rowBegin, int rowEnd) {
+        ForEachPixelInRows<decltype(bpp)::value>(bitmap, rowBegin, rowEnd, body);
     });
 }
 
@@ -62,16 +81,11 @@ void ForEachColorPixel(const TiBitmapData& bitmap, const Body& body) {
 template <typename Partial, typename Total, typename Add, typename Merge>
 void ReduceColorPixels(const TiBitmapData& bitmap, Total& total, const Add& add,
                        const Merge& merge) {
-    if (PixelCount(bitmap) == 0) return;
     std::mutex lock;
-    ParallelRows(bitmap.GetHeight(), bitmap.GetWidth(), [&](int rowBegin, int rowEnd) {
+    ForEachColorRowBand(bitmap, [&](auto bpp, int rowBegin, int rowEnd) {
         Partial partial{};
         auto body = [&partial, &add](const unsigned char* pixel) { add(partial, pixel); };
-        if (bitmap.GetBpp() == TiRGBABpp) {
-            ForEachPixelInRows<TiRGBABpp>(bitmap, rowBegin, rowEnd, body);
-        } else {
-            ForEachPixelInRows<TiRGBBpp>(bitmap, rowBegin, rowEnd, body);
-        }
+        ForEachPixelInRows<decltype(bpp)::value>(bitmap, rowBegin, rowEnd, body);
         std::lock_guard<std::mutex> guard(lock);
         merge(total, partial);
     });

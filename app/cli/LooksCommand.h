@@ -2,13 +2,16 @@
 // show, run on one picture.
 //
 // The input is scaled with the zoom operation so that its shorter side is
-// `size` pixels, at most kMaxLooksSize and never more than the input's own
-// shorter side: a larger size is held to those, and the output says so. Each look then runs on that
-// picture in a process of its own (forked workers, as many at a time as the machine has
-// processors), with random() reseeded as a fresh process has it, so a look's grain is the same as
-// in any single run. "None" is the picture unprocessed, as its panel shows it. Every look is
-// written as "<display name made safe>.png"; then index.html shows them under their panel sections
-// in panel order. Every file is written to a temporary name and renamed into place.
+// `size` pixels (platform/PictureScaling.h), at most kMaxLooksSize and never
+// more than the input's own shorter side: a larger size is held to those, and
+// the output says so. Each look then runs on that picture in a process of its
+// own (platform/ForkedWorkers.h, as many at a time as the machine has
+// processors), with random() reseeded as a fresh process has it, so a look's
+// grain is the same as in any single run. "None" is the picture unprocessed,
+// as its panel shows it. Every look is written as "<display name made
+// safe>.png"; then index.html shows them under their panel sections in panel
+// order (app/cli/LooksPage.h). Every file is written to a temporary name and
+// renamed into place.
 //
 // Failure: a look that fails is named in a warning on the error stream and
 // shown on the page as failed; the sheet is still done (exit status 0)
@@ -17,31 +20,11 @@
 #pragma once
 
 #include <ostream>
-#include <span>
-#include <string>
-#include <string_view>
 
 #include "app/cli/CliArguments.h"
-#include "commands/LomoLooks.h"
+#include "app/cli/LooksPage.h"
 
 namespace vantrel::cli {
-
-// A display name as a file name: every run of characters other than ASCII
-// letters and digits becomes one "_", with none at either end, and ".png"
-// follows ("Vibrant Blue / Purple" -> "Vibrant_Blue_Purple.png").
-std::string LookFileName(std::string_view displayName);
-
-// One look of the sheet as the page shows it.
-struct SheetEntry {
-    LomoLook look;
-    bool rendered = false;  // its picture was written
-};
-
-// The page: a heading, then each section's looks in panel order, each with
-// its picture (width x height) and its name; failed looks are named as such.
-// Every text is HTML-escaped.
-std::string LooksIndexHtml(std::string_view title, std::span<const SheetEntry> entries, int width,
-                           int height);
 
 // Runs the command; returns the exit status (0 or 1). Reports on `out` what
 // it wrote and on `err` what failed.

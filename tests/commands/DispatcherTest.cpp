@@ -1,7 +1,14 @@
+// The dispatcher: the frame around the rows, the selection, every row
+// against the operation it stands for, geometry, named actions and failures.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <limits>
+#include <memory>
+#include <numbers>
+#include <string>
 
 #include "Core/base/BrightnessContrast.h"
 #include "Core/base/ChannelMixer.h"
@@ -9,12 +16,29 @@
 #include "Core/base/Curve.h"
 #include "Core/base/Equalize.h"
 #include "Core/base/Exposure.h"
+#include "Core/base/Flip.h"
 #include "Core/base/GradientMask.h"
 #include "Core/base/GrayInvert.h"
 #include "Core/base/HSL.h"
 #include "Core/base/Levels.h"
 #include "Core/base/Posterize.h"
+#include "Core/base/QuarterTurn.h"
+#include "Core/base/Rotate.h"
 #include "Core/base/SelectiveColor.h"
+#include "Core/base/Zoom.h"
+#include "Core/filter/Bokeh.h"
+#include "Core/filter/Diffuse.h"
+#include "Core/filter/Emboss.h"
+#include "Core/filter/GasBlur.h"
+#include "Core/filter/Mosaics.h"
+#include "Core/filter/Noise.h"
+#include "Core/filter/Painting.h"
+#include "Core/filter/RadialBlur.h"
+#include "Core/filter/RedEyeRemoval.h"
+#include "Core/filter/Retinex.h"
+#include "Core/filter/ShadowHighlight.h"
+#include "Core/filter/Sketch.h"
+#include "Core/filter/Unsharp.h"
 #include "Core/global/TiAssert.h"
 #include "Core/global/TiMemory.h"
 #include "commands/Dispatcher.h"
@@ -24,6 +48,7 @@
 #include "support/CommandLists.h"
 #include "support/TestImages.h"
 #include "support/TestPictures.h"
+#include "support/ValueText.h"
 
 namespace vantrel {
 namespace {
@@ -118,19 +143,28 @@ TEST_F(DispatcherTest, SelectionIsClampedToTheBitmap) {
     ExpectRect(processor.currentSelection(), 50, 60, 50, 40);
 }
 
-// A colour command as the dispatcher must run it: its list and the
-// operation it stands for, applied to the selected region.
-struct ColorRowCase {
+// Every row as the dispatcher must run it: its command and the operation it
+// stands for, applied to the selected region with the spatial parameters the
+// command table marks scaled (here by 0.5). The selection (8, 6, 40, 30) at
+// paramScale 0.5 is the region (4, 3, 20, 15). Colour rows also run on 3-byte
+// pixels and on the whole bitmap.
+struct RowCase {
     const char* name;
     std::function<Array()> list;
-    std::function<void(TiBitmapData&)> reference;
+    std::function<void(TiBitmapData&)> reference;  // on the region, parameters already scaled
+    bool rgbaOnly = false;
 };
 
-void PrintTo(const ColorRowCase& row, std::ostream* out) {
+void PrintTo(const RowCase& row, std::ostream* out) {
     *out << row.name;
 }
 
-std::vector<ColorRowCase> ColorRowCases() {
+template <typename Make>
+std::function<Array()> One(Make make) {
+    return [make] { return ListOf(make()); };
+}
+
+std::vector<RowCase> RowCases() {
     static const Vec3 kCurve[] = {{0, 20, 0}, {128, 100, 0}, {255, 230, 0}};
     static const TinyChannelMixer kMixer{{0.5f, 0.3f, 0.2f}, {-0.2f, 1.1f, 0.1f}, {0, 0.4f, 0.7f}};
     static const RGBPoint kStops[] = {{{255, 0, 0}, 0, 0.5f}, {{0, 0, 255}, 1, 0.5f}};
@@ -147,102 +181,149 @@ std::vector<ColorRowCase> ColorRowCases() {
     levels.BlueLow = 0, levels.BlueHigh = 255, levels.BlueGamma = 0.8;
     levels.AllLow = 5, levels.AllHigh = 250, levels.AllGamma = 1.2;
     return {
-        {"AntiColor", [] { return ListOf(Bare(CMD_ANTICOLOR)); },
-         [](TiBitmapData& v) { InvertColor(v); }},
-        {"Exposure", [] { return ListOf(ActionCommand_EXPOSURE::commandWithValue(0.6f)); },
-         [](TiBitmapData& v) { AdjustExposure(v, 0.6f); }},
+        RowCase{"AntiColor", One([] { return Bare(CMD_ANTICOLOR); }),
+                [](TiBitmapData& v) { InvertColor(v); }},
+        RowCase{"Exposure", One([] { return ActionCommand_EXPOSURE::commandWithValue(0.6f); }),
+                [](TiBitmapData& v) { AdjustExposure(v, 0.6f); }},
         // Green's triple is all zero: skipped.
-        {"ColorLevels",
-         [levels] { return ListOf(ActionCommand_COLORLEVELS::commandWithColorLevelData(levels)); },
-         [](TiBitmapData& v) {
-             AdjustLevels(v, 20, 220, 1.3, 1);
-             AdjustLevels(v, 0, 255, 0.8, 3);
-             AdjustLevels(v, 5, 250, 1.2, 0);
-         }},
-        {"Gray", [] { return ListOf(Bare(CMD_GRAY)); }, [](TiBitmapData& v) { ConvertToGray(v); }},
-        {"BrightnessContrast",
-         [] {
-             return ListOf(ActionCommand_BRIGHTNESS_CONTRAST::commandWithBrightness(0.2f, -0.3f));
-         },
-         [](TiBitmapData& v) { AdjustBrightnessContrast(v, 0.2f, -0.3f); }},
-        {"Threshold", [] { return ListOf(ActionCommand_THRESHOLD::commandWithLevels(100)); },
-         [](TiBitmapData& v) { Threshold(v, 100); }},
-        {"Posterize", [] { return ListOf(ActionCommand_POSTERIZE::commandWithLevels(4)); },
-         [](TiBitmapData& v) { Posterize(v, 4); }},
-        {"Equalize", [] { return ListOf(ActionCommand_EQUALIZE::commandWithEqualizeMode(0)); },
-         [](TiBitmapData& v) { Equalize(v, 0); }},
-        {"ComplementColor", [] { return ListOf(Bare(CMD_COMPLEMENT_COLOR)); },
-         [](TiBitmapData& v) { ComplementColor(v); }},
-        {"Curve", [] { return ListOf(ActionCommand_CURVE::commandWithPoints(kCurve, 2)); },
-         [](TiBitmapData& v) { AdjustCurveBySplinePoints(v, kCurve, 3, 2); }},
-        {"ChannelMix",
-         [] { return ListOf(ActionCommand_CHANNELMIX::commandWithChannelMixer(kMixer)); },
-         [](TiBitmapData& v) { MixChannels(v, kMixer); }},
-        {"ChannelMixGray",
-         [] {
-             return ListOf(ActionCommand_CHANNELMIX_GRAY::commandWithChannelMixScale(kMixer.green));
-         },
-         [](TiBitmapData& v) { MixChannelsToGray(v, kMixer.green); }},
-        {"AutoLevels", [] { return ListOf(Bare(CMD_AUTO_LEVELS)); },
-         [](TiBitmapData& v) { AutoLevels(v); }},
+        RowCase{"ColorLevels", One([levels] {
+                    return ActionCommand_COLORLEVELS::commandWithColorLevelData(levels);
+                }),
+                [](TiBitmapData& v) {
+                    AdjustLevels(v, 20, 220, 1.3, 1);
+                    AdjustLevels(v, 0, 255, 0.8, 3);
+                    AdjustLevels(v, 5, 250, 1.2, 0);
+                }},
+        RowCase{"Gray", One([] { return Bare(CMD_GRAY); }),
+                [](TiBitmapData& v) { ConvertToGray(v); }},
+        RowCase{"BrightnessContrast", One([] {
+                    return ActionCommand_BRIGHTNESS_CONTRAST::commandWithBrightness(0.2f, -0.3f);
+                }),
+                [](TiBitmapData& v) { AdjustBrightnessContrast(v, 0.2f, -0.3f); }},
+        RowCase{"Threshold", One([] { return ActionCommand_THRESHOLD::commandWithLevels(100); }),
+                [](TiBitmapData& v) { Threshold(v, 100); }},
+        RowCase{"Posterize", One([] { return ActionCommand_POSTERIZE::commandWithLevels(4); }),
+                [](TiBitmapData& v) { Posterize(v, 4); }},
+        RowCase{"Equalize", One([] { return ActionCommand_EQUALIZE::commandWithEqualizeMode(0); }),
+                [](TiBitmapData& v) { Equalize(v, 0); }},
+        RowCase{"ComplementColor", One([] { return Bare(CMD_COMPLEMENT_COLOR); }),
+                [](TiBitmapData& v) { ComplementColor(v); }},
+        RowCase{"Curve", One([] { return ActionCommand_CURVE::commandWithPoints(kCurve, 2); }),
+                [](TiBitmapData& v) { AdjustCurveBySplinePoints(v, kCurve, 3, 2); }},
+        RowCase{"ChannelMix",
+                One([] { return ActionCommand_CHANNELMIX::commandWithChannelMixer(kMixer); }),
+                [](TiBitmapData& v) { MixChannels(v, kMixer); }},
+        RowCase{"ChannelMixGray", One([] {
+                    return ActionCommand_CHANNELMIX_GRAY::commandWithChannelMixScale(kMixer.green);
+                }),
+                [](TiBitmapData& v) { MixChannelsToGray(v, kMixer.green); }},
+        RowCase{"AutoLevels", One([] { return Bare(CMD_AUTO_LEVELS); }),
+                [](TiBitmapData& v) { AutoLevels(v); }},
         // The shadows carry no shift: skipped.
-        {"ColorBalance",
-         [] {
-             const TransferColor tones[3] = {{0, 0, 0}, {30, -20, 10}, {-15, 0, 40}};
-             return ListOf(ActionCommand_COLORBALANCE::commandWithTransferColors(tones, true));
-         },
-         [](TiBitmapData& v) {
-             BalanceColor(v, 30, -20, 10, 1, true);
-             BalanceColor(v, -15, 0, 40, 2, true);
-         }},
-        {"HSLAdjustment",
-         [] { return ListOf(ActionCommand_HSL_ADUSTMENT::commandWithHSLData(kHsl, kHueRanges)); },
-         [](TiBitmapData& v) { AdjustHSL(v, kHsl, kHueRanges); }},
-        {"HSLTint",
-         [] {
-             return ListOf(ActionCommand_HSL_TINT::commandWithHSL({200, 90, -30}));
-         },
-         [](TiBitmapData& v) { TintHSL(v, 200, 90, -30); }},
-        {"SelectiveColor",
-         [] { return ListOf(ActionCommand_SELECTIVE_COLOR::commandWithScaleSet(kInks)); },
-         [](TiBitmapData& v) { SelectiveColor(v, kInks); }},
-        {"GradientOverlay",
-         [] {
-             return ListOf(ActionCommand_GRADIENT_OVERLAY::commandWithBlendMode(
-                 3, 1, kStops, 2, 30.0f, 1.0f, 0.5f, true));
-         },
-         [](TiBitmapData& v) { GradientOverlay(v, 3, 1, kStops, 2, 30.0f, 1.0f, 0.5f, true); }},
-    };
+        RowCase{"ColorBalance",
+                [] {
+                    const TransferColor tones[3] = {{0, 0, 0}, {30, -20, 10}, {-15, 0, 40}};
+                    return ListOf(
+                        ActionCommand_COLORBALANCE::commandWithTransferColors(tones, true));
+                },
+                [](TiBitmapData& v) {
+                    BalanceColor(v, 30, -20, 10, 1, true);
+                    BalanceColor(v, -15, 0, 40, 2, true);
+                }},
+        RowCase{"HSLAdjustment", One([] {
+                    return ActionCommand_HSL_ADUSTMENT::commandWithHSLData(kHsl, kHueRanges);
+                }),
+                [](TiBitmapData& v) { AdjustHSL(v, kHsl, kHueRanges); }},
+        RowCase{"HSLTint", One([] {
+                    return ActionCommand_HSL_TINT::commandWithHSL({200, 90, -30});
+                }),
+                [](TiBitmapData& v) { TintHSL(v, 200, 90, -30); }},
+        RowCase{"SelectiveColor",
+                One([] { return ActionCommand_SELECTIVE_COLOR::commandWithScaleSet(kInks); }),
+                [](TiBitmapData& v) { SelectiveColor(v, kInks); }},
+        RowCase{
+            "GradientOverlay", One([] {
+                return ActionCommand_GRADIENT_OVERLAY::commandWithBlendMode(3, 1, kStops, 2, 30.0f,
+                                                                            1.0f, 0.5f, true);
+            }),
+            [](TiBitmapData& v) { GradientOverlay(v, 3, 1, kStops, 2, 30.0f, 1.0f, 0.5f, true); }},
+        RowCase{"GasBlur", One([] { return ActionCommand_GASBLUR::commandWithRadiusH(6, 3); }),
+                [](TiBitmapData& v) { GasBlur(v, 3, 1); }},
+        RowCase{"Sharpen", One([] { return ActionCommand_SHARPEN::commandWithAmount(80, 5, 2); }),
+                [](TiBitmapData& v) { Unsharp(v, 80, 2, 2); }},
+        RowCase{"SoftGlow",
+                One([] { return ActionCommand_SOFTGLOW::commandWithRadius(9, 0.2f, 0.3f); }),
+                [](TiBitmapData& v) { SoftGlow(v, 4, 0.2f, 0.3f); }},
+        RowCase{"RadialBlur",
+                One([] { return ActionCommand_RADIALBLUR::commandWithAmount(30, 3); }),
+                [](TiBitmapData& v) { RadialBlur(v, 30, 1.5f, 2); }},
+        RowCase{"ShadowHighlight",
+                One([] { return ActionCommand_SHADOW_HIGHLIGHT::commandWithShadows(0.5f, 0.3f); }),
+                [](TiBitmapData& v) { ShadowHighlight(v, 0.5f, 0.3f); }},
+        RowCase{"Diffuse", One([] { return ActionCommand_DIFFUSE::commandWithSpacing(4, 6); }),
+                [](TiBitmapData& v) { Diffuse(v, 2, 3); }},
+        RowCase{"Emboss", One([] { return ActionCommand_EMBOSS::commandWithDegrees(30, 4, 150); }),
+                [](TiBitmapData& v) { Emboss(v, 30, 2, 150); }, true},
+        RowCase{"Mosaics", One([] { return ActionCommand_MOSAICS::commandWithGridWidth(9); }),
+                [](TiBitmapData& v) { Mosaics(v, 4); }},
+        RowCase{"Dot", One([] { return ActionCommand_DOT::commandWithGridWidth(12); }),
+                [](TiBitmapData& v) { Dot(v, 6); }},
+        RowCase{"Painting", One([] { return ActionCommand_PAINTING::commandWithRadius(5, 16); }),
+                [](TiBitmapData& v) { Painting(v, 2, 16); }},
+        RowCase{"Sketch", One([] { return ActionCommand_SKETCH::commandWithRadius(7); }),
+                [](TiBitmapData& v) { Sketch(v, 3); }},
+        RowCase{"Noise", One([] { return ActionCommand_NOISE::commandWithAmount(40, true); }),
+                [](TiBitmapData& v) { AddNoise(v, 40, true); }},
+        RowCase{"ReduceNoise",
+                One([] { return ActionCommand_REDUCENOISE::commandWithReduceNoiseMode(0); }),
+                [](TiBitmapData& v) { ReduceNoise(v, 0); }},
+        RowCase{"RedEyeRemoval",
+                One([] { return ActionCommand_RED_EYE_REMOVAL::commandWithThreshold(40); }),
+                [](TiBitmapData& v) { RedEyeRemoval(v, 40); }},
+        // The surround's radius comes from the scale division alone, never
+        // from the preview scale; the level is only logged.
+        RowCase{"Retinex", One([] { return ActionCommand_RETINEX::commandWithLevel(1, 2, 1.5f); }),
+                [](TiBitmapData& v) {
+                    auto surround = v.Clone(false);
+                    GasBlur(*surround, RetinexBlurRadius(2));
+                    retinex(v, *surround, 2, 1, 1.5f);
+                }}};
 }
 
-class ColorRowTest : public DispatcherTest,
-                     public ::testing::WithParamInterface<std::tuple<ColorRowCase, int, bool>> {};
+// Each row in the pixel sizes it takes, on a selection and on the whole bitmap.
+std::vector<std::tuple<RowCase, int, bool>> RowRuns() {
+    std::vector<std::tuple<RowCase, int, bool>> runs;
+    for (const RowCase& row : RowCases())
+        for (int bpp : {TiRGBBpp, TiRGBABpp})
+            if (!row.rgbaOnly || bpp == TiRGBABpp)
+                for (bool selected : {false, true}) runs.emplace_back(row, bpp, selected);
+    return runs;
+}
 
-// Each row calls its operation with its parameters on the selected region
-// only, or on the whole bitmap when nothing is selected.
-TEST_P(ColorRowTest, RunsItsOperationOnTheSelectedRegion) {
+class RowTest : public DispatcherTest,
+                public ::testing::WithParamInterface<std::tuple<RowCase, int, bool>> {};
+
+TEST_P(RowTest, RunsItsOperationOnTheSelectedRegion) {
     const auto& [row, bpp, selected] = GetParam();
-    auto bitmap = test::Noise(16, 10, bpp, 7);
-    const Rect region = selected ? Rect{3, 2, 9, 5} : Rect{0, 0, 16, 10};
+    auto bitmap = test::Noise(36, 24, bpp, 11);
+    const Rect region = selected ? Rect{4, 3, 20, 15} : Rect{0, 0, 36, 24};
+    srandom(1);
     const auto expected =
         WithRegion(*bitmap, static_cast<int>(region.x), static_cast<int>(region.y),
                    static_cast<int>(region.width), static_cast<int>(region.height), row.reference);
     Array list;
-    if (selected) list.push_back(Value(Selection(3, 2, 9, 5)->dic()));
+    if (selected) list.push_back(Value(Selection(8, 6, 40, 30)->dic()));
     for (const Value& command : row.list()) list.push_back(command);
-    ASSERT_TRUE(Run(list, *bitmap));
+    srandom(1);
+    ASSERT_TRUE(Run(list, *bitmap, 0.5)) << RecordedError();
     EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ColorRowTest,
-                         ::testing::Combine(::testing::ValuesIn(ColorRowCases()),
-                                            ::testing::Values(TiRGBBpp, TiRGBABpp),
-                                            ::testing::Bool()),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) + "_" +
-                                    std::to_string(std::get<1>(info.param)) + "bpp" +
-                                    (std::get<2>(info.param) ? "_Selected" : "_Whole");
-                         });
+INSTANTIATE_TEST_SUITE_P(Rows, RowTest, ::testing::ValuesIn(RowRuns()), [](const auto& info) {
+    return std::string(std::get<0>(info.param).name) + "_" +
+           std::to_string(std::get<1>(info.param)) + "bpp" +
+           (std::get<2>(info.param) ? "_Selected" : "_Whole");
+});
 
 TEST_F(DispatcherTest, CorrectionsThatAlwaysApplySucceedWhenTheirOperationRefuses) {
     auto bitmap = test::Gradient(12, 8, TiRGBABpp);
@@ -401,6 +482,242 @@ TEST_F(DispatcherTest, ShortMemoryLeavesTheBitmapUnchanged) {
         const int refused = test::ExpectRefusalsLeaveBitmapUnchanged(
             make, [&](TiBitmapData& bitmap) { return Run(list, bitmap) ? 1 : 0; });
         EXPECT_GE(refused, 1);
+    }
+}
+
+TEST(FilterRows, BokehFocusesTheWholeBitmapWhateverTheSelection) {
+    auto bitmap = test::Noise(36, 24, TiRGBABpp, 5);
+    auto expected = bitmap->Clone(false);
+    ASSERT_EQ(BokehFilter(*expected, 10, 6, 2, 30, 4, 6), 1);
+    EffectsProcesser processor;
+    processor.setParamScale(0.5);
+    ASSERT_TRUE(processor.runCommands(
+        ListOf(Selection(8, 6, 40, 30),
+               ActionCommand_BOKEH::commandWithBlurRadius(4, 8, 12, 30, Point{21, 13})),
+        *bitmap))
+        << RecordedError();
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
+}
+
+TEST(FilterRows, ARefusedFilterFailsItsCommandAndTheListStops) {
+    auto bitmap = test::Noise(12, 8, TiRGBABpp, 3);
+    const auto before = Pixels(*bitmap);
+    EffectsProcesser processor;
+    // Smoothness 0 is outside the oil-paint filter's precondition.
+    EXPECT_FALSE(processor.runCommands(ListOf(ActionCommand_PAINTING::commandWithRadius(2, 0),
+                                              ActionCommand_GASBLUR::commandWithRadiusH(2, 2)),
+                                       *bitmap));
+    EXPECT_NE(RecordedError().find("smoothness"), std::string::npos);
+    EXPECT_EQ(Pixels(*bitmap), before);
+}
+
+Array Rotate(float degrees) {
+    return ListOf(ActionCommand_ROTATE::commandWithDegrees(degrees));
+}
+
+Array Zoom(float scale) {
+    return ListOf(ActionCommand_ZOOM::commandWithScale(scale));
+}
+
+// What RotateBitmap draws of `source` turned by whole `degrees` into a
+// cleared width x height bitmap, centres on centres.
+std::unique_ptr<TiBitmapData> Rotated(const TiBitmapData& source, int width, int height,
+                                      int degrees) {
+    auto result = test::Constant(width, height, TiRGBABpp, {0, 0, 0, 0});
+    RotateBitmap(*result, source, degrees * std::numbers::pi / 180.0, 1.0, 1.0,
+                 (width - source.GetWidth()) * 0.5, (height - source.GetHeight()) * 0.5);
+    return result;
+}
+
+TEST_F(DispatcherTest, QuarterTurnsRearrangeWithoutLoss) {
+    const auto source = test::Noise(200, 100, TiRGBABpp, 5);
+    const auto turned = RotateQuarterTurns(*source, 1);
+    const auto turnedBack = RotateQuarterTurns(*source, 3);
+
+    auto bitmap = source->Clone(false);
+    TiBitmapData* record = bitmap.get();
+    ASSERT_TRUE(Run(ListOf(Selection(5, 5, 10, 10), ActionCommand_ROTATE::commandWithDegrees(90),
+                           Bare(CMD_ANTICOLOR)),
+                    *bitmap));
+    EXPECT_EQ(bitmap.get(), record);
+    EXPECT_EQ(bitmap->GetWidth(), 100);
+    EXPECT_EQ(bitmap->GetHeight(), 200);
+    // The turn resets the selection: the inversion covers the whole result.
+    const auto invertedTurn =
+        test::WithRegion(*turned, 0, 0, 100, 200, [](TiBitmapData& v) { InvertColor(v); });
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*invertedTurn));
+
+    for (float degrees : {-90.0f, 270.0f, -450.0f}) {
+        auto other = source->Clone(false);
+        ASSERT_TRUE(Run(Rotate(degrees), *other));
+        EXPECT_EQ(Pixels(*other), Pixels(*turnedBack)) << degrees;
+    }
+    // 0 and whole turns leave every byte as it was, the outer ring included.
+    for (float degrees : {0.0f, 360.0f, -720.0f}) {
+        auto same = source->Clone(false);
+        ASSERT_TRUE(Run(Rotate(degrees), *same));
+        EXPECT_EQ(Pixels(*same), Pixels(*source)) << degrees;
+    }
+    auto twice = source->Clone(false);
+    ASSERT_TRUE(Run(ListOf(ActionCommand_ROTATE::commandWithDegrees(180),
+                           ActionCommand_ROTATE::commandWithDegrees(-180)),
+                    *twice));
+    EXPECT_EQ(Pixels(*twice), Pixels(*source));
+
+    // Any bytes per pixel turn by quarter turns.
+    auto rgb = test::Noise(7, 3, TiRGBBpp, 2);
+    const auto rgbTurned = RotateQuarterTurns(*rgb, 2);
+    ASSERT_TRUE(Run(Rotate(180), *rgb));
+    EXPECT_EQ(Pixels(*rgb), Pixels(*rgbTurned));
+}
+
+TEST_F(DispatcherTest, OtherAnglesTurnByWholeDegreesIntoTheExactAnglesBox) {
+    const auto source = test::Noise(200, 100, TiRGBABpp, 9);
+    // The box of 45.7 degrees is 211 x 212; the turn itself is by 45.
+    auto bitmap = source->Clone(false);
+    ASSERT_TRUE(Run(Rotate(45.7f), *bitmap));
+    ASSERT_EQ(bitmap->GetWidth(), 211);
+    ASSERT_EQ(bitmap->GetHeight(), 212);
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*Rotated(*source, 211, 212, 45)));
+
+    // -45.5 truncates to -45, which turns as 315.
+    auto negative = source->Clone(false);
+    ASSERT_TRUE(Run(Rotate(-45.5f), *negative));
+    ASSERT_EQ(negative->GetWidth(), 211);
+    ASSERT_EQ(negative->GetHeight(), 212);
+    EXPECT_EQ(Pixels(*negative), Pixels(*Rotated(*source, 211, 212, 315)));
+
+    // Just off a quarter turn goes through the resampling path: 90.5 turns
+    // by 90 there, with its blended border, into a 101 x 200 box.
+    auto nearly = source->Clone(false);
+    ASSERT_TRUE(Run(Rotate(90.5f), *nearly));
+    ASSERT_EQ(nearly->GetWidth(), 101);
+    ASSERT_EQ(nearly->GetHeight(), 200);
+    EXPECT_EQ(Pixels(*nearly), Pixels(*Rotated(*source, 101, 200, 90)));
+}
+
+TEST_F(DispatcherTest, ZoomResamplesTheWholeBitmapToTruncatedSides) {
+    const auto source = test::Noise(101, 51, TiRGBABpp, 4);
+    const auto expected = CreateImageZoom(*source, 50, 25);
+    auto bitmap = source->Clone(false);
+    // The preview scale is never applied to the zoom's scale.
+    ASSERT_TRUE(Run(
+        ListOf(Selection(10, 10, 5, 5), ActionCommand_ZOOM::commandWithScale(0.5f), Bare(CMD_GRAY)),
+        *bitmap, 0.25));
+    ASSERT_EQ(bitmap->GetWidth(), 50);
+    ASSERT_EQ(bitmap->GetHeight(), 25);
+    EXPECT_EQ(bitmap->GetPitch(), 200);
+    ConvertToGray(*expected);
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
+
+    auto rgb = test::Noise(9, 6, TiRGBBpp, 1);
+    const auto rgbExpected = CreateImageZoom(*rgb, 13, 9);
+    ASSERT_TRUE(Run(Zoom(1.5f), *rgb));
+    EXPECT_EQ(Pixels(*rgb), Pixels(*rgbExpected));
+}
+
+TEST_F(DispatcherTest, AbsurdScalesAndAnglesAreRefusedBeforeAnyMemoryIsTaken) {
+    // Texts beyond the float range read as infinities.
+    const auto wild = [](const char* cmd, const char* key, const char* text) {
+        return Array{Value(Dictionary{{"cmd", cmd}, {key, text}})};
+    };
+    auto bitmap = test::Noise(101, 51, TiRGBABpp, 4);
+    const auto before = Pixels(*bitmap);
+    // Refused as a size or a parameter, naming what was asked (the message
+    // begins so); "Can not allocate memory!" is only for memory really short.
+    const std::vector<std::pair<Array, std::string>> refusals = {
+        {wild("CMD_ZOOM", "scale", "1e39"), "CMD_ZOOM needs a scale above 0, not inf"},
+        {wild("CMD_ZOOM", "scale", "-1e39"), "CMD_ZOOM needs a scale above 0, not -inf"},
+        {wild("CMD_ZOOM", "scale", "-2.5"), "CMD_ZOOM needs a scale above 0, not -2.500000"},
+        {Zoom(0), "CMD_ZOOM needs a scale above 0, not 0.000000"},
+        {Zoom(0.005f), "CMD_ZOOM by 0.005000 asks for a picture of 0 x 0 pixels"},
+        {Zoom(700), "CMD_ZOOM by 700.000000 asks for a picture of 70700 x 35700 pixels"},
+        {Zoom(3e9f), "CMD_ZOOM by "},
+        {Zoom(1e38f), "CMD_ZOOM by "},
+        {wild("CMD_ROTATE", "degrees", "1e39"), "CMD_ROTATE needs a finite angle, not inf"},
+        {wild("CMD_ROTATE", "degrees", "-1e39"), "CMD_ROTATE needs a finite angle, not -inf"},
+    };
+    for (const auto& [list, message] : refusals) {
+        TiMemoryTestHook::Reset();
+        EXPECT_FALSE(Run(list, *bitmap)) << test::Texts(list);
+        EXPECT_EQ(TiMemoryTestHook::AllocationCount(), 0) << test::Texts(list);
+        EXPECT_EQ(RecordedError().rfind(message, 0), 0u) << RecordedError();
+        EXPECT_EQ(bitmap->GetWidth(), 101);
+        EXPECT_EQ(Pixels(*bitmap), before);
+    }
+    // A long thin picture turned by 45 degrees would pass the picture limit.
+    auto strip = test::Constant(65535, 2, TiRGBABpp, {1, 2, 3, 255});
+    EXPECT_FALSE(Run(Rotate(45), *strip));
+    EXPECT_EQ(RecordedError(),
+              "CMD_ROTATE by 45.000000 asks for a picture of 46341 x 46341 pixels; a picture has 1 "
+              "to 65535 pixels a side and at most 100000000 pixels.");
+
+    // Resampled turns need 4-byte pixels.
+    auto rgb = test::Noise(5, 5, TiRGBBpp, 1);
+    EXPECT_FALSE(Run(Rotate(30), *rgb));
+    EXPECT_NE(RecordedError().find("CMD_ROTATE"), std::string::npos);
+}
+
+TEST_F(DispatcherTest, FlipMirrorsTheWholeBitmapAndResetsTheSelection) {
+    const auto source = test::Noise(9, 5, TiRGBABpp, 8);
+    auto expected = source->Clone(false);
+    FlipBitmap(*expected, true, false);
+    ConvertToGray(*expected);
+    auto bitmap = source->Clone(false);
+    ASSERT_TRUE(Run(ListOf(Selection(1, 1, 2, 2), ActionCommand_FLIP::commandWithFlipH(true, false),
+                           Bare(CMD_GRAY)),
+                    *bitmap));
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
+
+    auto twice = source->Clone(false);
+    ASSERT_TRUE(Run(ListOf(ActionCommand_FLIP::commandWithFlipH(true, true),
+                           ActionCommand_FLIP::commandWithFlipH(true, true)),
+                    *twice));
+    EXPECT_EQ(Pixels(*twice), Pixels(*source));
+}
+
+TEST_F(DispatcherTest, ClipCutsOutAPackedCopy) {
+    // A bitmap whose rows are wider than its pixels, as a view's are.
+    auto parent = test::Noise(12, 6, TiRGBABpp, 3);
+    TiBitmapData wide(parent->GetData(), 10, 6, parent->GetPitch(), TiRGBABpp, false);
+    const auto whole = Pixels(wide);
+    ASSERT_TRUE(Run(ListOf(ActionCommand_CLIP::commandWithRect({0, 0, 0, 0})), wide));
+    EXPECT_EQ(wide.GetPitch(), 40);
+    EXPECT_TRUE(wide.OwnsData());
+    EXPECT_EQ(Pixels(wide), whole);
+
+    // At the preview scale, then the selection is the whole cut-out.
+    auto bitmap = test::Noise(20, 10, TiRGBABpp, 6);
+    auto expected = bitmap->GetBitmapDataFromRect(2, 1, 8, 4)->Clone(false);
+    InvertColor(*expected);
+    ASSERT_TRUE(Run(ListOf(Selection(0, 0, 2, 2),
+                           ActionCommand_CLIP::commandWithRect({4, 2, 16, 8}), Bare(CMD_ANTICOLOR)),
+                    *bitmap, 0.5));
+    EXPECT_EQ(bitmap->GetWidth(), 8);
+    EXPECT_EQ(bitmap->GetHeight(), 4);
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
+
+    // A rectangle without a whole pixel would leave no picture.
+    EXPECT_FALSE(Run(ListOf(ActionCommand_CLIP::commandWithRect({1, 1, 0.5f, 3})), *bitmap));
+    EXPECT_EQ(bitmap->GetWidth(), 8);
+}
+
+// Each command that changes the size takes one new buffer for its result;
+// short memory leaves the bitmap as it was.
+TEST_F(DispatcherTest, GeometricCommandsTakeOneBufferAndFailCleanly) {
+    const auto make = [] { return test::Noise(30, 20, TiRGBABpp, 12); };
+    for (const Array& list :
+         {Rotate(90), Rotate(33), ListOf(ActionCommand_CLIP::commandWithRect({3, 3, 10, 10}))}) {
+        auto bitmap = make();
+        TiMemoryTestHook::Reset();
+        ASSERT_TRUE(Run(list, *bitmap));
+        EXPECT_EQ(TiMemoryTestHook::AllocationCount(), 1) << test::Texts(list);
+    }
+    for (const Array& list : {Rotate(90), Rotate(33), Zoom(0.7f)}) {
+        const int refused = test::ExpectRefusalsLeaveBitmapUnchanged(
+            make, [&](TiBitmapData& bitmap) { return Run(list, bitmap) ? 1 : 0; });
+        EXPECT_GE(refused, 1) << test::Texts(list);
+        EXPECT_EQ(RecordedError(), "Can not allocate memory!");
     }
 }
 

@@ -1,6 +1,7 @@
 // Command lists made to cost time or to mislead: named actions that fan out,
-// actions files that change, sizes no picture can have, parameters outside
-// their vocabulary.
+// actions files that change, parameters outside their vocabulary. (Sizes no
+// picture can have are swept with the dispatcher's geometry in
+// DispatcherTest.cpp.)
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +9,6 @@
 #include <fstream>
 
 #include "Core/base/GrayInvert.h"
-#include "Core/global/TiMemory.h"
 #include "commands/EffectsProcesser.h"
 #include "commands/ErrorManager.h"
 #include "commands/NamedActions.h"
@@ -142,45 +142,6 @@ TEST_F(NamedActionBounds, TheActionsFileIsReadAgainOnlyWhenItChanges) {
     ASSERT_TRUE(processor.runCommands(CallList("Tone"), *pixel));
     ConvertToGray(*inverted);
     EXPECT_EQ(Pixels(*pixel), Pixels(*inverted)) << "the changed file was not read";
-}
-
-Array One(const char* cmd, const char* key, const std::string& value) {
-    return Array{Value(Dictionary{{"cmd", cmd}, {key, value}})};
-}
-
-// A size no picture can have is its own refusal, naming what was asked;
-// "Can not allocate memory!" stays for memory that is really short.
-TEST(SizeMessages, SizesNoPictureCanHaveAreNamedAndShortMemoryKeepsItsMessage) {
-    EffectsProcesser processor;
-    auto bitmap = test::Noise(101, 51, TiRGBABpp, 4);
-    const auto before = Pixels(*bitmap);
-    const std::vector<std::pair<Array, std::string>> refusals = {
-        {One("CMD_ZOOM", "scale", "0"), "CMD_ZOOM needs a scale above 0, not 0.000000"},
-        {One("CMD_ZOOM", "scale", "-2.5"), "CMD_ZOOM needs a scale above 0, not -2.500000"},
-        {One("CMD_ZOOM", "scale", "1e39"), "CMD_ZOOM needs a scale above 0, not inf"},
-        {One("CMD_ZOOM", "scale", "-1e39"), "CMD_ZOOM needs a scale above 0, not -inf"},
-        {One("CMD_ZOOM", "scale", "0.005"),
-         "CMD_ZOOM by 0.005000 asks for a picture of 0 x 0 pixels"},
-        {One("CMD_ZOOM", "scale", "700"),
-         "CMD_ZOOM by 700.000000 asks for a picture of 70700 x 35700 pixels"},
-        {One("CMD_ROTATE", "degrees", "1e39"), "CMD_ROTATE needs a finite angle, not inf"},
-    };
-    for (const auto& [list, message] : refusals) {
-        EXPECT_FALSE(processor.runCommands(list, *bitmap)) << message;
-        EXPECT_EQ(RecordedError().rfind(message, 0), 0u) << RecordedError();
-        EXPECT_EQ(Pixels(*bitmap), before);
-    }
-
-    auto strip = test::Constant(65535, 2, TiRGBABpp, {1, 2, 3, 255});
-    EXPECT_FALSE(processor.runCommands(One("CMD_ROTATE", "degrees", "45"), *strip));
-    EXPECT_EQ(RecordedError(),
-              "CMD_ROTATE by 45.000000 asks for a picture of 46341 x 46341 pixels; a picture has 1 "
-              "to 65535 pixels a side and at most 100000000 pixels.");
-
-    TiMemoryTestHook::FailAllocation(1);
-    EXPECT_FALSE(processor.runCommands(One("CMD_ZOOM", "scale", "2"), *bitmap));
-    TiMemoryTestHook::Reset();
-    EXPECT_EQ(RecordedError(), "Can not allocate memory!");
 }
 
 // The gradient's blend mode and style come from outside: refused naming

@@ -1,8 +1,14 @@
+// The lomo looks: every style's contract, recipes against the operations
+// they are made of, the LOMO command, the panels' look list, and every look
+// byte for byte against the golden pictures in tests/golden/lomo (run with
+// VANTREL_REGENERATE_GOLDEN=1 to write them afresh; see the README there).
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -18,10 +24,14 @@
 #include "commands/EffectsProcesser.h"
 #include "commands/ErrorManager.h"
 #include "commands/Lomo.h"
+#include "commands/LomoLooks.h"
 #include "commands/LomoRecipes.h"
 #include "commands/NameTables.h"
+#include "platform/Picture.h"
+#include "platform/PictureCodec.h"
 #include "support/CommandLists.h"
 #include "support/TestImages.h"
+#include "support/TestPictures.h"
 
 namespace vantrel {
 namespace {
@@ -39,33 +49,26 @@ Bitmap Photo(int bpp = TiRGBABpp) {
     return test::Noise(41, 33, bpp, 7);
 }
 
-TEST(LomoStyle, NoneAndClassicRunTheSameRecipe) {
-    Bitmap none = Photo();
-    Bitmap classic = Photo();
+// None and classic run the same recipe, which is a look, not a no-op; 54
+// does nothing; larger or negative numbers and one-byte pictures are refused
+// before any work.
+TEST(LomoStyle, NumbersAndPixelSizes) {
+    Bitmap none = Photo(), classic = Photo();
     ASSERT_EQ(RunStyle(*none, LE_NONE), 1);
     ASSERT_EQ(RunStyle(*classic, LE_CLASSIC), 1);
     EXPECT_EQ(Pixels(*none), Pixels(*classic));
-    EXPECT_NE(Pixels(*none), Pixels(*Photo())) << "style 0 is a look, not a no-op";
-}
-
-TEST(LomoStyle, FiftyFourDoesNothingAndLargerOrNegativeNumbersFail) {
-    const std::vector<std::uint8_t> before = Pixels(*Photo());
+    EXPECT_NE(Pixels(*none), Pixels(*Photo()));
     Bitmap bitmap = Photo();
     EXPECT_EQ(RunStyle(*bitmap, 54), 1);
-    EXPECT_EQ(Pixels(*bitmap), before);
     for (int style : {55, -1, 1000, INT_MAX, INT_MIN}) {
         TiMemoryTestHook::Reset();
         EXPECT_EQ(RunStyle(*bitmap, style), 0) << style;
-        EXPECT_EQ(TiMemoryTestHook::AllocationCount(), 0) << "refused before any work";
-        EXPECT_EQ(Pixels(*bitmap), before) << style;
+        EXPECT_EQ(TiMemoryTestHook::AllocationCount(), 0) << style;
     }
-}
-
-TEST(LomoStyle, RefusesOneBytePictures) {
+    EXPECT_EQ(Pixels(*bitmap), Pixels(*Photo()));
     Bitmap gray = test::Noise(9, 7, 1);
-    const std::vector<std::uint8_t> before = Pixels(*gray);
     EXPECT_EQ(RunStyle(*gray, LE_OldSepiaBlue), 0);
-    EXPECT_EQ(Pixels(*gray), before);
+    EXPECT_EQ(Pixels(*gray), Pixels(*test::Noise(9, 7, 1)));
 }
 
 // ---- every style -------------------------------------------------------------
@@ -322,6 +325,79 @@ TEST(LomoCommand, RunsTheLookOnTheSelectionAndLogsIt) {
     EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(),
               "CMD_LOMO: \"LE_Unknown\" is not the name of a look");
     EXPECT_EQ(Pixels(*bitmap), before);
+}
+
+// ---- the panels' looks and the golden pictures ------------------------------------
+
+// Each section's positions run 1, 2, ... with no gap or repeat, every shown
+// style appears once, and only the four command-only styles are missing.
+TEST(LomoLooks, PanelsShowFiftyLooksEachOnceInGaplessPositions) {
+    std::set<int> shown;
+    std::size_t total = 0;
+    for (LookSection section : kLookSections) {
+        const std::vector<LomoLook> looks = LooksInSection(section);
+        for (std::size_t i = 0; i < looks.size(); ++i) {
+            EXPECT_EQ(looks[i].position, static_cast<int>(i) + 1) << SectionTitle(section);
+            EXPECT_TRUE(shown.insert(looks[i].lomo).second) << looks[i].displayName;
+            const LomoLook* found = FindLook(looks[i].lomo);
+            ASSERT_NE(found, nullptr);
+            EXPECT_EQ(found->displayName, looks[i].displayName);
+        }
+        total += looks.size();
+    }
+    EXPECT_EQ(total, 50u);
+    EXPECT_EQ(total, LomoLooks().size());
+    for (int hidden : {LE_CLASSIC, LE_ContrastRoomGlow, LE_SoftCreamFill, LE_SmartBW1}) {
+        EXPECT_EQ(shown.count(hidden), 0u);
+        EXPECT_EQ(FindLook(hidden), nullptr);
+    }
+}
+
+const std::string kGoldenFolder = test::SourcePath("tests/golden/lomo/");
+constexpr int kInputWidth = 96;
+constexpr int kInputHeight = 64;
+
+bool Regenerating() {
+    const char* flag = std::getenv("VANTREL_REGENERATE_GOLDEN");
+    return flag && std::string(flag) == "1";
+}
+
+std::string GoldenFile(int style) {
+    char number[8];
+    std::snprintf(number, sizeof(number), "%02d_", style);
+    return kGoldenFolder + number + std::string(kLomoNames[style]) + ".png";
+}
+
+// The input: the parrots photo scaled down by 8 with the zoom operation.
+void WriteInput() {
+    Result<Picture> photo = ReadPictureFile(test::TestDataPath("photos/kodim23.png"));
+    ASSERT_TRUE(photo.ok()) << photo.error();
+    auto source = BitmapFromPicture(photo.value());
+    ASSERT_TRUE(source);
+    auto small = CreateImageZoom(*source, kInputWidth, kInputHeight);
+    ASSERT_TRUE(small);
+    ASSERT_TRUE(WritePictureFile(PictureFromBitmap(*small), kGoldenFolder + "input.png").ok());
+}
+
+TEST(LomoGolden, EveryStyleMatchesItsStoredPicture) {
+    if (Regenerating()) WriteInput();
+    Result<Picture> input = ReadPictureFile(kGoldenFolder + "input.png");
+    ASSERT_TRUE(input.ok()) << input.error();
+    ASSERT_EQ(input.value().width(), kInputWidth);
+    for (int style = 0; style < static_cast<int>(kLomoStyleCount); ++style) {
+        auto bitmap = BitmapFromPicture(input.value());
+        ASSERT_TRUE(bitmap);
+        srandom(1);
+        ASSERT_EQ(ApplyLomoStyle(*bitmap, style), 1) << kLomoNames[style];
+        const Picture result = PictureFromBitmap(*bitmap);
+        if (Regenerating()) {
+            ASSERT_TRUE(WritePictureFile(result, GoldenFile(style)).ok());
+            continue;
+        }
+        Result<Picture> expected = ReadPictureFile(GoldenFile(style));
+        ASSERT_TRUE(expected.ok()) << expected.error();
+        EXPECT_EQ(test::BytesOf(result), test::BytesOf(expected.value())) << kLomoNames[style];
+    }
 }
 
 }  // namespace

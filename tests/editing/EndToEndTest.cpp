@@ -12,6 +12,7 @@
 #include "support/ChildProcess.h"
 #include "support/EditingSteps.h"
 #include "support/EditingWorld.h"
+#include "support/TestPictures.h"
 
 namespace vantrel {
 namespace {
@@ -83,7 +84,7 @@ TEST(EndToEnd, AKilledAndResumedEditSavesWhatVantrelApplyMakes) {
     const std::string zoom = jsonStringValue(
         ActionCommand_ZOOM::commandWithScale(static_cast<float>(editor.originalScale()))->dic());
     const std::string expected = documents.File("expected.jpg");
-    ASSERT_EQ(test::RunProgram({VANTREL_BINARY, "apply", library.File(kPhoto), expected,
+    ASSERT_EQ(test::RunProgram({test::ProgramPath(), "apply", library.File(kPhoto), expected,
                                 "--command", zoom, "--commands", commands, "--quality", "92"}),
               0);
     const Result<Picture> expectedPicture = ReadPictureFile(expected);

@@ -1,7 +1,14 @@
+// Whole files read with a bound and written atomically: what a replaced file
+// keeps, what is refused, and what a killed write leaves behind.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
+#include <random>
 
 #include "platform/Files.h"
 #include "support/TestPictures.h"
@@ -39,18 +46,13 @@ TEST(Files, NewFilesFollowTheCreationMask) {
     EXPECT_EQ(status.st_mode & 0777, 0644u);
 }
 
-TEST(Files, AFailedWriteNamesTheFileAndLeavesTheOldOneAlone) {
+TEST(Files, AWriteIntoAMissingFolderFailsNamingTheFile) {
     test::ScratchFolder folder;
     const Result<Done> missing =
         WriteFileAtomically(folder.File("no/such/folder/x.png"), Bytes("x"));
     EXPECT_FALSE(missing.ok());
     EXPECT_NE(missing.error().find("no/such/folder/x.png"), std::string::npos) << missing.error();
-
-    // A folder in the way: the rename fails, the temporary file goes.
-    ASSERT_EQ(::mkdir(folder.File("taken").c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir(folder.File("taken/inside").c_str(), 0755), 0);
-    EXPECT_FALSE(WriteFileAtomically(folder.File("taken"), Bytes("x")).ok());
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"taken"});
+    EXPECT_TRUE(folder.Names().empty());
 }
 
 TEST(Files, ReadsRefuseMissingOversizedAndIrregularFiles) {
@@ -67,6 +69,117 @@ TEST(Files, ReadsRefuseMissingOversizedAndIrregularFiles) {
     EXPECT_FALSE(ReadWholeFile(folder.path(), 1 << 20).ok());
     ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
     EXPECT_FALSE(ReadWholeFile(folder.File("pipe"), 10).ok()) << "must not wait on a pipe";
+}
+
+std::string TextOf(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+mode_t PermissionsOf(const std::string& path) {
+    struct stat status {};
+    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+    return status.st_mode & 07777;
+}
+
+TEST(Files, AReplacedFileKeepsItsPermissionBits) {
+    test::ScratchFolder folder;
+    const std::string path = folder.File("private.png");
+    for (const mode_t mode : {0600, 0640, 0755, 0444, 0604}) {
+        ASSERT_TRUE(WriteFileAtomically(path, Bytes("old")).ok());
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        const Result<Done> written = WriteFileAtomically(path, Bytes("new"));
+        ASSERT_TRUE(written.ok()) << written.error();
+        EXPECT_EQ(PermissionsOf(path), mode) << std::oct << mode;
+        EXPECT_EQ(TextOf(path), "new");
+    }
+}
+
+// A link, a pipe, a device or a folder at the path is left as it is and
+// named in the refusal; nothing is written anywhere.
+TEST(Files, APathThatIsNotARegularFileIsRefusedAndLeftAsItIs) {
+    test::ScratchFolder folder;
+    ASSERT_TRUE(WriteFileAtomically(folder.File("target"), Bytes("kept")).ok());
+    ASSERT_EQ(::symlink("target", folder.File("link").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere", folder.File("dangling").c_str()), 0);
+    ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(folder.File("folder").c_str(), 0755), 0);
+    std::vector<std::pair<std::string, std::string>> cases = {{"link", "symbolic link"},
+                                                              {"dangling", "symbolic link"},
+                                                              {"pipe", "pipe"},
+                                                              {"folder", "folder"}};
+    // Making a device node takes a privilege the test may not have.
+    if (::mknod(folder.File("device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
+        cases.push_back({"device", "device"});
+    }
+    const std::vector<std::string> before = folder.Names();
+    for (const auto& [name, kind] : cases) {
+        struct stat was {};
+        ASSERT_EQ(::lstat(folder.File(name).c_str(), &was), 0);
+        const Result<Done> written = WriteFileAtomically(folder.File(name), Bytes("new"));
+        EXPECT_FALSE(written.ok()) << name;
+        EXPECT_NE(written.error().find(folder.File(name)), std::string::npos) << written.error();
+        EXPECT_NE(written.error().find("not a regular file"), std::string::npos) << written.error();
+        EXPECT_NE(written.error().find(kind), std::string::npos) << written.error();
+        struct stat is {};
+        ASSERT_EQ(::lstat(folder.File(name).c_str(), &is), 0);
+        EXPECT_EQ(is.st_mode, was.st_mode) << name;
+        EXPECT_EQ(is.st_ino, was.st_ino) << name;
+    }
+    EXPECT_EQ(TextOf(folder.File("target")), "kept");
+    EXPECT_EQ(folder.Names(), before);
+}
+
+// The temporary name does not grow with the file's name: every legal name
+// can be written.
+TEST(Files, ANameOfTheLongestLegalLengthIsWritten) {
+    test::ScratchFolder folder;
+    for (const std::size_t length : {std::size_t{248}, std::size_t{255}}) {
+        const std::string name = std::string(length - 4, 'a') + ".png";
+        const Result<Done> written = WriteFileAtomically(folder.File(name), Bytes("long"));
+        ASSERT_TRUE(written.ok()) << written.error();
+        EXPECT_EQ(TextOf(folder.File(name)), "long");
+        ASSERT_TRUE(WriteFileAtomically(folder.File(name), Bytes("again")).ok());
+        EXPECT_EQ(TextOf(folder.File(name)), "again");
+        ASSERT_EQ(::unlink(folder.File(name).c_str()), 0);
+    }
+    EXPECT_TRUE(folder.Names().empty());
+    const Result<Done> tooLong =
+        WriteFileAtomically(folder.File(std::string(256, 'b')), Bytes("x"));
+    EXPECT_FALSE(tooLong.ok());
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+// A writer killed at random moments of its writes leaves the old file or
+// the new one, whole; whatever temporary file it left is gone once the next
+// write to that folder ran.
+TEST(Files, AKilledWriteLeavesAWholeFileAndItsDebrisGoesWithTheNextWrite) {
+    test::ScratchFolder folder;
+    const std::string path = folder.File("photo.png");
+    const std::vector<unsigned char> oldBytes(1 << 20, 'o');
+    const std::vector<unsigned char> newBytes(3 << 20, 'n');
+    const unsigned seed = std::random_device()();
+    std::mt19937 draw(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    for (int round = 0; round < 12; ++round) {
+        ASSERT_TRUE(WriteFileAtomically(path, oldBytes).ok());
+        const pid_t writer = ::fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            for (;;) WriteFileAtomically(path, newBytes);
+        }
+        ::usleep(std::uniform_int_distribution<useconds_t>(0, 30000)(draw));
+        ::kill(writer, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+
+        const Result<std::vector<unsigned char>> left = ReadWholeFile(path, 8 << 20);
+        ASSERT_TRUE(left.ok()) << left.error();
+        EXPECT_TRUE(left.value() == oldBytes || left.value() == newBytes) << "round " << round;
+        ASSERT_TRUE(WriteFileAtomically(folder.File("next.png"), Bytes("next")).ok());
+        ASSERT_EQ(folder.Names(), (std::vector<std::string>{"next.png", "photo.png"}))
+            << "round " << round;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/Resources.h"
+#include "support/TestPictures.h"
 
 namespace vantrel {
 namespace {
@@ -12,28 +13,22 @@ namespace fs = std::filesystem;
 
 class Resources : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_folder = fs::path(::testing::TempDir()) / "vantrel-resources-test";
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-    }
     void TearDown() override {
         setResourceFile("actions", "json", {});
         setResourcesFolder({});
-        fs::remove_all(m_folder);
     }
     fs::path write(const std::string& name, const std::string& text) {
         std::ofstream(m_folder / name, std::ios::binary) << text;
         return m_folder / name;
     }
-    fs::path m_folder;
+    test::ScratchFolder m_scratch;
+    fs::path m_folder = m_scratch.path();
 };
 
 TEST_F(Resources, TheSourceTreeServesAProgramRunFromItsBuild) {
     auto found = findResource("actions", "json");
     ASSERT_TRUE(found);
-    EXPECT_TRUE(
-        fs::equivalent(*found, fs::path(VANTREL_SOURCE_DIR) / "resources" / "actions.json"));
+    EXPECT_TRUE(fs::equivalent(*found, fs::path(test::SourcePath("resources/actions.json"))));
     auto text = readResourceText("actions", "json");
     ASSERT_TRUE(text);
     EXPECT_NE(text->find("\"actions\""), std::string::npos);
@@ -58,7 +53,7 @@ TEST_F(Resources, UnsafeNamesFoldersAndHugeFilesAreNotFound) {
     setResourcesFolder(m_folder);
     write("actions.json", "{}");
     fs::create_directories(m_folder / "dir.json");
-    EXPECT_FALSE(findResource("../vantrel-resources-test/actions", "json"));
+    EXPECT_FALSE(findResource("../" + m_folder.filename().string() + "/actions", "json"));
     EXPECT_FALSE(findResource("actions", "json/.."));
     EXPECT_FALSE(findResource(".hidden", "json"));
     EXPECT_FALSE(findResource("", "json"));

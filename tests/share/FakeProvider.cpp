@@ -74,7 +74,7 @@ FakeProvider::FakeProvider() {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipe[0]);
-    const std::string script = VANTREL_SOURCE_DIR "/tests/share/fake_provider.py";
+    const std::string script = SourcePath("tests/share/fake_provider.py");
     const std::string record = m_folder.File("record");
     std::vector<std::string> args = {VANTREL_PYTHON, script, "--keys",     keys,
                                      "--record",     record, "--lifetime", "300"};

@@ -1,5 +1,4 @@
-// Checks shared by the tests of the colour operations (HSL, colour balance,
-// selective colour).
+// Helpers shared by the tests of the colour operations.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,14 +22,5 @@ std::vector<int> ColorAt(const TiBitmapData& bitmap, int x = 0, int y = 0);
 
 // An RGB bitmap of the colours of an RGBA one.
 Bitmap WithoutAlpha(const TiBitmapData& rgba);
-
-// Runs `operation` on make()'s RGBA picture and on an RGB copy of its
-// colours and expects the same colours from both, alpha untouched in the
-// first; then, in both formats, on a view inside the picture against a
-// packed copy of that region; then on a picture large enough for the pass to
-// be split into bands of rows against the same picture done row by row.
-// All of it under each compilation of the kernels.
-void ExpectFormatsAndViewsAgree(const std::function<Bitmap()>& make,
-                                const std::function<int(TiBitmapData&)>& operation);
 
 }  // namespace vantrel::test

@@ -88,6 +88,26 @@ Rgba PixelAt(const TiBitmapData& bitmap, int x, int y) {
     return pixel;
 }
 
+std::vector<Rgba> Row(const TiBitmapData& bitmap, int y) {
+    std::vector<Rgba> row;
+    for (int x = 0; x < bitmap.GetWidth(); ++x) row.push_back(PixelAt(bitmap, x, y));
+    return row;
+}
+
+std::vector<Rgba> Applied(int bpp, const std::vector<Rgba>& pixels, const Operation& operation) {
+    Bitmap strip = Strip(bpp, pixels);
+    EXPECT_EQ(operation(*strip), 1);
+    return Row(*strip);
+}
+
+std::vector<int> ValueMap(const Operation& operation, int byte, int bpp) {
+    Bitmap strip = MakeBitmap(256, 1, bpp, [](int x, int, int c) { return c == 3 ? 200 : x; });
+    EXPECT_EQ(operation(*strip), 1);
+    std::vector<int> map;
+    for (int x = 0; x < 256; ++x) map.push_back(strip->GetPixel(x, 0)[byte]);
+    return map;
+}
+
 std::vector<std::uint8_t> Pixels(const TiBitmapData& bitmap) {
     std::vector<std::uint8_t> bytes;
     const size_t row = static_cast<size_t>(bitmap.GetWidth()) * bitmap.GetBpp();

@@ -41,6 +41,19 @@ Bitmap Strip(int bpp, const std::vector<Rgba>& pixels);
 // Pixel (x, y) as R, G, B, A (alpha 0 when the bitmap has none).
 Rgba PixelAt(const TiBitmapData& bitmap, int x, int y);
 
+// The pixels of row y as R, G, B, A (alpha 0 when the bitmap has none).
+std::vector<Rgba> Row(const TiBitmapData& bitmap, int y = 0);
+
+using Operation = std::function<int(TiBitmapData&)>;
+
+// A strip of `pixels` (their first bpp bytes) after `operation`, which must
+// succeed: its row as R, G, B, A.
+std::vector<Rgba> Applied(int bpp, const std::vector<Rgba>& pixels, const Operation& operation);
+
+// What `operation` makes of every value 0..255 in byte `byte` of a 256 x 1
+// strip holding value x in red, green and blue of pixel x (alpha 200).
+std::vector<int> ValueMap(const Operation& operation, int byte = 0, int bpp = TiRGBABpp);
+
 // The bitmap's pixels, row after row, without the bytes between rows.
 std::vector<std::uint8_t> Pixels(const TiBitmapData& bitmap);
 

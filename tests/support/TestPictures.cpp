@@ -35,8 +35,18 @@ std::vector<std::uint8_t> BytesOf(const Picture& picture) {
     return std::vector<std::uint8_t>(picture.data(), picture.data() + picture.byteCount());
 }
 
+// The build's folders come in on this file alone, so that every other file
+// compiles the same in any checkout (and a compiler cache can share it).
 std::string TestDataPath(const std::string& relative) {
     return std::string(VANTREL_TESTDATA_DIR) + "/" + relative;
+}
+
+std::string SourcePath(const std::string& relative) {
+    return std::string(VANTREL_SOURCE_DIR) + "/" + relative;
+}
+
+std::string ProgramPath() {
+    return VANTREL_BINARY;
 }
 
 std::vector<unsigned char> ReadTestData(const std::string& relative) {

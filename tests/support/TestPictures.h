@@ -24,6 +24,10 @@ std::vector<std::uint8_t> BytesOf(const Picture& picture);
 
 // A file of the shared test data folder (pngsuite/..., photos/...).
 std::string TestDataPath(const std::string& relative);
+// A file of the source tree (resources/..., tests/golden/...).
+std::string SourcePath(const std::string& relative);
+// The vantrel program of this build.
+std::string ProgramPath();
 std::vector<unsigned char> ReadTestData(const std::string& relative);
 
 // A fresh empty folder for one test's files, removed with its contents when

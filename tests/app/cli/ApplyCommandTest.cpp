@@ -172,7 +172,7 @@ std::string Quoted(const std::string& text) {
 // Runs the vantrel program with `args` (shell words), its output streams
 // going to files in `folder`; returns its exit status.
 int RunProgram(const std::string& args, const ScratchFolder& folder) {
-    const std::string line = Quoted(VANTREL_BINARY)
+    const std::string line = Quoted(test::ProgramPath())
                                  .append(" ")
                                  .append(args)
                                  .append(" >")

@@ -1,0 +1,550 @@
+// The picture codecs: what both formats owe their caller swept over one table
+// (round trips, cut and damaged files, claimed sizes refused before any pixel
+// memory, short memory, nothing to write), then each format's own kinds and
+// exact sample conversions, and the front door that tells them apart.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
+#include <png.h>
+#include <zlib.h>
+
+#include "Core/global/TiMemory.h"
+#include "platform/ExifOrientation.h"
+#include "platform/JpegCodec.h"
+#include "platform/PictureCodec.h"
+#include "platform/PngCodec.h"
+#include "support/TestPictures.h"
+
+namespace vantrel {
+namespace {
+
+using test::Rgba;
+using Bytes = std::vector<unsigned char>;
+
+// ---- Test files written with libpng and libjpeg directly, in any kind ----
+
+struct PngSpec {
+    int width = 1, height = 1, bitDepth = 8, colourType = PNG_COLOR_TYPE_RGB;
+    std::vector<std::uint8_t> samples;  // raw rows, packed as the PNG kind stores them
+    std::vector<png_color> palette;
+    std::vector<std::uint8_t> paletteAlpha;
+    std::optional<png_color_16> keyColour;
+    std::vector<std::uint8_t> exif;
+};
+
+void Append(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+Bytes WritePng(PngSpec shape) {
+    Bytes out;
+    std::vector<png_bytep> rows;
+    for (int y = 0; y < shape.height; ++y)
+        rows.push_back(shape.samples.data() + y * (shape.samples.size() / shape.height));
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        ADD_FAILURE() << "libpng refused the test file";
+        return {};
+    }
+    png_set_write_fn(png, &out, Append, nullptr);
+    png_set_IHDR(png, info, shape.width, shape.height, shape.bitDepth, shape.colourType,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!shape.palette.empty())
+        png_set_PLTE(png, info, shape.palette.data(), static_cast<int>(shape.palette.size()));
+    if (!shape.paletteAlpha.empty() || shape.keyColour) {
+        png_color_16 key = shape.keyColour.value_or(png_color_16{});
+        png_set_tRNS(png, info, shape.paletteAlpha.data(),
+                     static_cast<int>(shape.paletteAlpha.size()), shape.keyColour ? &key : nullptr);
+    }
+    if (!shape.exif.empty()) {
+        png_set_eXIf_1(png, info, static_cast<png_uint_32>(shape.exif.size()),
+                       const_cast<png_bytep>(shape.exif.data()));
+    }
+    png_write_info(png, info);
+    png_write_image(png, rows.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+struct JpegSpec {
+    int width = 16, height = 16, components = 3;
+    J_COLOR_SPACE space = JCS_RGB;
+    bool progressive = false, adobeSegment = true;
+    int quality = 100;
+    std::vector<std::uint8_t> samples;
+};
+
+Bytes WriteJpeg(JpegSpec shape) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr error{};
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = shape.width;
+    cinfo.image_height = shape.height;
+    cinfo.input_components = shape.components;
+    cinfo.in_color_space = shape.space;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, shape.quality, TRUE);
+    if (shape.progressive) jpeg_simple_progression(&cinfo);
+    if (shape.space == JCS_CMYK) cinfo.write_Adobe_marker = shape.adobeSegment ? TRUE : FALSE;
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = shape.samples.data() + cinfo.next_scanline *
+                                                  static_cast<std::size_t>(shape.width) *
+                                                  shape.components;
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    Bytes file(buffer, buffer + size);
+    std::free(buffer);
+    return file;
+}
+
+std::uint32_t BigEndian32(const unsigned char* p) {
+    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+
+void PutBigEndian32(unsigned char* p, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(value >> (24 - 8 * i));
+}
+
+Picture Smooth(int width, int height, int alpha = 255) {
+    return test::MakePicture(width, height, [=](int x, int y) {
+        return Rgba{std::uint8_t(x * alpha / (width - 1)), std::uint8_t(y * alpha / (height - 1)),
+                    std::uint8_t((x + y) * alpha / (width + height)), std::uint8_t(alpha)};
+    });
+}
+
+// ---- What both formats owe their caller ----
+
+struct Format {
+    const char* name;
+    std::function<Result<Bytes>(const Picture&)> encode;
+    std::function<Result<Picture>(std::span<const unsigned char>, std::int64_t)> decode;
+    // A valid file whose header claims width x height.
+    std::function<Bytes(std::uint32_t, std::uint32_t)> claiming;
+    std::size_t endBytes;  // what may be cut off the end and still decode: the end chunk or marker
+    int tolerance;         // what a round trip of a smooth opaque picture may change per byte
+};
+
+void PrintTo(const Format& format, std::ostream* out) {
+    *out << format.name;
+}
+
+std::vector<Format> Formats() {
+    auto png =
+        Format{"Png",
+               [](const Picture& p) { return EncodePng(p); },
+               [](std::span<const unsigned char> b, std::int64_t m) { return DecodePng(b, m); },
+               [](std::uint32_t width, std::uint32_t height) {
+                   Bytes file = WritePng({.samples = {1, 2, 3}});
+                   PutBigEndian32(&file[16], width);
+                   PutBigEndian32(&file[20], height);
+                   PutBigEndian32(&file[29], static_cast<std::uint32_t>(crc32(0, &file[12], 17)));
+                   return file;
+               },
+               12,
+               0};
+    auto jpeg =
+        Format{"Jpeg",
+               [](const Picture& p) { return EncodeJpeg(p, 95); },
+               [](std::span<const unsigned char> b, std::int64_t m) { return DecodeJpeg(b, m); },
+               [](std::uint32_t width, std::uint32_t height) {
+                   Bytes file = EncodeJpeg(Smooth(16, 16), 90).value();
+                   std::size_t frame = 2;
+                   while (!(file[frame] == 0xFF && file[frame + 1] == 0xC0)) ++frame;
+                   file[frame + 5] = static_cast<unsigned char>(height >> 8);
+                   file[frame + 6] = static_cast<unsigned char>(height);
+                   file[frame + 7] = static_cast<unsigned char>(width >> 8);
+                   file[frame + 8] = static_cast<unsigned char>(width);
+                   return file;
+               },
+               2,
+               8};
+    return {png, jpeg};
+}
+
+class Codec : public testing::TestWithParam<Format> {};
+
+TEST_P(Codec, RoundTripsAndRefusesNothingToWrite) {
+    const Format& format = GetParam();
+    const Picture picture = Smooth(96, 64);
+    const Result<Bytes> file = format.encode(picture);
+    ASSERT_TRUE(file.ok()) << file.error();
+    const Result<Picture> decoded = format.decode(file.value(), kMaxPicturePixels);
+    ASSERT_TRUE(decoded.ok()) << decoded.error();
+    ASSERT_EQ(std::pair(decoded.value().width(), decoded.value().height()), std::pair(96, 64));
+    const std::vector<std::uint8_t> before = test::BytesOf(picture),
+                                    after = test::BytesOf(decoded.value());
+    long total = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        const int error = std::abs(int(before[i]) - int(after[i]));
+        ASSERT_LE(error, format.tolerance) << i;
+        total += error;
+    }
+    EXPECT_LT(double(total) / before.size(), 1.5);
+    EXPECT_FALSE(format.encode(Picture()).ok());
+}
+
+TEST_P(Codec, CutDamagedAndHugeClaimedFilesFailBeforeAnyPixelMemory) {
+    const Format& format = GetParam();
+    const Bytes file = format.encode(Smooth(32, 24)).value();
+    ASSERT_TRUE(format.decode(file, kMaxPicturePixels).ok());
+    // Every cut before the end chunk or marker loses picture data.
+    for (std::size_t size = 0; size + format.endBytes < file.size(); ++size) {
+        const Result<Picture> cut = format.decode(std::span(file.data(), size), kMaxPicturePixels);
+        ASSERT_FALSE(cut.ok()) << "cut at " << size;
+        ASSERT_FALSE(cut.error().empty());
+    }
+    Bytes garbage = {file[0], file[1], file[2]};
+    for (int i = 0; i < 500; ++i) garbage.push_back(static_cast<unsigned char>(i * 37));
+    EXPECT_FALSE(format.decode(garbage, kMaxPicturePixels).ok());
+    EXPECT_FALSE(format.decode(Bytes(100, file[0]), kMaxPicturePixels).ok());
+    // Beyond the pixel limit, beyond the side limit, beyond what the format may hold.
+    for (auto [width, height] : {std::pair<std::uint32_t, std::uint32_t>{20000, 20000},
+                                 {60000, 60000},
+                                 {70000, 1},
+                                 {1, 4000000000u}}) {
+        if (format.endBytes == 2 && std::max(width, height) > 65535)
+            continue;  // beyond what a JPEG frame can say
+        const Bytes claim = format.claiming(width, height);
+        TiMemoryTestHook::Reset();
+        const Result<Picture> decoded = format.decode(claim, kMaxPicturePixels);
+        EXPECT_EQ(TiMemoryTestHook::AllocationCount(), 0) << width << " x " << height;
+        EXPECT_FALSE(decoded.ok());
+        if (height < 100000)
+            EXPECT_NE(decoded.error().find("limit"), std::string::npos) << decoded.error();
+    }
+    const Bytes small = format.encode(Smooth(16, 16)).value();
+    EXPECT_FALSE(format.decode(small, 255).ok());
+    EXPECT_TRUE(format.decode(small, 256).ok());
+}
+
+TEST_P(Codec, ShortMemoryFailsCleanly) {
+    const Format& format = GetParam();
+    const Picture picture = Smooth(16, 16, 128);
+    const Bytes file = format.encode(picture).value();
+    TiMemoryTestHook::FailAllocation(1);
+    const Result<Picture> decoded = format.decode(file, kMaxPicturePixels);
+    TiMemoryTestHook::Reset();
+    EXPECT_FALSE(decoded.ok());
+    EXPECT_NE(decoded.error().find("memory"), std::string::npos) << decoded.error();
+    TiMemoryTestHook::FailAllocation(1);  // the PNG row being un-premultiplied; JPEG needs none
+    const Result<Bytes> encoded = format.encode(picture);
+    TiMemoryTestHook::Reset();
+    EXPECT_EQ(encoded.ok(), format.endBytes == 2) << (encoded.ok() ? "" : encoded.error());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, Codec, testing::ValuesIn(Formats()),
+                         [](const testing::TestParamInfo<Format>& info) {
+                             return info.param.name;
+                         });
+
+// ---- PNG ----
+
+std::vector<std::string> PngSuiteFiles(bool corrupt) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(test::TestDataPath("pngsuite"))) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() == ".png" && (name[0] == 'x') == corrupt)
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool HasChunk(const Bytes& file, const char* type) {
+    for (std::size_t at = 8; at + 8 <= file.size(); at += 12 + BigEndian32(&file[at])) {
+        if (std::memcmp(&file[at + 4], type, 4) == 0) return true;
+    }
+    return false;
+}
+
+// Every conforming file decodes at its size with valid premultiplied pixels,
+// interlaced ones to the pixels of their plain twins; corrupt files fail
+// with a message.
+TEST(PngSuite, ConformingFilesDecodeAndCorruptOnesFail) {
+    const std::vector<std::string> names = PngSuiteFiles(false);
+    ASSERT_GT(names.size(), 150u);
+    int twins = 0;
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const Bytes file = test::ReadTestData("pngsuite/" + name);
+        const Result<Picture> decoded = DecodePng(file);
+        ASSERT_TRUE(decoded.ok()) << decoded.error();
+        const Picture& picture = decoded.value();
+        EXPECT_EQ(picture.width(), static_cast<int>(BigEndian32(&file[16])));
+        EXPECT_EQ(picture.height(), static_cast<int>(BigEndian32(&file[20])));
+        int belowOpaque = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const Rgba p = test::PixelOf(picture, x, y);
+                ASSERT_TRUE(p[0] <= p[3] && p[1] <= p[3] && p[2] <= p[3]) << x << "," << y;
+                belowOpaque += p[3] < 255;
+            }
+        }
+        if (!(file[25] & PNG_COLOR_MASK_ALPHA) && !HasChunk(file, "tRNS"))
+            EXPECT_EQ(belowOpaque, 0);
+        if (HasChunk(file, "tRNS")) EXPECT_GT(belowOpaque, 0);
+        if (name.rfind("basi", 0) == 0 || (name[0] == 's' && name[3] == 'i')) {
+            std::string twin = name;
+            twin[3] = 'n';
+            EXPECT_EQ(test::BytesOf(DecodePng(test::ReadTestData("pngsuite/" + twin)).value()),
+                      test::BytesOf(picture));
+            ++twins;
+        }
+    }
+    EXPECT_GE(twins, 30);
+    const std::vector<std::string> corrupt = PngSuiteFiles(true);
+    ASSERT_GE(corrupt.size(), 14u);
+    for (const std::string& name : corrupt) {
+        const Result<Picture> decoded = DecodePng(test::ReadTestData("pngsuite/" + name));
+        EXPECT_FALSE(decoded.ok()) << name;
+        EXPECT_TRUE(decoded.value().empty()) << name;
+        EXPECT_NE(decoded.error().find("PNG"), std::string::npos)
+            << name << ": " << decoded.error();
+    }
+    Bytes damaged = test::ReadTestData("pngsuite/basn6a08.png");
+    damaged[damaged.size() / 2] ^= 0x40;  // inside the pixel data: its checksum fails
+    EXPECT_FALSE(DecodePng(damaged).ok());
+}
+
+TEST(PngDecode, ExactSampleConversions) {
+    // 16-bit gray is scaled to the nearest byte: v * 255 / 65535, rounded.
+    PngSpec gray16{.width = 256, .height = 256, .bitDepth = 16, .colourType = PNG_COLOR_TYPE_GRAY};
+    for (int v = 0; v < 65536; ++v)
+        gray16.samples.insert(gray16.samples.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
+    const Result<Picture> decoded = DecodePng(WritePng(gray16));
+    ASSERT_TRUE(decoded.ok()) << decoded.error();
+    for (int v = 0; v < 65536; ++v) {
+        const auto nearest = static_cast<std::uint8_t>((2 * v + 257) / 514);
+        ASSERT_EQ(test::PixelOf(decoded.value(), v % 256, v / 256),
+                  (Rgba{nearest, nearest, nearest, 255}))
+            << v;
+    }
+    const auto row = [](const PngSpec& spec) {
+        const Result<Picture> picture = DecodePng(WritePng(spec));
+        std::vector<Rgba> pixels;
+        for (int x = 0; picture.ok() && x < picture.value().width(); ++x)
+            pixels.push_back(test::PixelOf(picture.value(), x, 0));
+        return pixels;
+    };
+    // 16-bit alpha is scaled, then premultiplied: gray 0xC8C8 -> 200 with
+    // alpha 0x8080 -> 128; gray 0x00FF -> 1 (not 0) opaque; alpha 0 leaves nothing.
+    EXPECT_EQ(
+        row({.width = 3,
+             .bitDepth = 16,
+             .colourType = PNG_COLOR_TYPE_GRAY_ALPHA,
+             .samples = {0xC8, 0xC8, 0x80, 0x80, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}}),
+        (std::vector<Rgba>{{100, 100, 100, 128}, {1, 1, 1, 255}, {0, 0, 0, 0}}));
+    // Palette transparency is premultiplied; entries without one are opaque.
+    EXPECT_EQ(
+        row({.width = 5,
+             .colourType = PNG_COLOR_TYPE_PALETTE,
+             .samples = {0, 1, 2, 3, 4},
+             .palette = {{10, 20, 30}, {200, 100, 50}, {255, 255, 255}, {255, 254, 1}, {7, 8, 9}},
+             .paletteAlpha = {0, 128, 255, 64}}),
+        (std::vector<Rgba>{{0, 0, 0, 0},
+                           {100, 50, 25, 128},
+                           {255, 255, 255, 255},
+                           {64, 64, 0, 64},
+                           {7, 8, 9, 255}}));
+    // Low-bit gray is stretched and its colour key becomes transparent.
+    EXPECT_EQ(
+        row({.width = 4,
+             .bitDepth = 2,
+             .colourType = PNG_COLOR_TYPE_GRAY,
+             .samples = {0b00011011},
+             .keyColour = png_color_16{0, 0, 0, 0, 2}}),
+        (std::vector<Rgba>{{0, 0, 0, 255}, {85, 85, 85, 255}, {0, 0, 0, 0}, {255, 255, 255, 255}}));
+}
+
+// An eXIf orientation turns the picture upright; its copy is the second
+// allocation that short memory can refuse.
+TEST(PngDecode, AnExifOrientationTurnsThePictureUpright) {
+    // Big-endian TIFF, one IFD0 entry: orientation (0x0112), SHORT, 1, value 6.
+    const Bytes file = WritePng({.width = 2,
+                                 .samples = {1, 1, 1, 2, 2, 2},
+                                 .exif = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0,
+                                          3,   0,   0, 0,  1, 0, 6, 0, 0, 0, 0,    0,    0}});
+    const Result<Picture> decoded = DecodePng(file);
+    ASSERT_TRUE(decoded.ok()) << decoded.error();
+    ASSERT_EQ(std::pair(decoded.value().width(), decoded.value().height()), std::pair(1, 2));
+    EXPECT_EQ(test::PixelOf(decoded.value(), 0, 0), (Rgba{1, 1, 1, 255}));
+    EXPECT_EQ(test::PixelOf(decoded.value(), 0, 1), (Rgba{2, 2, 2, 255}));
+    TiMemoryTestHook::FailAllocation(2);
+    EXPECT_NE(DecodePng(file).error().find("memory"), std::string::npos);
+    TiMemoryTestHook::Reset();
+}
+
+// The file holds straight alpha (as a reader that knows nothing of
+// premultiplying sees it); every valid premultiplied pixel survives a round
+// trip; opaque pictures drop their alpha.
+TEST(PngEncode, StraightAlphaInTheFileExactRoundTrips) {
+    std::vector<Rgba> pairs;  // all 32896 pairs of alpha a and colour c <= a
+    for (int a = 0; a < 256; ++a)
+        for (int c = 0; c <= a; ++c)
+            pairs.push_back(
+                {std::uint8_t(c), std::uint8_t(a - c), std::uint8_t(c / 2), std::uint8_t(a)});
+    const Picture picture =
+        test::MakePicture(257, 128, [&](int x, int y) { return pairs[y * 257 + x]; });
+    const Bytes file = EncodePng(picture).value();
+    EXPECT_EQ(file[25], PNG_COLOR_TYPE_RGB_ALPHA);
+    EXPECT_EQ(test::BytesOf(DecodePng(file).value()), test::BytesOf(picture));
+    const Bytes half = EncodePng(test::MakePicture(2, 1, [](int x, int) {
+                           return x == 0 ? Rgba{50, 100, 128, 128} : Rgba{0, 0, 0, 0};
+                       })).value();
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_memory(&image, half.data(), half.size()));
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<std::uint8_t> samples(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, samples.data(), 0, nullptr));
+    // 50 * 255 / 128 = 99.6 and 100 * 255 / 128 = 199.2, rounded.
+    EXPECT_EQ(samples, (std::vector<std::uint8_t>{100, 199, 255, 128, 0, 0, 0, 0}));
+    const Picture opaque = Smooth(3, 2);
+    const Bytes opaqueFile = EncodePng(opaque).value();
+    EXPECT_EQ(opaqueFile[25], PNG_COLOR_TYPE_RGB);
+    EXPECT_EQ(test::BytesOf(DecodePng(opaqueFile).value()), test::BytesOf(opaque));
+}
+
+// ---- JPEG ----
+
+TEST(JpegDecode, CameraPhotosComeOutUprightAndOpaqueByTheirOrientationFlag) {
+    for (auto [name, width, height] :
+         {std::tuple{"HMD_Nokia_8.3_5G.jpg", 4608, 1976},
+          {"canon_hdr_NO.jpg", 1536, 2048},  // stored 2048 x 1536, turned
+          {"iphone_hdr_NO.jpg", 3264, 2448}}) {
+        const Result<Picture> decoded =
+            DecodeJpeg(test::ReadTestData(std::string("photos/") + name));
+        ASSERT_TRUE(decoded.ok()) << name << ": " << decoded.error();
+        EXPECT_EQ(std::pair(decoded.value().width(), decoded.value().height()),
+                  std::pair(width, height))
+            << name;
+        for (int y = 0; y < height; y += 97)
+            for (int x = 0; x < width; x += 89) ASSERT_EQ(decoded.value().pixel(x, y)[3], 255);
+    }
+    // Hide the Exif segment from the reader by renaming it.
+    Bytes file = test::ReadTestData("photos/canon_hdr_NO.jpg");
+    const Result<Picture> upright = DecodeJpeg(file);
+    const std::string marker = "Exif";
+    *std::search(file.begin(), file.end(), marker.begin(), marker.end()) = 'X';
+    const Result<Picture> stored = DecodeJpeg(file);
+    EXPECT_EQ(stored.value().width(), 2048);
+    EXPECT_EQ(test::BytesOf(UprightPicture(stored.value(), 6)), test::BytesOf(upright.value()));
+}
+
+TEST(JpegDecode, ProgressiveGrayAndCmykFiles) {
+    // Progressive files decode to the same pixels as baseline ones.
+    JpegSpec shape{.width = 45, .height = 37, .quality = 85};
+    for (int i = 0; i < 45 * 37 * 3; ++i) shape.samples.push_back(std::uint8_t(i * 7 % 251));
+    const Result<Picture> baseline = DecodeJpeg(WriteJpeg(shape));
+    shape.progressive = true;
+    EXPECT_EQ(test::BytesOf(DecodeJpeg(WriteJpeg(shape)).value()), test::BytesOf(baseline.value()));
+    // Gray files become equal red, green and blue.
+    JpegSpec gray{.width = 64, .height = 8, .components = 1, .space = JCS_GRAYSCALE};
+    for (int i = 0; i < 64 * 8; ++i) gray.samples.push_back(std::uint8_t(i % 64 * 4));
+    const Picture grayPicture = DecodeJpeg(WriteJpeg(gray)).value();
+    for (int x = 0; x < 64; ++x) {
+        const Rgba p = test::PixelOf(grayPicture, x, 4);
+        EXPECT_TRUE(p[0] == p[1] && p[0] == p[2] && p[3] == 255 && std::abs(p[0] - x * 4) <= 2)
+            << x;
+    }
+    // CMYK inks are multiplied out on white paper, with or without Adobe's inversion.
+    const std::vector<std::vector<std::uint8_t>> inks = {
+        {255, 0, 0, 0}, {0, 255, 255, 0}, {0, 0, 0, 128}, {0, 0, 0, 0}, {128, 0, 255, 64}};
+    const std::vector<Rgba> colours = {{0, 255, 255, 255},
+                                       {255, 0, 0, 255},
+                                       {127, 127, 127, 255},
+                                       {255, 255, 255, 255},
+                                       {95, 191, 0, 255}};
+    for (bool adobe : {true, false}) {
+        JpegSpec cmyk{.width = 16 * 5, .components = 4, .space = JCS_CMYK, .adobeSegment = adobe};
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 80; ++x)
+                for (std::uint8_t amount : inks[x / 16])
+                    cmyk.samples.push_back(adobe ? 255 - amount : amount);
+        const Picture picture = DecodeJpeg(WriteJpeg(cmyk)).value();
+        for (int i = 0; i < 5; ++i) {
+            const Rgba p = test::PixelOf(picture, i * 16 + 8, 8);
+            for (int c = 0; c < 4; ++c)
+                EXPECT_NEAR(p[c], colours[i][c], 3) << adobe << " ink " << i << " channel " << c;
+        }
+    }
+}
+
+TEST(JpegEncode, QualityAlphaAndRange) {
+    const Picture picture = Smooth(96, 64);
+    EXPECT_LT(EncodeJpeg(picture, 10).value().size(), EncodeJpeg(picture, 95).value().size());
+    // Alpha is dropped, the premultiplied colour kept.
+    const Picture half = test::MakePicture(16, 16, [](int x, int) {
+        return x < 8 ? Rgba{100, 60, 20, 128} : Rgba{0, 0, 0, 0};
+    });
+    const Picture decoded = DecodeJpeg(EncodeJpeg(half, 100).value()).value();
+    for (auto [x, expected] : {std::pair{2, Rgba{100, 60, 20, 255}}, {13, Rgba{0, 0, 0, 255}}}) {
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(test::PixelOf(decoded, x, 8)[c], expected[c], 3);
+    }
+    for (int quality : {0, 101}) EXPECT_FALSE(EncodeJpeg(picture, quality).ok()) << quality;
+    for (int quality : {1, 100}) EXPECT_TRUE(EncodeJpeg(picture, quality).ok()) << quality;
+}
+
+// ---- The front door ----
+
+TEST(PictureCodec, FormatsByContentAndNameFilesByExtension) {
+    EXPECT_EQ(SniffPictureFormat(test::ReadTestData("pngsuite/basn0g08.png")), PictureFormat::Png);
+    EXPECT_EQ(SniffPictureFormat(test::ReadTestData("photos/canon_hdr_NO.jpg")),
+              PictureFormat::Jpeg);
+    EXPECT_EQ(SniffPictureFormat(Bytes{'G', 'I', 'F', '8', '9', 'a'}), std::nullopt);
+    EXPECT_EQ(SniffPictureFormat({}), std::nullopt);
+    for (auto [path, format] : {std::pair{"out/Photo.PNG", std::optional(PictureFormat::Png)},
+                                {"a.jpg", PictureFormat::Jpeg},
+                                {"a.JPEG", PictureFormat::Jpeg},
+                                {"a.gif", std::nullopt},
+                                {"png", std::nullopt}}) {
+        EXPECT_EQ(PictureFormatForPath(path), format) << path;
+    }
+    EXPECT_FALSE(DecodePicture(Bytes{'G', 'I', 'F'}).ok());
+    test::ScratchFolder folder;
+    const Picture picture = test::MakePicture(32, 24, [](int x, int y) {
+        return Rgba{std::uint8_t(x * 6), std::uint8_t(y * 8), 90, std::uint8_t(x < 16 ? 255 : 200)};
+    });
+    ASSERT_TRUE(WritePictureFile(picture, folder.File("a.png")).ok());
+    EXPECT_EQ(test::BytesOf(ReadPictureFile(folder.File("a.png")).value()), test::BytesOf(picture));
+    ASSERT_TRUE(WritePictureFile(picture, folder.File("a.jpeg"), 90).ok());
+    const Result<Picture> jpeg = ReadPictureFile(folder.File("a.jpeg"));
+    EXPECT_EQ(std::pair(jpeg.value().width(), test::PixelOf(jpeg.value(), 5, 5)[3]),
+              std::pair(32, std::uint8_t{255}));
+    EXPECT_FALSE(WritePictureFile(picture, folder.File("a.gif")).ok());
+    EXPECT_FALSE(WritePictureFile(picture, folder.File("b.jpg"), 0).ok());
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a.jpeg", "a.png"}));
+    // Read errors name the file.
+    for (const std::string& path :
+         {folder.File("gone.png"), test::TestDataPath("pngsuite/xcsn0g01.png")}) {
+        const Result<Picture> failed = ReadPictureFile(path);
+        EXPECT_NE(failed.error().find(std::filesystem::path(path).filename().string()),
+                  std::string::npos)
+            << failed.error();
+    }
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -15,6 +15,7 @@ constexpr std::string_view kUsage =
     "                     [--param-scale S] [--actions FILE] [--quality Q]\n"
     "       vantrel looks INPUT OUTPUT_FOLDER [--size N]\n"
     "       vantrel commands\n"
+    "       vantrel open-url URL\n"
     "       vantrel --help | --version\n"
     "\n"
     "Vantrel, a photo editor.\n"
@@ -37,6 +38,8 @@ constexpr std::string_view kUsage =
     "    --size N          the shorter side, default 256; held to 2048 and to the\n"
     "                      picture's own shorter side\n"
     "  commands     lists the commands with their parameters\n"
+    "  open-url     hands URL (a sharing sign-in's callback, vantrel://...) to the\n"
+    "               running editor; the handler of the vantrel URL scheme\n"
     "  --help       shows this text\n"
     "  --version    shows the version\n"
     "\n"
@@ -179,6 +182,15 @@ std::optional<Invocation> ParseArguments(std::span<const std::string_view> args,
     if (first == "apply") return ParseApply(args.subspan(1), error);
     if (first == "looks") return ParseLooks(args.subspan(1), error);
     Invocation invocation;
+    if (first == "open-url") {
+        if (args.size() != 2 || args[1].empty()) {
+            error = "open-url takes one URL";
+            return std::nullopt;
+        }
+        invocation.mode = Invocation::Mode::OpenUrl;
+        invocation.openUrl = args[1];
+        return invocation;
+    }
     if (first == "--help") {
         invocation.mode = Invocation::Mode::Help;
     } else if (first == "--version") {

@@ -4,6 +4,7 @@
 //                 [--param-scale S] [--actions FILE] [--quality Q]
 //   vantrel looks INPUT OUTPUT_FOLDER [--size N]
 //   vantrel commands
+//   vantrel open-url URL
 //   vantrel --help | --version
 //
 // Options of apply may come before, between or after the two paths, as
@@ -51,10 +52,11 @@ struct LooksOptions {
 };
 
 struct Invocation {
-    enum class Mode { Help, Version, Commands, Apply, Looks };
+    enum class Mode { Help, Version, Commands, Apply, Looks, OpenUrl };
     Mode mode = Mode::Help;
     ApplyOptions apply;
     LooksOptions looks;
+    std::string openUrl;
 };
 
 // What the arguments (without the program's name) ask for, or nothing when

@@ -12,6 +12,7 @@
 #include "commands/EffectsProcesser.h"
 #include "platform/PictureCodec.h"
 #include "platform/Resources.h"
+#include "support/CliRun.h"
 #include "support/CommandLists.h"
 #include "support/TestImages.h"
 #include "support/TestPictures.h"
@@ -19,24 +20,11 @@
 namespace vantrel::cli {
 namespace {
 
+using test::Decoded;
+using test::Outcome;
+using test::RunMain;
 using test::ScratchFolder;
-
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunMain(std::vector<std::string> args) {
-    const std::vector<std::string_view> views(args.begin(), args.end());
-    std::ostringstream out, err;
-    const int status = Main(views, "9.8.7", out, err);
-    return {status, out.str(), err.str()};
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-}
+using test::WriteText;
 
 // A 16 x 10 opaque gradient written as PNG.
 Picture WriteInput(const std::string& path) {
@@ -53,12 +41,6 @@ std::vector<std::uint8_t> Edited(const Picture& picture, int x, int y, int width
                                  const std::function<void(TiBitmapData&)>& operation) {
     const auto bitmap = BitmapFromPicture(picture);
     return test::Pixels(*test::WithRegion(*bitmap, x, y, width, height, operation));
-}
-
-std::vector<std::uint8_t> Decoded(const std::string& path) {
-    const Result<Picture> picture = ReadPictureFile(path);
-    EXPECT_TRUE(picture.ok()) << picture.error();
-    return test::BytesOf(picture.value());
 }
 
 class ApplyCommandTest : public ::testing::Test {

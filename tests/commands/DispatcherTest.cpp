@@ -94,24 +94,14 @@ TEST(RegionClamp, BringsEveryRectangleInsideTheBitmap) {
     ExpectRect(ClampRegion({inf, -inf, inf, inf}, 100, 80), 99, 0, 1, 80);
 }
 
-TEST(ScaledParam, ComputesInDoubleAndFollowsTheTablesMarks) {
+// Which parameters the table marks scaled is seen in the row sweep below.
+TEST(ScaledParam, ComputesInDoubleTruncatingAndSaturating) {
     // 90 x 0.7 is 62.99... in double, 63 in float.
     EXPECT_EQ(ScaledParam(90, 0.7), 62);
     EXPECT_EQ(ScaledParam(-7, 0.5), -3);
     EXPECT_EQ(ScaledParam(1 << 30, 4.0), std::numeric_limits<int>::max());
     EXPECT_EQ(ScaledParam(1.1f, 0.1), 0.109999999f);
     EXPECT_NE(ScaledParam(1.1f, 0.1), 1.1f * 0.1f);
-
-    auto bitmap = test::Gradient(4, 4, 4);
-    Rect selection;
-    EffectsProcesser processor;
-    const CommandRun run{processor, *bitmap, *bitmap, selection, 0.5, "test"};
-    EXPECT_EQ((ParamFor<CMD_GASBLUR, 1>(9, run)), 4);  // radiusV is scaled
-    EXPECT_EQ((ParamFor<CMD_SHARPEN, 0>(9, run)), 9);  // amount is not
-    EXPECT_EQ((ParamFor<CMD_RADIALBLUR, 1>(3.0f, run)), 1.5f);
-    const Point center = ParamFor<CMD_BOKEH, 4>(Point{10, 5}, run);
-    EXPECT_EQ(center.x, 5.0f);
-    EXPECT_EQ(center.y, 2.5f);
 }
 
 TEST_F(DispatcherTest, SelectionAtPreviewScaleConfinesTheFollowingCommands) {
@@ -497,18 +487,6 @@ TEST(FilterRows, BokehFocusesTheWholeBitmapWhateverTheSelection) {
         *bitmap))
         << RecordedError();
     EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
-}
-
-TEST(FilterRows, ARefusedFilterFailsItsCommandAndTheListStops) {
-    auto bitmap = test::Noise(12, 8, TiRGBABpp, 3);
-    const auto before = Pixels(*bitmap);
-    EffectsProcesser processor;
-    // Smoothness 0 is outside the oil-paint filter's precondition.
-    EXPECT_FALSE(processor.runCommands(ListOf(ActionCommand_PAINTING::commandWithRadius(2, 0),
-                                              ActionCommand_GASBLUR::commandWithRadiusH(2, 2)),
-                                       *bitmap));
-    EXPECT_NE(RecordedError().find("smoothness"), std::string::npos);
-    EXPECT_EQ(Pixels(*bitmap), before);
 }
 
 Array Rotate(float degrees) {

@@ -9,6 +9,7 @@
 #include "Core/base/Histogram.h"
 #include "Core/base/NormalBlend.h"
 #include "Fixture.h"
+#include "PanelDefaults.h"
 
 namespace vantrel::bench {
 namespace {
@@ -75,8 +76,8 @@ void BM_BlendLayerMask(benchmark::State& state) {
 }
 BENCHMARK(BM_BlendLayerMask)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
-// The gradient panel's defaults: Multiply, symmetry, 90 degrees, 75 %,
-// reversed; then directions and styles that need the per-pixel geometry.
+// Directions and styles that need the per-pixel geometry, Multiply at 75 %,
+// reversed; first the gradient panel's defaults.
 void BM_GradientOverlay(benchmark::State& state, int style, float degrees, int preset) {
     const GradientPalette palette = GradientPreset(preset);
     const std::vector<RGBPoint> stops = palette.points();
@@ -85,7 +86,13 @@ void BM_GradientOverlay(benchmark::State& state, int style, float degrees, int p
                                static_cast<int>(stops.size()), degrees, 1.0f, 0.75f, true);
     });
 }
-BENCHMARK_CAPTURE(BM_GradientOverlay, PanelDefault, kGradientSymmetry, 90.0f, 2)
+
+void BM_GradientOverlayPanelDefault(benchmark::State& state) {
+    constexpr std::string_view kGradient = "STR_MENU_GRADIENT";
+    BM_GradientOverlay(state, PanelDefaultInt(kGradient, "style"),
+                       PanelDefault(kGradient, "degrees"), PanelDefaultInt(kGradient, "preset"));
+}
+BENCHMARK(BM_GradientOverlayPanelDefault)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime();

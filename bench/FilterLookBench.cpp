@@ -8,23 +8,35 @@
 #include "Core/filter/ShadowHighlight.h"
 #include "Core/filter/Unsharp.h"
 #include "Fixture.h"
+#include "PanelDefaults.h"
 
 namespace vantrel::bench {
 namespace {
 
 void BM_Unsharp(benchmark::State& state) {
-    TimeOnPhoto(state, [](TiBitmapData& bitmap) { return Unsharp(bitmap, 50, 10, 5); });
+    const int amount = PanelDefaultInt("STR_MENU_SHARPEN", "amount");
+    const int radius = PanelDefaultInt("STR_MENU_SHARPEN", "radius");
+    const int threshold = PanelDefaultInt("STR_MENU_SHARPEN", "threshold");
+    TimeOnPhoto(state,
+                [=](TiBitmapData& bitmap) { return Unsharp(bitmap, amount, radius, threshold); });
 }
 BENCHMARK(BM_Unsharp)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 void BM_SoftGlow(benchmark::State& state) {
-    TimeOnPhoto(state, [](TiBitmapData& bitmap) { return SoftGlow(bitmap, 10, 0.25f, 0.25f); });
+    const int radius = PanelDefaultInt("STR_MENU_SOFTGLOW", "radius");
+    const float brightness = PanelDefault("STR_MENU_SOFTGLOW", "brightness") / 100;
+    const float sharpness = PanelDefault("STR_MENU_SOFTGLOW", "sharpness") / 100;
+    TimeOnPhoto(state, [=](TiBitmapData& bitmap) {
+        return SoftGlow(bitmap, radius, brightness, sharpness);
+    });
 }
 BENCHMARK(BM_SoftGlow)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // Serial by design: samples read the rows and pixels already rewritten.
 void BM_RadialBlur(benchmark::State& state) {
-    TimeOnPhoto(state, [](TiBitmapData& bitmap) { return RadialBlur(bitmap, 50, 2.0f, 2); });
+    const int amount = PanelDefaultInt("STR_MENU_RADIALBLUR", "amount");
+    const float scale = PanelDefault("STR_MENU_RADIALBLUR", "scale");
+    TimeOnPhoto(state, [=](TiBitmapData& bitmap) { return RadialBlur(bitmap, amount, scale, 2); });
 }
 BENCHMARK(BM_RadialBlur)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 

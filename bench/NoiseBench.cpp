@@ -1,7 +1,9 @@
-// Grain at 12 megapixels: the 3 x 3 median and random noise.
+// Grain at 12 megapixels: the 3 x 3 median and random noise at its panel's
+// default amount.
 // Wall time decides; the CPU column is the whole process's, every thread's.
 #include "Core/filter/Noise.h"
 #include "Fixture.h"
+#include "PanelDefaults.h"
 
 namespace vantrel::bench {
 namespace {
@@ -15,7 +17,8 @@ BENCHMARK(BM_ReduceNoise)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime(
 // from their own places in the sequence.
 void BM_AddNoise(benchmark::State& state) {
     const bool colour = state.range(0) != 0;
-    TimeOnPhoto(state, [colour](TiBitmapData& bitmap) { return AddNoise(bitmap, 10, colour); });
+    const int amount = PanelDefaultInt("STR_MENU_ADDNOISE", "amount");
+    TimeOnPhoto(state, [=](TiBitmapData& bitmap) { return AddNoise(bitmap, amount, colour); });
 }
 BENCHMARK(BM_AddNoise)
     ->ArgName("colour")

@@ -1,5 +1,6 @@
 // Curves, levels and the point colour operations on the 12-megapixel picture,
-// each pass run on a fresh copy of the pristine pixels (the copy is not timed).
+// each pass run on a fresh copy of the pristine pixels (the copy is not timed);
+// posterize, threshold and equalize at their panels' defaults.
 #include "Core/base/BrightnessContrast.h"
 #include "Core/base/ChannelMixer.h"
 #include "Core/base/Curve.h"
@@ -9,6 +10,7 @@
 #include "Core/base/Levels.h"
 #include "Core/base/Posterize.h"
 #include "Fixture.h"
+#include "PanelDefaults.h"
 
 namespace vantrel::bench {
 namespace {
@@ -61,15 +63,18 @@ void BM_ToneExposure(benchmark::State& state) {
 }
 
 void BM_TonePosterize(benchmark::State& state) {
-    TimeOnPhoto(state, [](TiBitmapData& b) { return Posterize(b, 4); });
+    const int levels = PanelDefaultInt("STR_MENU_POSTERIZE", "levels");
+    TimeOnPhoto(state, [=](TiBitmapData& b) { return Posterize(b, levels); });
 }
 
 void BM_ToneThreshold(benchmark::State& state) {
-    TimeOnPhoto(state, [](TiBitmapData& b) { return Threshold(b, 128); });
+    const int levels = PanelDefaultInt("STR_MENU_THRESHOLD", "levels");
+    TimeOnPhoto(state, [=](TiBitmapData& b) { return Threshold(b, levels); });
 }
 
 void BM_ToneEqualize(benchmark::State& state) {
-    TimeOnPhoto(state, [](TiBitmapData& b) { return Equalize(b, 0); });
+    const int mode = PanelDefaultInt("STR_MENU_EQUALIZE", "equalizeMode");
+    TimeOnPhoto(state, [=](TiBitmapData& b) { return Equalize(b, mode); });
 }
 
 void BM_ToneMixChannels(benchmark::State& state) {

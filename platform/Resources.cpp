@@ -75,8 +75,15 @@ void setResourceFile(std::string_view name, std::string_view type, const fs::pat
 }
 
 std::optional<fs::path> findResource(std::string_view name, std::string_view type) {
+    return findResource({}, name, type);
+}
+
+std::optional<fs::path> findResource(std::string_view folder, std::string_view name,
+                                     std::string_view type) {
     if (!isPlainName(name) || !isPlainName(type)) return std::nullopt;
-    const std::string file = fileName(name, type);
+    if (!folder.empty() && !isPlainName(folder)) return std::nullopt;
+    const std::string file =
+        folder.empty() ? fileName(name, type) : std::string(folder) + "/" + fileName(name, type);
     std::vector<fs::path> folders;
     {
         std::lock_guard lock(overrides().mutex);
@@ -94,7 +101,12 @@ std::optional<fs::path> findResource(std::string_view name, std::string_view typ
 }
 
 std::optional<std::string> readResourceText(std::string_view name, std::string_view type) {
-    std::optional<fs::path> path = findResource(name, type);
+    return readResourceText({}, name, type);
+}
+
+std::optional<std::string> readResourceText(std::string_view folder, std::string_view name,
+                                            std::string_view type) {
+    std::optional<fs::path> path = findResource(folder, name, type);
     if (!path) return std::nullopt;
     std::error_code error;
     const std::uintmax_t size = fs::file_size(*path, error);

@@ -7,6 +7,9 @@
 //   3. the running program's folder, then that folder's ../share/vantrel
 //      (an installed program);
 //   4. the source tree's resources/ folder (a program run from its build).
+// A resource may sit in a plain subfolder of those places (FOLDER/NAME.TYPE:
+// "strings", "en", "json" is strings/en.json); setResourceFile names it as
+// "FOLDER/NAME".
 // A resource that is not found, cannot be read or is larger than
 // kMaxResourceBytes is "not found": an empty optional, never an exception.
 // Names and types holding a '/' or starting with '.' are never found.
@@ -37,5 +40,11 @@ std::optional<std::filesystem::path> findResource(std::string_view name, std::st
 
 // The resource's whole contents, or nothing when it is not found.
 std::optional<std::string> readResourceText(std::string_view name, std::string_view type);
+
+// The same for a resource in the subfolder `folder` (a plain name).
+std::optional<std::filesystem::path> findResource(std::string_view folder, std::string_view name,
+                                                  std::string_view type);
+std::optional<std::string> readResourceText(std::string_view folder, std::string_view name,
+                                            std::string_view type);
 
 }  // namespace vantrel

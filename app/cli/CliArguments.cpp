@@ -16,6 +16,7 @@ constexpr std::string_view kUsage =
     "       vantrel looks INPUT OUTPUT_FOLDER [--size N]\n"
     "       vantrel commands\n"
     "       vantrel open-url URL\n"
+    "       vantrel panels\n"
     "       vantrel --help | --version\n"
     "\n"
     "Vantrel, a photo editor.\n"
@@ -40,6 +41,7 @@ constexpr std::string_view kUsage =
     "  commands     lists the commands with their parameters\n"
     "  open-url     hands URL (a sharing sign-in's callback, vantrel://...) to the\n"
     "               running editor; the handler of the vantrel URL scheme\n"
+    "  panels       prints the effect panels as JSON: menus, controls, flags\n"
     "  --help       shows this text\n"
     "  --version    shows the version\n"
     "\n"
@@ -197,6 +199,8 @@ std::optional<Invocation> ParseArguments(std::span<const std::string_view> args,
         invocation.mode = Invocation::Mode::Version;
     } else if (first == "commands") {
         invocation.mode = Invocation::Mode::Commands;
+    } else if (first == "panels") {
+        invocation.mode = Invocation::Mode::Panels;
     } else {
         error = "unknown command " + std::string(first);
         return std::nullopt;

@@ -5,6 +5,7 @@
 //   vantrel looks INPUT OUTPUT_FOLDER [--size N]
 //   vantrel commands
 //   vantrel open-url URL
+//   vantrel panels
 //   vantrel --help | --version
 //
 // Options of apply may come before, between or after the two paths, as
@@ -52,7 +53,7 @@ struct LooksOptions {
 };
 
 struct Invocation {
-    enum class Mode { Help, Version, Commands, Apply, Looks, OpenUrl };
+    enum class Mode { Help, Version, Commands, Panels, Apply, Looks, OpenUrl };
     Mode mode = Mode::Help;
     ApplyOptions apply;
     LooksOptions looks;

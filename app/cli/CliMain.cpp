@@ -7,6 +7,8 @@
 #include "app/cli/LooksCommand.h"
 #include "app/cli/OpenUrlCommand.h"
 #include "commands/CommandTable.h"
+#include "commands/Json.h"
+#include "editing/panels/PanelSchema.h"
 
 namespace vantrel::cli {
 
@@ -27,6 +29,9 @@ int Main(std::span<const std::string_view> args, std::string_view version, std::
             return 0;
         case Invocation::Mode::Commands:
             out << commandListing();
+            return 0;
+        case Invocation::Mode::Panels:
+            out << jsonStringValue(PanelSchema()) << "\n";
             return 0;
         case Invocation::Mode::Apply:
             return RunApply(invocation->apply, out, err);

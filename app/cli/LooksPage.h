@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "commands/LomoLooks.h"
+#include "editing/panels/LomoLooks.h"
 
 namespace vantrel::cli {
 

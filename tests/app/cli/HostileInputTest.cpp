@@ -10,7 +10,7 @@
 
 #include "app/cli/CliMain.h"
 #include "app/cli/LooksCommand.h"
-#include "commands/LomoLooks.h"
+#include "editing/panels/LomoLooks.h"
 #include "platform/PictureCodec.h"
 #include "platform/Resources.h"
 #include "support/CliRun.h"

@@ -1,4 +1,4 @@
-#include "commands/LomoLooks.h"
+#include "editing/panels/LomoLooks.h"
 
 #include <algorithm>
 

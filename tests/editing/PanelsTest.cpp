@@ -1,0 +1,721 @@
+// The effect panels: the table and its schema, every panel swept over a real
+// photo, the mapping rules that can go wrong, and the lifecycle of an open
+// panel.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Core/global/TiMemory.h"
+#include "app/cli/CliMain.h"
+#include "commands/ErrorManager.h"
+#include "commands/Json.h"
+#include "editing/EffectPanelHost.h"
+#include "editing/LocalizedStrings.h"
+#include "editing/panels/ClipToolView.h"
+#include "editing/panels/ColorLevelsEffectsToolView.h"
+#include "editing/panels/CurveEffectsToolView.h"
+#include "editing/panels/EffectProcessViewController.h"
+#include "editing/panels/ExposureCurve.h"
+#include "editing/panels/HSLEffectsToolView.h"
+#include "editing/panels/LomoEffectsToolView.h"
+#include "editing/panels/PanelSchema.h"
+#include "editing/panels/PanelSpec.h"
+#include "editing/panels/RotateToolView.h"
+#include "platform/Dispatch.h"
+#include "platform/PictureCodec.h"
+#include "support/EditingWorld.h"
+#include "support/PanelWorld.h"
+
+namespace vantrel {
+namespace {
+
+using namespace std::chrono_literals;
+
+// ---- the table, its texts and its schema --------------------------------------------------------
+
+std::vector<std::string> MenuTitles(Menu menu) {
+    std::vector<std::string> titles;
+    for (const PanelSpec& panel : PanelTable()) {
+        if (panel.menu == menu) titles.emplace_back(panel.titleKey);
+    }
+    return titles;
+}
+
+std::vector<std::string> Prefixed(std::initializer_list<const char*> names) {
+    std::vector<std::string> titles;
+    for (const char* name : names) titles.push_back(std::string("STR_MENU_") + name);
+    return titles;
+}
+
+TEST(PanelTable, FourMenusHoldTheThirtyFivePanelsInOrder) {
+    EXPECT_EQ(MenuTitles(Menu::Colour),
+              Prefixed({"SIMPLECOLOR", "POSTERIZE", "THRESHOLD", "EQUALIZE", "AUTOLEVELS",
+                        "SHADOWRECOVERY", "CURVE", "HSL", "SELECTIVECOLOR", "CHANNELMIXER",
+                        "COLORLEVELS", "COLORBALANCE", "EXPOSURE", "BRIGHTNESS"}));
+    EXPECT_EQ(MenuTitles(Menu::Fix),
+              Prefixed({"GRADIENT", "SOFTGLOW", "REDEYERM", "SHARPEN", "GAUSSIANBLUR", "RADIALBLUR",
+                        "REDUCENOISE", "ADDNOISE", "BOKEH"}));
+    EXPECT_EQ(MenuTitles(Menu::Filter), Prefixed({"LOMO", "HDR", "RETINEX", "PAINTING", "EMBOSS",
+                                                  "SKETCH", "DOT", "MOSAICS", "DIFFUSE"}));
+    EXPECT_EQ(MenuTitles(Menu::Edit), Prefixed({"FLIP", "CLIP", "ROTATE"}));
+    EXPECT_EQ(PanelTable().size(), 35u);
+}
+
+TEST(PanelTable, EveryPanelIsInTheStandardRegistry) {
+    for (const PanelSpec& panel : PanelTable()) {
+        EXPECT_TRUE(EffectPanelRegistry::standard().contains(panel.titleKey)) << panel.titleKey;
+    }
+}
+
+// Keys unique, defaults inside their ranges, one item per choice, rules
+// that name controls of the same panel.
+TEST(PanelTable, EveryControlIsWellFormed) {
+    for (const PanelSpec& panel : PanelTable()) {
+        SCOPED_TRACE(panel.titleKey);
+        std::set<std::string_view> keys;
+        EXPECT_TRUE(panel.make != nullptr);
+        EXPECT_FALSE(panel.commands.empty());
+        EXPECT_GE(panel.flags.imageSizeScale, 1.0f);
+        for (const ControlSpec& control : panel.controls) {
+            SCOPED_TRACE(control.key);
+            EXPECT_TRUE(keys.insert(control.key).second);
+            EXPECT_TRUE(control.title.starts_with("STR_"));
+            EXPECT_LE(control.minimum, control.defaultValue);
+            EXPECT_LE(control.defaultValue, control.maximum);
+            if (!control.items.empty()) {
+                EXPECT_EQ(control.items.size(), std::size_t(control.maximum - control.minimum + 1));
+            }
+            for (const EnableRule& rule : control.enabledWhen) {
+                EXPECT_GE(panel.controlIndex(rule.control), 0) << rule.control;
+            }
+            for (const RangeRule& rule : control.ranges) {
+                const ControlSpec* toggle = panel.control(rule.toggle);
+                ASSERT_NE(toggle, nullptr);
+                EXPECT_EQ(toggle->kind, ControlKind::Toggle);
+            }
+        }
+    }
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Every STR_ key the program's sources name, and every key the panels show,
+// has an English text.
+TEST(LocalizedStrings, EveryKeyInTheSourcesHasAnEnglishText) {
+    const LocalizedStrings& english = LocalizedStrings::english();
+    ASSERT_GT(english.size(), 100u);
+    std::set<std::string> keys;
+    for (std::string_view key : PanelStringKeys()) keys.emplace(key);
+    const std::regex literal("\"(STR_[A-Z0-9_]*[A-Z0-9])\"");
+    for (const char* folder : {"editing", "commands", "app", "platform", "Share"}) {
+        const std::filesystem::path root = std::filesystem::path(test::SourcePath(folder));
+        if (!std::filesystem::exists(root)) continue;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+            const std::string text = ReadFile(entry.path());
+            for (std::sregex_iterator it(text.begin(), text.end(), literal), end; it != end; ++it) {
+                keys.insert((*it)[1]);
+            }
+        }
+    }
+    for (const std::string& key : keys) EXPECT_TRUE(english.contains(key)) << key;
+}
+
+TEST(LocalizedStrings, AKeyWithoutATextShowsTheKey) {
+    const LocalizedStrings strings =
+        LocalizedStrings::fromJson(R"({"STR_A": "Apple", "STR_B": 2, "STR_C": ["x"]})");
+    EXPECT_EQ(strings.text("STR_A"), "Apple");
+    EXPECT_EQ(strings.text("STR_B"), "STR_B");
+    EXPECT_EQ(strings.text("STR_MISSING"), "STR_MISSING");
+    EXPECT_EQ(LocalizedStrings::fromJson("no json").size(), 0u);
+}
+
+// `vantrel panels` prints JSON that reads back into the table's shape.
+TEST(PanelSchema, VantrelPanelsPrintsTheTableAsJson) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const std::vector<std::string_view> args{"panels"};
+    ASSERT_EQ(cli::Main(args, "test", out, err), 0) << err.str();
+    const std::optional<Dictionary> schema = dictionaryWithJSONString(out.str());
+    ASSERT_TRUE(schema.has_value());
+    const Array& menus = *schema->find("menus")->array();
+    ASSERT_EQ(menus.size(), 4u);
+    EXPECT_EQ(menus[3].dictionary()->find("barItem")->stringValue(), "sizeMenuItem");
+    const Array& panels = *schema->find("panels")->array();
+    ASSERT_EQ(panels.size(), 35u);
+    const Dictionary& hsl = *panels[7].dictionary();
+    EXPECT_EQ(hsl.find("class")->stringValue(), "HSLEffectsToolView");
+    const Dictionary& hue = *(*hsl.find("controls")->array())[1].dictionary();
+    EXPECT_EQ(hue.find("key")->stringValue(), "hue");
+    EXPECT_EQ(hue.find("minimum")->stringValue(), "-180");
+    const Dictionary& colorized = *(*hue.find("ranges")->array())[0].dictionary();
+    EXPECT_EQ(colorized.find("maximum")->stringValue(), "360");
+    const Dictionary& flags = *(*panels[23].dictionary()).find("flags")->dictionary();  // LOMO
+    EXPECT_EQ(flags.find("waitPanelStyle")->stringValue(), "1");
+    EXPECT_FALSE(flags.find("waitPanelMaskEnabled")->boolValue());
+    EXPECT_EQ(schema->find("looks")->array()->size(), 5u);
+}
+
+// ---- every panel --------------------------------------------------------------------------------
+
+// Every panel of the table opens over a working image from a real photo,
+// previews its defaults, and hands over the command list they map to; that
+// list runs through `vantrel apply`.
+using test::PanelWorld;
+
+constexpr char kPhoto[] = "photos/kodim23.png";  // 768 x 512
+
+std::string Zeros(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += i ? ",0" : "0";
+    return text;
+}
+
+// The result list of every panel at its defaults over the 768 x 512 photo.
+const std::map<std::string, std::string>& DefaultResults() {
+    static const std::map<std::string, std::string> results = {
+        {"STR_MENU_SIMPLECOLOR", "cmd=CMD_GRAY"},
+        {"STR_MENU_POSTERIZE", "cmd=CMD_POSTERIZE levels=4"},
+        {"STR_MENU_THRESHOLD", "cmd=CMD_THRESHOLD levels=128"},
+        {"STR_MENU_EQUALIZE", "cmd=CMD_EQUALIZE equalizeMode=0"},
+        {"STR_MENU_AUTOLEVELS", "cmd=CMD_AUTO_LEVELS"},
+        {"STR_MENU_SHADOWRECOVERY",
+         "cmd=CMD_SHADOW_HIGHLIGHT shadows=0.000000 highlights=0.000000"},
+        {"STR_MENU_CURVE", ""},
+        {"STR_MENU_HSL",
+         "cmd=CMD_HSL_ADUSTMENT hslData=[[0,0,0],[0,0,0],[0,0,0],[0,0,0],[0,0,0],[0,0,0],"
+         "[0,0,0]] hueRangeData=[[-15,15,-45,45],[45,75,15,105],[105,135,75,165],"
+         "[165,195,135,225],[225,255,195,285],[285,315,255,345]]"},
+        {"STR_MENU_SELECTIVECOLOR", "cmd=CMD_SELECTIVE_COLOR scaleSet=[" + Zeros(36) + "]"},
+        {"STR_MENU_CHANNELMIXER", "cmd=CMD_CHANNELMIX channelMixer=[1,0,0,0,1,0,0,0,1]"},
+        {"STR_MENU_COLORLEVELS", "cmd=CMD_COLORLEVELS levelData=[0,255,0,255,0,255,0,255,1,1,1,1]"},
+        {"STR_MENU_COLORBALANCE",
+         "cmd=CMD_COLORBALANCE tColors=[[0,0,0],[0,0,0],[0,0,0]] preserveLuminosity=1"},
+        {"STR_MENU_EXPOSURE", "cmd=CMD_EXPOSURE value=0.000000"},
+        {"STR_MENU_BRIGHTNESS",
+         "cmd=CMD_BRIGHTNESS_CONTRAST brightness=0.000000 contrast=0.000000"},
+        {"STR_MENU_GRADIENT",
+         "cmd=CMD_GRADIENT_OVERLAY blendMode=3 style=2 points=[[0,0.5,[0,0,0]],[1,0.5,[255,255,"
+         "255]]] pointsNum=2 degrees=90.000000 scale=1.000000 opacity=0.750000 reverse=1"},
+        {"STR_MENU_SOFTGLOW", "cmd=CMD_SOFTGLOW radius=10 brightness=0.250000 sharpness=0.250000"},
+        {"STR_MENU_REDEYERM", "cmd=CMD_RED_EYE_REMOVAL threshold=50"},
+        {"STR_MENU_SHARPEN", "cmd=CMD_SHARPEN amount=50 radius=10 threshold=5"},
+        {"STR_MENU_GAUSSIANBLUR", "cmd=CMD_GASBLUR radiusH=10 radiusV=10"},
+        {"STR_MENU_RADIALBLUR", "cmd=CMD_RADIALBLUR amount=50 scale=2.000000"},
+        {"STR_MENU_REDUCENOISE", "cmd=CMD_REDUCENOISE reduceNoiseMode=0"},
+        {"STR_MENU_ADDNOISE", "cmd=CMD_NOISE amount=10 bColor=0"},
+        // Preview 588 x 392: radius 62 and ring 90 shown points, read back at 768 / 588.
+        {"STR_MENU_BOKEH",
+         "cmd=CMD_BOKEH blurRadius=6 centerRadius=80 extendWidth=117 degrees=0 "
+         "centerPoint=[384,256]"},
+        {"STR_MENU_LOMO", "cmd=CMD_LOMO lomo=LE_NONE"},
+        {"STR_MENU_HDR", "cmd=CMD_LOMO lomo=LE_HDR_Fix_Light"},
+        {"STR_MENU_RETINEX", "cmd=CMD_RETINEX level=0 scaleDivision=10 dynamic=2.000000"},
+        {"STR_MENU_PAINTING", "cmd=CMD_PAINTING radius=3 smoothness=8"},
+        {"STR_MENU_EMBOSS", "cmd=CMD_EMBOSS degrees=0.000000 highDegree=3 amount=100"},
+        {"STR_MENU_SKETCH", "cmd=CMD_SKETCH radius=5"},
+        {"STR_MENU_DOT", "cmd=CMD_DOT gridWidth=20"},
+        {"STR_MENU_MOSAICS", "cmd=CMD_MOSAICS gridWidth=10"},
+        {"STR_MENU_DIFFUSE", "cmd=CMD_DIFFUSE spacing=1 radius=5"},
+        {"STR_MENU_FLIP", "cmd=CMD_FLIP flipH=0 flipV=0"},
+        // The free frame: a square of two thirds of the preview's height, centred.
+        {"STR_MENU_CLIP", "cmd=CMD_CLIP rect=[213,85,341,341]"},
+        {"STR_MENU_ROTATE", "cmd=CMD_ROTATE degrees=0.000000"},
+    };
+    return results;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
+
+class PanelSweep : public testing::TestWithParam<const PanelSpec*> {};
+
+TEST_P(PanelSweep, OpensPreviewsAndHandsOverItsDefaults) {
+    const PanelSpec& spec = *GetParam();
+    const Result<Picture> photo = ReadPictureFile(test::TestDataPath(kPhoto));
+    ASSERT_TRUE(photo.ok()) << photo.error();
+    PanelWorld world;
+    ASSERT_TRUE(world.Open(std::string(spec.titleKey), photo.value()));
+    EffectsToolView& panel = world.Panel();
+    EXPECT_EQ(&panel.spec(), &spec);
+    EXPECT_FALSE(world.Host().showingImage().empty());
+    const bool previews = spec.flags.allowUseReviewAsResult && spec.titleKey != "STR_MENU_CURVE";
+    if (previews) {
+        ASSERT_FALSE(panel.reviewImage().empty());
+        EXPECT_EQ(panel.reviewImage().width(), panel.originalImage().width());
+    }
+
+    world.Host().titleTapped();  // a reset gives the same defaults again
+    world.Settle();
+    const std::vector<std::string> result = world.ResultTexts();
+    EXPECT_EQ(Joined(result), DefaultResults().at(std::string(spec.titleKey)));
+    // Nothing stays submitted for a run that will never come.
+    EXPECT_TRUE(world.processor.isCommandDicListEmpty());
+
+    Dictionary file{{"commands", world.Host().effectsTaskList()}};
+    test::ScratchFolder folder;
+    std::ofstream(folder.File("commands.json")) << jsonStringValue(file);
+    const std::string input = test::TestDataPath(kPhoto);
+    const std::string output = folder.File("out.png");
+    const std::string commands = folder.File("commands.json");
+    const std::vector<std::string_view> args{"apply", input, output, "--commands", commands};
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(cli::Main(args, "test", out, err), 0) << err.str();
+}
+
+std::vector<const PanelSpec*> AllPanels() {
+    std::vector<const PanelSpec*> panels;
+    for (const PanelSpec& spec : PanelTable()) panels.push_back(&spec);
+    return panels;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPanels, PanelSweep, testing::ValuesIn(AllPanels()),
+                         [](const testing::TestParamInfo<const PanelSpec*>& info) {
+                             return std::string(info.param->titleKey.substr(9));
+                         });
+
+// ---- mapping rules ------------------------------------------------------------------------------
+
+// The mapping rules of the panels that can go wrong: value scalings, linked
+// sliders, the geometry tools' arithmetic, and how previews are started.
+TEST(PanelRules, BrightnessScalesIntoItsSpan) {
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_BRIGHTNESS", test::WorkingPicture()));
+    struct Case {
+        float brightness, contrast;
+        const char* expected;
+    };
+    for (const Case c : {Case{-100, -100, "brightness=-0.400000 contrast=-1.000000"},
+                         Case{100, 100, "brightness=0.750000 contrast=1.000000"},
+                         Case{40, -25, "brightness=0.300000 contrast=-0.250000"}}) {
+        world.Panel().setControl("brightness", c.brightness);
+        world.Panel().setControl("contrast", c.contrast);
+        world.Settle();
+        EXPECT_EQ(
+            world.ResultTexts(),
+            std::vector<std::string>{std::string("cmd=CMD_BRIGHTNESS_CONTRAST ") + c.expected});
+    }
+}
+
+TEST(PanelRules, ExposureFollowsItsThreePieceCurve) {
+    struct Case {
+        float slider, value;
+        const char* label;
+    };
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_EXPOSURE", test::WorkingPicture()));
+    for (const Case c : {Case{50, 5, "5.00"}, Case{75, 50, "10.00"}, Case{100, 2000, "20.00"},
+                         Case{-100, -2000, "-20.00"}, Case{20, 2, "2.00"}}) {
+        const ExposureReading reading = ExposureOfSlider(c.slider, 100);
+        EXPECT_FLOAT_EQ(reading.value, c.value) << c.slider;
+        world.Panel().setControl("exposure", c.slider);
+        EXPECT_EQ(world.Panel().label("exposure"), c.label);
+    }
+    // Continuous where the pieces meet.
+    EXPECT_NEAR(ExposureOfSlider(50.01f, 100).value, 5, 0.01);
+    EXPECT_NEAR(ExposureOfSlider(75.01f, 100).value, 50, 0.01);
+    world.Settle();
+}
+
+TEST(PanelRules, LockedBlurRadiiMoveTogether) {
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_GAUSSIANBLUR", test::WorkingPicture()));
+    EffectsToolView& panel = world.Panel();
+    panel.sliderMoved("radiusH", 37);
+    EXPECT_EQ(panel.value("radiusV"), 37);
+    EXPECT_FALSE(panel.processing());  // not a realtime panel: no preview while moving
+    panel.setToggle("lock", false);
+    panel.setControl("radiusH", 20);
+    panel.setControl("radiusV", 5);
+    world.Settle();
+    panel.setToggle("lock", true);
+    EXPECT_EQ(panel.value("radiusH"), 5);
+    EXPECT_EQ(panel.value("radiusV"), 5);
+    EXPECT_TRUE(panel.processing());  // the change is previewed
+    world.Settle();
+    EXPECT_EQ(world.ResultTexts(), std::vector<std::string>{"cmd=CMD_GASBLUR radiusH=5 radiusV=5"});
+}
+
+TEST(PanelRules, LevelsKeepLowAndHighTwoApart) {
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_COLORLEVELS", test::WorkingPicture()));
+    EffectsToolView& panel = world.Panel();
+    panel.setControl("inputHigh", 254);
+    panel.setControl("inputLow", 253);
+    EXPECT_EQ(panel.value("inputHigh"), 255);
+    panel.setControl("inputLow", 2);
+    panel.setControl("inputHigh", 3);
+    EXPECT_EQ(panel.value("inputLow"), 1);
+    // Each channel keeps its own values; the record pairs them by name.
+    panel.selectItem("channel", 0);  // red
+    panel.setControl("inputLow", 10);
+    panel.setControl("gamma", 1.25f);
+    panel.selectItem("channel", 3);
+    EXPECT_EQ(panel.value("inputLow"), 1);
+    world.Settle();
+    const TColorLevelData& data = world.As<ColorLevelsEffectsToolView>().levelData();
+    EXPECT_EQ(data.RedLow, 10);
+    EXPECT_EQ(data.RedHigh, 255);
+    EXPECT_EQ(data.RedGamma, 1.25);
+    EXPECT_EQ(data.AllLow, 1);
+    EXPECT_EQ(data.AllHigh, 3);
+}
+
+TEST(PanelRules, HSLSendsPercentTimesTwoPointFiveFiveTruncated) {
+    EXPECT_EQ(ScaledPercent(100), 254);
+    EXPECT_EQ(ScaledPercent(-100), -254);
+    EXPECT_EQ(ScaledPercent(50), 127);
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_HSL", test::WorkingPicture()));
+    EffectsToolView& panel = world.Panel();
+    EXPECT_FALSE(panel.enabled("range"));  // "all" has no range
+    panel.selectItem("target", 0);
+    panel.setControl("hue", 30);
+    panel.setControl("saturation", 100);
+    panel.setControl("lightness", -50);
+    panel.selectItem("target", 2);
+    panel.setControl("saturation", -100);
+    panel.selectItem("target", 0);
+    EXPECT_EQ(panel.value("hue"), 30);
+    world.Settle();
+    const std::string adjusted = world.ResultTexts().at(0);
+    EXPECT_NE(adjusted.find("hslData=[[30,254,-127],[0,0,0],[0,-254,0],"), std::string::npos)
+        << adjusted;
+
+    panel.setToggle("colorize", true);
+    EXPECT_FALSE(panel.enabled("target"));
+    EXPECT_EQ(panel.value("saturation"), 25);  // the tint's start
+    panel.setControl("hue", 300);              // 0..360 while colourising
+    EXPECT_EQ(panel.value("hue"), 300);
+    world.Settle();
+    EXPECT_EQ(world.ResultTexts(), std::vector<std::string>{"cmd=CMD_HSL_TINT hsl=[300,63,0]"});
+}
+
+TEST(PanelRules, HueRangeEditorChangesTheTargetsRange) {
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_HSL", test::WorkingPicture()));
+    EffectsToolView& panel = world.Panel();
+    panel.selectItem("target", 4);  // blues
+    ASSERT_TRUE(panel.pressButton("range"));
+    const Size ribbon{380, 40};
+    // Drag the whole range 20 degrees to the right.
+    panel.touch("hueRange", {TouchPhase::Began, {10 + 100, 20}, ribbon});
+    panel.touch("hueRange", {TouchPhase::Moved, {10 + 120, 20}, ribbon});
+    panel.touch("hueRange", {TouchPhase::Ended, {10 + 120, 20}, ribbon});
+    world.Settle();
+    const std::string adjusted = world.ResultTexts().at(0);
+    EXPECT_NE(adjusted.find("[245,275,215,305]"), std::string::npos) << adjusted;
+    panel.pressButton("rangeClose");
+    EXPECT_FALSE(panel.enabled("rangeClose"));
+}
+
+TEST(PanelRules, CurvesAndNoneLookApplyNothingUntilEdited) {
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_CURVE", test::WorkingPicture()));
+    EXPECT_FALSE(world.Host().appliedEffect());
+    EXPECT_TRUE(world.ResultTexts().empty());
+    EXPECT_FALSE(world.Panel().enabled("delete"));
+    // Drag the composite curve's middle point up.
+    const Size view{256, 256};
+    world.Panel().touch("curve", {TouchPhase::Began, {127, 129}, view});
+    EXPECT_TRUE(world.Panel().enabled("delete"));
+    world.Panel().touch("curve", {TouchPhase::Moved, {127, 100}, view});
+    world.Panel().touch("curve", {TouchPhase::Ended, {127, 100}, view});
+    world.Settle();
+    EXPECT_TRUE(world.Host().appliedEffect());
+    EXPECT_EQ(world.ResultTexts(),
+              std::vector<std::string>{"cmd=CMD_CURVE points=[0,0,0,127,155,0,255,255,0] "
+                                       "channel=CHANEL_RGB"});
+
+    ASSERT_TRUE(world.Open("STR_MENU_LOMO", test::WorkingPicture()));
+    EXPECT_FALSE(world.Host().appliedEffect());
+    world.Panel().selectItem("look", 1);
+    world.Settle();
+    EXPECT_TRUE(world.Host().appliedEffect());
+    world.Panel().selectItem("look", 0);
+    EXPECT_FALSE(world.Host().appliedEffect());
+}
+
+TEST(PanelRules, ClipCorrectsSizesWithinAHundredPixels) {
+    const double ratio = 16.0 / 9.0;
+    const auto clip = [&](float w, float h) {
+        return ClipRectInPhotoPixels({0, 0, w, h}, 1, ratio);
+    };
+    EXPECT_EQ(clip(1600, 899).height, 900);
+    EXPECT_EQ(clip(1600, 901).width, 1602);
+    EXPECT_EQ(clip(1600, 901).height, 901);
+    EXPECT_EQ(clip(1600, 700).height, 700);  // 900 is too far: kept
+    const Rect scaled = ClipRectInPhotoPixels({10.6f, 20.9f, 100.2f, 50.5f}, 2, 0);
+    EXPECT_EQ(scaled.x, 21);
+    EXPECT_EQ(scaled.y, 41);
+    EXPECT_EQ(scaled.width, 200);
+    EXPECT_EQ(scaled.height, 101);
+
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_CLIP", test::WorkingPicture(1600, 1200), 0.5));
+    world.Panel().selectItem("proportion", 4);  // 16 : 9
+    const RegionSelectionView& frame = world.As<ClipToolView>().frame();
+    EXPECT_NEAR(frame.clipRect().width / frame.clipRect().height, ratio, 1e-5);
+    const std::string result = world.ResultTexts().at(0);
+    EXPECT_EQ(result, "cmd=CMD_CLIP rect=[176,400,2848,1602]");
+}
+
+TEST(PanelRules, RotateSnapsAndZoomsBeforeTurningPastTheLimit) {
+    EXPECT_EQ(RotateDisplayDegrees(38, true), 45);
+    EXPECT_EQ(RotateDisplayDegrees(-38, true), 315);
+    EXPECT_EQ(RotateDisplayDegrees(-38, false), 322);
+    EXPECT_EQ(RotateDisplayDegrees(37, true), 30);
+    const std::optional<float> zoom = RotateZoomScale({2592, 1944}, 45, {2592, 2592});
+    ASSERT_TRUE(zoom.has_value());
+    EXPECT_NEAR(*zoom, 0.808, 0.001);
+    EXPECT_FALSE(RotateZoomScale({2592, 1944}, 0, {2592, 2592}).has_value());
+
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_ROTATE", test::WorkingPicture(1296, 972), 0.5));
+    EffectsToolView& panel = world.Panel();
+    panel.setToggle("snap", true);
+    panel.setControl("angle", -38);
+    EXPECT_EQ(panel.value("angle"), -45);
+    EXPECT_EQ(world.As<RotateToolView>().picture().imageDegrees(), 315);
+    panel.setControl("angle", 38);
+    const std::vector<std::string> result = world.ResultTexts();
+    ASSERT_EQ(result.size(), 2u);
+    EXPECT_EQ(result[0].substr(0, 23), "cmd=CMD_ZOOM scale=0.80");
+    EXPECT_EQ(result[1], "cmd=CMD_ROTATE degrees=45.000000");
+}
+
+TEST(PanelRules, PreviewSourceFollowsTheSizeFactor) {
+    struct Case {
+        const char* title;
+        bool highQuality;
+        int width, height;
+    };
+    for (const Case c :
+         {Case{"STR_MENU_HSL", true, 320, 240}, Case{"STR_MENU_CURVE", true, 554, 416},
+          Case{"STR_MENU_SIMPLECOLOR", true, 640, 480},
+          Case{"STR_MENU_SIMPLECOLOR", false, 320, 240}, Case{"STR_MENU_LOMO", true, 453, 339}}) {
+        PanelWorld world;
+        world.settings.setHighQualityPreview(c.highQuality);
+        ASSERT_TRUE(world.Open(c.title, test::WorkingPicture(904, 678), 0.5));
+        EXPECT_EQ(world.Panel().originalImage().width(), c.width) << c.title;
+        EXPECT_EQ(world.Panel().originalImage().height(), c.height) << c.title;
+        EXPECT_EQ(world.Panel().reallySize().width, 1808);
+        EXPECT_DOUBLE_EQ(world.processor.paramScale(), c.width / 1808.0);
+    }
+}
+
+// While a preview runs, a realtime slider only updates its label; its
+// release always previews.
+TEST(PanelRules, SliderMovesPreviewOnlyWhenIdle) {
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_POSTERIZE", test::WorkingPicture()));
+    EffectsToolView& panel = world.Panel();
+    panel.sliderMoved("levels", 6);
+    EXPECT_TRUE(panel.processing());
+    panel.sliderMoved("levels", 8);
+    EXPECT_EQ(panel.label("levels"), "8");
+    world.Settle();
+    EXPECT_EQ(world.processor.actionCommandListLast().size(), 2u);  // the run of 6
+    panel.sliderReleased("levels");
+    world.Settle();
+    EXPECT_EQ(world.ResultTexts(), std::vector<std::string>{"cmd=CMD_POSTERIZE levels=8"});
+    EXPECT_EQ(panel.reviewImage().width(), panel.originalImage().width());
+}
+
+TEST(PanelRules, TouchToCompareAndTheReviewButton) {
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_SIMPLECOLOR", test::WorkingPicture()));
+    EffectsToolView& panel = world.Panel();
+    const auto showing = [&] { return world.Host().showingImage().data(); };
+    EXPECT_EQ(showing(), panel.reviewImage().data());
+    panel.touch("picture", {TouchPhase::Began, {5, 5}, {640, 480}});
+    EXPECT_EQ(showing(), panel.originalImage().data());
+    panel.touch("picture", {TouchPhase::Ended, {5, 5}, {640, 480}});
+    EXPECT_EQ(showing(), panel.reviewImage().data());
+    panel.reviewButtonClicked();
+    EXPECT_FALSE(panel.reviewSelected());
+    EXPECT_EQ(showing(), panel.originalImage().data());
+    panel.reviewButtonClicked();
+    EXPECT_EQ(showing(), panel.reviewImage().data());
+}
+
+// ---- opening, release, looks, the session -------------------------------------------------------
+
+// Opening, releasing and the flows that outlive a panel: failures to open,
+// events after release, the look panels' cache, and a panel applied through
+// the edit session as one undoable step.
+// Whatever allocation fails while a panel opens, it either opens whole or
+// fails with the error recorded; it never opens without its preview.
+TEST(PanelLifecycle, APanelThatCannotMakeItsPreviewFailsToOpen) {
+    const Picture working = test::WorkingPicture(900, 600);
+    for (long n = 1; n < 8; ++n) {
+        PanelWorld world;
+        ErrorManager::sharedErrorManager().setErrorString("");
+        TiMemoryTestHook::FailAllocation(n);
+        const bool opened = world.Open("STR_MENU_POSTERIZE", working);
+        TiMemoryTestHook::Reset();
+        if (opened) {
+            EXPECT_FALSE(world.Panel().originalImage().empty()) << n;
+            continue;
+        }
+        EXPECT_EQ(world.Host().panel(), nullptr) << n;
+        EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Can not create context!");
+    }
+    PanelWorld world;
+    EXPECT_FALSE(world.Open("STR_MENU_NOTHING", working));
+    EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Not find panel!");
+}
+
+TEST(PanelLifecycle, ReleaseLeavesNothingBehindAndIgnoresLaterEvents) {
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_SHARPEN", test::WorkingPicture()));
+    std::shared_ptr<EffectsToolView> panel = world.Panel().shared_from_this();
+    world.imageCache.saveImageCache(test::WorkingPicture(8, 8), "kept", 0);
+    panel->setControl("radius", 20);  // a preview now in flight
+    EXPECT_TRUE(world.processor.working());
+    world.Close();
+    EXPECT_TRUE(panel->released());
+    EXPECT_EQ(world.processor.delegate(), nullptr);
+    EXPECT_EQ(world.processor.paramScale(), 1.0);
+    EXPECT_TRUE(world.imageCache.loadImageMemCacheByName("kept").empty());
+    const Picture before = panel->reviewImage();
+    world.Settle();  // the late preview reaches no one
+    EXPECT_EQ(panel->reviewImage().data(), before.data());
+    EXPECT_FALSE(panel->setControl("radius", 5));
+    EXPECT_FALSE(panel->touch("picture", {TouchPhase::Began, {1, 1}, {10, 10}}));
+    EXPECT_EQ(panel->value("radius"), 20);
+}
+
+// The processor has one delegate: a run of a panel closed a moment ago ends
+// after the next panel took over, and must not become that panel's preview.
+TEST(PanelLifecycle, APreviousPanelsLatePreviewIsNotTheNextOnes) {
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_SIMPLECOLOR", test::WorkingPicture()));  // 640 x 480 preview
+    world.Panel().setControl("mode", 2);
+    ASSERT_TRUE(world.processor.working());
+    // The HDR panel (a 453 x 339 preview) runs its first preview at once;
+    // the gray-and-invert run ends after it.
+    ASSERT_TRUE(world.Open("STR_MENU_HDR", test::WorkingPicture()));
+    const EffectsToolView& hdr = world.Panel();
+    EXPECT_EQ(hdr.reviewImage().width(), hdr.originalImage().width());
+    EXPECT_EQ(world.Host().showingImage().width(), hdr.originalImage().width());
+}
+
+// A preview of a look left behind is cached under its own name and never
+// shown for the look selected since; a cached look comes back from memory,
+// or after a moment from disk.
+TEST(PanelLifecycle, LookPreviewsAreCachedUnderTheirOwnLook) {
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_LOMO", test::WorkingPicture()));
+    auto& lomo = world.As<LomoEffectsToolView>();
+    lomo.selectItem("look", 1);
+    // The worker has taken the first look's list; its result waits for the
+    // main queue, which only runs once the second look is chosen.
+    while (!world.processor.isCommandDicListEmpty()) std::this_thread::sleep_for(1ms);
+    lomo.selectItem("look", 2);
+    world.Settle();
+    const auto cached = [&](int index) { return lomo.looks(0)[index].isCached; };
+    ASSERT_TRUE(runMainQueueUntil([&] { return cached(1) && cached(2); }, 30s));
+    const std::string first = lomo.looks(0)[1].name;
+    const std::string second = lomo.looks(0)[2].name;
+    EXPECT_EQ(world.Host().title(), second);
+    EXPECT_EQ(lomo.reviewImage().data(), world.imageCache.loadImageMemCacheByName(second).data());
+    EXPECT_NE(world.imageCache.loadImageMemCacheByName(first).data(),
+              world.imageCache.loadImageMemCacheByName(second).data());
+
+    lomo.selectItem("look", 1);  // from memory, at once
+    EXPECT_FALSE(lomo.processing());
+    EXPECT_EQ(lomo.reviewImage().data(), world.imageCache.loadImageMemCacheByName(first).data());
+
+    world.imageCache.removeAllImageCache();  // memory gone: the disk copy after 0.3 s
+    lomo.selectItem("look", 2);
+    const Picture shownBefore = lomo.reviewImage();
+    ASSERT_TRUE(
+        runMainQueueUntil([&] { return lomo.reviewImage().data() != shownBefore.data(); }, 10s));
+    EXPECT_EQ(lomo.reviewImage().width(), lomo.originalImage().width());
+    const std::vector<std::string> calls = world.ui.calls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "waitPanel([STR_PROCESSING] | no mask)"),
+              calls.end());
+    EXPECT_EQ(calls.back(), "removeWaitPanel");
+}
+
+TEST(PanelLifecycle, SwipesStepThroughTheLooks) {
+    PanelWorld world;
+    ASSERT_TRUE(world.Open("STR_MENU_HDR", test::WorkingPicture()));
+    auto& hdr = world.As<LomoEffectsToolView>();
+    EXPECT_FALSE(world.Host().panel()->flags().realTimeProcess);  // only for the first preview
+    const Size shown{320, 240};
+    const auto swipe = [&](float from, float to) {
+        hdr.touch("picture", {TouchPhase::Began, {from, 100}, shown});
+        hdr.touch("picture", {TouchPhase::Ended, {to, 110}, shown});
+        world.Settle();
+    };
+    swipe(100, 100);  // a tap: no change
+    EXPECT_EQ(hdr.selectedLook().name, "HDR Fix Light");
+    swipe(300, 100);  // leftwards: the next look
+    EXPECT_EQ(hdr.selectedLook().name, "HDR Fix Normal");
+    swipe(100, 300);
+    swipe(100, 300);  // past the first: nothing
+    EXPECT_EQ(hdr.selectedLook().name, "HDR Fix Light");
+    EXPECT_FALSE(hdr.selectItem("look", 4));
+}
+
+// Through the edit session: the panel's list becomes one history step, run
+// on the working image (posterize), taken from a preview of the working
+// image's own size (simple colour), changing the picture's size (clip), or
+// previewed at once (HDR).
+TEST(PanelLifecycle, DoneAppliesThePanelAsOneUndoableStep) {
+    struct Case {
+        const char* title;
+        const char* command;
+        int width, height;
+    };
+    for (const Case c : {Case{"STR_MENU_POSTERIZE", "CMD_POSTERIZE", 640, 480},
+                         Case{"STR_MENU_SIMPLECOLOR", "CMD_GRAY", 640, 480},
+                         Case{"STR_MENU_CLIP", "CMD_CLIP", 320, 320},
+                         Case{"STR_MENU_HDR", "CMD_LOMO", 640, 480}}) {
+        test::EditingWorld world;
+        EffectPanelRegistry registry;
+        RegisterEffectPanels(registry, world.settings, world.imageCache);
+        world.root().setEffectPanelFactory(&registry);
+        world.OpenPicture(test::PhotoPicture(640, 480), std::nullopt);
+        EditViewController& editor = world.editor();
+        const Picture before = editor.pendingImage();
+        editor.actionEffectProcess(c.title);
+        world.Settle();
+        ASSERT_TRUE(runMainQueueUntil([&] { return !world.processor.working(); }, 30s));
+        editor.actionDone();
+        world.Settle();
+        EXPECT_EQ(editor.commandIndex(), 1) << c.title;
+        const Array commands = editor.commands();
+        ASSERT_EQ(commands.size(), 2u) << c.title;
+        EXPECT_EQ(commands[1].dictionary()->find("cmd")->stringValue(), c.command);
+        EXPECT_EQ(editor.pendingImage().width(), c.width) << c.title;
+        EXPECT_EQ(editor.pendingImage().height(), c.height) << c.title;
+        EXPECT_FALSE(test::SamePixels(editor.pendingImage(), before)) << c.title;
+        editor.actionBackEffect();
+        world.Settle();
+        EXPECT_EQ(editor.commandIndex(), 0) << c.title;
+        EXPECT_TRUE(test::SamePixels(editor.pendingImage(), before)) << c.title;
+    }
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,65 @@
+#include "support/PanelWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "editing/panels/LomoEffectsToolView.h"
+#include "platform/Dispatch.h"
+#include "support/ValueText.h"
+
+namespace vantrel::test {
+
+PanelWorld::PanelWorld() = default;
+
+PanelWorld::~PanelWorld() {
+    host.reset();
+    Settle();  // the processor must be idle when it goes, the cache unused
+    using namespace std::chrono_literals;
+    runMainQueueUntil([] { return LomoEffectsToolView::cacheWorkInFlight() == 0; }, 60s);
+    drainMainQueue();
+}
+
+bool PanelWorld::Open(const std::string& title, const Picture& working, double scaleMark) {
+    host = std::make_unique<EffectProcessViewController>(nullptr, processor, settings, imageCache);
+    const bool opened = host->processImage(working, title, scaleMark);
+    Settle();
+    return opened;
+}
+
+void PanelWorld::Settle() {
+    using namespace std::chrono_literals;
+    const bool settled = runMainQueueUntil(
+        [&] {
+            const EffectsToolView* panel = host ? host->panel() : nullptr;
+            return !processor.working() && !(panel && panel->processing());
+        },
+        60s);
+    drainMainQueue();
+    if (!settled) ADD_FAILURE() << "the panel's previews did not come back";
+}
+
+std::vector<std::string> PanelWorld::ResultTexts() {
+    const Array list = host->effectsTaskList();
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string text = Texts(list[i]);
+        if (i == 0) {
+            EXPECT_EQ(text, "{cmd=CMD_SET_SELECTION selection=[0,0,0,0]}");
+            continue;
+        }
+        texts.push_back(text.substr(1, text.size() - 2));
+    }
+    return texts;
+}
+
+Picture WorkingPicture(int width, int height) {
+    return MakePicture(width, height, [](int x, int y) {
+        const auto r = static_cast<std::uint8_t>((x * 255) / 640);
+        const auto g = static_cast<std::uint8_t>((y * 255) / 480);
+        const auto b = static_cast<std::uint8_t>(((x ^ y) & 63) * 3 + 40);
+        return Rgba{r, g, b, 255};
+    });
+}
+
+}  // namespace vantrel::test

@@ -13,7 +13,8 @@ void BM_ReduceNoise(benchmark::State& state) {
 }
 BENCHMARK(BM_ReduceNoise)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
-// Serial by design: one or three calls of random() per pixel, in scan order.
+// One or three draws of random() per pixel in scan order, taken by row bands
+// from their own places in the sequence.
 void BM_AddNoise(benchmark::State& state) {
     const bool colour = state.range(0) != 0;
     const int amount = PanelDefaultInt("STR_MENU_ADDNOISE", "amount");

@@ -153,14 +153,15 @@ void RemoveStaleTemporaries(int folder) {
 }
 
 // Writes and flushes a new temporary file in the folder; 0 or an errno.
-// A replaced file's permissions are set before the file gets its name.
+// A replaced file's permissions, narrowed to `allowed`, are set before the
+// file gets its name.
 int FillTemporary(int folder, const std::string& name, const Target& target,
-                  std::span<const unsigned char> bytes) {
+                  std::span<const unsigned char> bytes, mode_t allowed) {
     Descriptor file(::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                             target.exists ? 0600 : 0666));
+                             target.exists ? 0600 : 0666 & allowed));
     if (file.get() < 0) return errno;
     if (const int error = WriteFully(file.get(), bytes)) return error;
-    if (target.exists && ::fchmod(file.get(), target.permissions) != 0) return errno;
+    if (target.exists && ::fchmod(file.get(), target.permissions & allowed) != 0) return errno;
     if (::fsync(file.get()) != 0) return errno;
     return file.Close();
 }
@@ -204,6 +205,11 @@ Result<Done> CheckReplaceable(const std::string& path) {
 }
 
 Result<Done> WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes) {
+    return WriteFileAtomically(path, bytes, 0777);
+}
+
+Result<Done> WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes,
+                                 unsigned allowed) {
     const Result<Target> target = InspectTarget(path);
     if (!target) return Result<Done>::Failure(target.error());
     const auto [folderPath, name] = Split(path);
@@ -215,7 +221,7 @@ Result<Done> WriteFileAtomically(const std::string& path, std::span<const unsign
     int error = EEXIST;
     for (int attempt = 0; attempt < 16 && error == EEXIST; ++attempt) {
         temporary = TemporaryName();
-        error = FillTemporary(folder.get(), temporary, target.value(), bytes);
+        error = FillTemporary(folder.get(), temporary, target.value(), bytes, allowed);
         if (error != 0 && error != EEXIST) ::unlinkat(folder.get(), temporary.c_str(), 0);
     }
     if (error != 0) return Result<Done>::Failure(Failed("write", path, error));

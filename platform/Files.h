@@ -47,4 +47,11 @@ Result<Done> CheckReplaceable(const std::string& path);
 // Writes `bytes` to `path` by the rules above.
 Result<Done> WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes);
 
+// As above, with the permission bits held to `allowed`: a new file gets
+// 0666 & `allowed` (less the mask), a replaced one its own bits & `allowed`.
+// 0600 for a file that holds the user's secrets, which is then never
+// readable by others, not even for a moment.
+Result<Done> WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes,
+                                 unsigned allowed);
+
 }  // namespace vantrel

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 
+#include "Core/base/ColorPass.h"
 #include "Core/global/Numeric.h"
 #include "Core/global/PixelPass.h"
+#include "Core/global/TargetClones.h"
 #include "Core/global/TiMemory.h"
 
 namespace vantrel {
@@ -65,6 +69,74 @@ struct FarClamp {
     }
 };
 
+// ---- Eight pixels at a time ---------------------------------------------
+//
+// With every entry within the clamp table's reach and every scale finite,
+// an entry is truncate(float(i) * k) computed afresh: the same float product
+// and the same truncation as the table's, in vector lanes, so the bytes are
+// the table's.
+
+using VInt = std::int32_t __attribute__((vector_size(32)));
+using VFloat = float __attribute__((vector_size(32)));
+constexpr int kLanes = 8;
+
+// Vectors are passed by reference only, so that no function has a vector
+// argument or result outside a vector compilation.
+
+// Per lane, sum += T_k[channel].
+[[gnu::always_inline]] inline void AddShare(const VInt& channel, float scale, VInt& sum) {
+    sum += __builtin_convertvector(__builtin_convertvector(channel, VFloat) * scale, VInt);
+}
+
+// Per lane, clamp(T_a[x] + T_b[y] + T_c[z]).
+[[gnu::always_inline]] inline void MixLanes(const VInt& x, const VInt& y, const VInt& z,
+                                            const float* scales, VInt& out) {
+    out = VInt{};
+    AddShare(x, scales[0], out);
+    AddShare(y, scales[1], out);
+    AddShare(z, scales[2], out);
+    out = out < 0 ? 0 : out;
+    out = out > 255 ? 255 : out;
+}
+
+// Words R | G << 8 | B << 16 (| A << 24), count rounded up to whole groups.
+TI_TARGET_CLONES void MixWords(const float (&k)[9], std::uint32_t* words, int count) {
+    for (int i = 0; i < count; i += kLanes) {
+        VInt word;
+        std::memcpy(&word, words + i, sizeof word);
+        const VInt r = word & 0xff, g = word >> 8 & 0xff, b = word >> 16 & 0xff;
+        VInt red, green, blue;
+        MixLanes(r, g, b, k, red);
+        MixLanes(red, g, b, k + 3, green);
+        MixLanes(red, green, b, k + 6, blue);
+        word = red | green << 8 | blue << 16;
+        std::memcpy(words + i, &word, sizeof word);
+    }
+}
+
+TI_TARGET_CLONES void MixGrayWords(const float (&k)[3], std::uint32_t* words, int count) {
+    for (int i = 0; i < count; i += kLanes) {
+        VInt word;
+        std::memcpy(&word, words + i, sizeof word);
+        const VInt r = word & 0xff, g = word >> 8 & 0xff, b = word >> 16 & 0xff;
+        VInt gray;
+        MixLanes(r, g, b, k, gray);
+        word = gray | gray << 8 | gray << 16;
+        std::memcpy(words + i, &word, sizeof word);
+    }
+}
+
+// Whether the lanes may compute the entries: the tables' sums are within
+// reach and no scale is infinite or not a number (whose entries the table
+// saturates or zeroes).
+template <int Count>
+bool LanesMayCompute(const float (&scales)[Count], const std::int32_t* tables) {
+    for (float scale : scales) {
+        if (!std::isfinite(scale)) return false;
+    }
+    return SumsWithinReach(tables, Count);
+}
+
 template <typename Clamp>
 void MixPixels(const TiBitmapData& bitmap, const std::int32_t* t, Clamp clamp) {
     ForEachColorPixel(bitmap, [t, clamp](unsigned char* pixel) {
@@ -102,7 +174,11 @@ int MixChannels(TiBitmapData& bitmap, const TinyChannelMixer& mixer) {
         mixer.blue.redScale,  mixer.blue.greenScale,  mixer.blue.blueScale,
     };
     BuildMixTables(scales, 9, tables.get());
-    if (SumsWithinReach(tables.get(), 9)) {
+    if (LanesMayCompute(scales, tables.get())) {
+        RunColorChunkPass(bitmap, [&scales](std::uint32_t* words, int count) {
+            MixWords(scales, words, (count + kLanes - 1) / kLanes * kLanes);
+        });
+    } else if (SumsWithinReach(tables.get(), 9)) {
         MixPixels(bitmap, tables.get(), NearClamp{});
     } else {
         MixPixels(bitmap, tables.get(), FarClamp{});
@@ -116,7 +192,11 @@ int MixChannelsToGray(TiBitmapData& bitmap, const TinyChannelMixScale& scale) {
     if (!tables) return 0;
     const float scales[3] = {scale.redScale, scale.greenScale, scale.blueScale};
     BuildMixTables(scales, 3, tables.get());
-    if (SumsWithinReach(tables.get(), 3)) {
+    if (LanesMayCompute(scales, tables.get())) {
+        RunColorChunkPass(bitmap, [&scales](std::uint32_t* words, int count) {
+            MixGrayWords(scales, words, (count + kLanes - 1) / kLanes * kLanes);
+        });
+    } else if (SumsWithinReach(tables.get(), 3)) {
         MixGrayPixels(bitmap, tables.get(), NearClamp{});
     } else {
         MixGrayPixels(bitmap, tables.get(), FarClamp{});

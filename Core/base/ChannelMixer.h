@@ -2,7 +2,10 @@
 //
 // Pixel contract: 3- or 4-byte bitmaps or views (bytes R, G, B, A), rows
 // stepped by pitch; bytes 0..2 are rewritten, alpha is never read or written.
-// The per-pixel work is integer table lookups and additions.
+// The per-pixel work is integer table lookups and additions; where every
+// entry is in the clamp's reach and every scale finite, the entries are
+// computed afresh in vector lanes instead, by the tables' own float product
+// and truncation, which gives the same bytes.
 //
 // Failure: 0 (bitmap unchanged) when the work block of integer tables can't
 // be had, or for a 1-byte bitmap; otherwise 1.

@@ -213,20 +213,80 @@ void DrawBorder(RowWalk& walk, int begin, int end) {
     }
 }
 
-void DrawRow(const TiRotateSurface& destination, const TiRotateSurface& source, const Mapping& map,
-             int y) {
-    const RowRuns runs = RunsOfRow(map, source, destination.width, y);
+// A row's three runs of destination columns: border, inner, border.
+struct RowPlan {
+    Span left;
+    Span inner;
+    Span right;
+};
+
+RowPlan PlanOfRow(const Mapping& map, const TiRotateSurface& source, int width, int y) {
+    const RowRuns runs = RunsOfRow(map, source, width, y);
     const Span touched = runs.touched;
     const Span inner = runs.inner.Empty() ? Span{touched.end, touched.end} : runs.inner;
-    RowWalk walk{source,
-                 destination.data + static_cast<std::ptrdiff_t>(y) * destination.pitch,
-                 map.originX + y * map.rowX + touched.begin * map.columnX,
-                 map.originY + y * map.rowY + touched.begin * map.columnY,
-                 map.columnX,
-                 map.columnY};
-    DrawBorder(walk, touched.begin, inner.begin);
-    DrawInner(walk, inner.begin, inner.end);
-    DrawBorder(walk, inner.end, touched.end);
+    return {{touched.begin, inner.begin}, inner, {inner.end, touched.end}};
+}
+
+// The walk of row y from column x: the coordinates are exact integers, so
+// starting anywhere gives what accumulating from the row's start gives.
+RowWalk WalkFrom(const TiRotateSurface& destination, const TiRotateSurface& source,
+                 const Mapping& map, int y, int x) {
+    return {source,
+            destination.data + static_cast<std::ptrdiff_t>(y) * destination.pitch,
+            map.originX + y * map.rowX + x * map.columnX,
+            map.originY + y * map.rowY + x * map.columnY,
+            map.columnX,
+            map.columnY};
+}
+
+// The columns [from, to) of row y.
+void DrawRowPart(const TiRotateSurface& destination, const TiRotateSurface& source,
+                 const Mapping& map, int y, const RowPlan& plan, int from, int to) {
+    const Span left = Intersect(plan.left, {from, to});
+    const Span inner = Intersect(plan.inner, {from, to});
+    const Span right = Intersect(plan.right, {from, to});
+    if (!left.Empty()) {
+        RowWalk walk = WalkFrom(destination, source, map, y, left.begin);
+        DrawBorder(walk, left.begin, left.end);
+    }
+    if (!inner.Empty()) {
+        RowWalk walk = WalkFrom(destination, source, map, y, inner.begin);
+        DrawInner(walk, inner.begin, inner.end);
+    }
+    if (!right.Empty()) {
+        RowWalk walk = WalkFrom(destination, source, map, y, right.begin);
+        DrawBorder(walk, right.begin, right.end);
+    }
+}
+
+// Rows are drawn in tiles of kTileRows by kTileColumns pixels: a row's walk
+// crosses the source diagonally, onto a new source row (and often a new
+// page) at nearly every pixel, and the rows of a tile read the same few
+// source rows while they are still cached.
+constexpr int kTileRows = 32;
+constexpr int kTileColumns = 32;
+
+void DrawRows(const TiRotateSurface& destination, const TiRotateSurface& source, const Mapping& map,
+              int first, int end) {
+    RowPlan plans[kTileRows];
+    for (int top = first; top < end; top += kTileRows) {
+        const int rows = std::min(kTileRows, end - top);
+        int from = destination.width;
+        int to = 0;
+        for (int i = 0; i < rows; ++i) {
+            plans[i] = PlanOfRow(map, source, destination.width, top + i);
+            if (plans[i].left.begin < plans[i].right.end) {
+                from = std::min(from, plans[i].left.begin);
+                to = std::max(to, plans[i].right.end);
+            }
+        }
+        for (int x = from; x < to; x += kTileColumns) {
+            const int tileEnd = std::min(to, x + kTileColumns);
+            for (int i = 0; i < rows; ++i) {
+                DrawRowPart(destination, source, map, top + i, plans[i], x, tileEnd);
+            }
+        }
+    }
 }
 
 // The rows drawn: from the centre row down to the first row that touches
@@ -262,9 +322,7 @@ void RotateBitmap(const TiRotateSurface& destination, const TiRotateSurface& sou
     // Each row writes only its own destination row and reads only the
     // source, so bands of rows give the serial result.
     ParallelRows(rows.end - rows.begin, destination.width, [&](int bandBegin, int bandEnd) {
-        for (int y = rows.begin + bandBegin; y < rows.begin + bandEnd; ++y) {
-            DrawRow(destination, source, *map, y);
-        }
+        DrawRows(destination, source, *map, rows.begin + bandBegin, rows.begin + bandEnd);
     });
 }
 

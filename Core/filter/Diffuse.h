@@ -4,7 +4,9 @@
 // Random numbers: four draws of the C library's random() per pixel, in scan
 // order (rows top to bottom, pixels left to right), never seeded by the
 // program: a fresh process gives the same picture every time, and
-// successive calls continue the sequence. Serial for that reason.
+// successive calls continue the sequence. Row bands start their draws at
+// their own place in that order (TiRandomDraws), so they run side by side
+// and leave the generator where a serial scan would.
 //
 // Pixel contract: colour bytes only (bytes 0..2 of 4-byte pixels, every
 // byte of 3- and 1-byte pixels); alpha stays. Works in place on a bitmap or

@@ -9,6 +9,7 @@
 
 #include "Core/global/Numeric.h"
 #include "Core/global/ParallelRows.h"
+#include "Core/global/RandomDraws.h"
 #include "Core/global/TargetClones.h"
 #include "Core/global/TiAssert.h"
 #include "Core/global/TiMemory.h"
@@ -20,24 +21,77 @@ constexpr const char kTiSourceFile[] = "Core/filter/Noise";
 
 // ---- AddNoise -------------------------------------------------------------
 
-int Grain(int width, int half) {
-    return static_cast<int>(random() % width) - half;
+// Pixels are taken a piece of a row at a time: their draws first, then the
+// offsets (draw mod width) - width / 2, then the pixels.
+constexpr int kGrainPiece = 256;
+
+struct Grain {
+    TiModulus width;
+    int half;
+};
+
+// In place: each draw becomes its remainder (the offset plus half). A loop
+// of its own, without byte stores, so that it runs in vector lanes.
+TI_TARGET_CLONES void Remainders(const TiModulus& modulus, std::uint32_t* values, int count) {
+    const TiModulus local = modulus;
+    for (int i = 0; i < count; ++i) values[i] = local.Of(values[i]);
 }
 
-// Serial on purpose: the draws follow scan order.
-void AddGrain(TiBitmapData& bitmap, int width, int half, bool colour) {
-    const int bpp = bitmap.GetBpp();
-    const int channels = bpp == TiRGBABpp ? 3 : bpp;
-    for (int y = 0; y < bitmap.GetHeight(); ++y) {
+// Rows [rowBegin, rowEnd), drawing from a stream that starts at the first
+// pixel of rowBegin: Draws offsets per pixel, one for each of Channels
+// colour bytes (Draws == Channels) or one for them all (Draws == 1).
+template <int Bpp, int Channels, int Draws>
+void AddGrainRows(TiBitmapData& bitmap, int rowBegin, int rowEnd, const Grain& grain,
+                  TiRandomStream& draws) {
+    const int width = bitmap.GetWidth();
+    const int half = grain.half;
+    std::uint32_t remainders[kGrainPiece * Draws];
+    for (int y = rowBegin; y < rowEnd; ++y) {
         std::uint8_t* p = bitmap.GetData() + static_cast<std::ptrdiff_t>(y) * bitmap.GetPitch();
-        for (int x = 0; x < bitmap.GetWidth(); ++x, p += bpp) {
-            if (colour && channels == 3) {
-                for (int c = 0; c < 3; ++c) p[c] = TiClampByte(p[c] + Grain(width, half));
-            } else {
-                const int offset = Grain(width, half);
-                for (int c = 0; c < channels; ++c) p[c] = TiClampByte(p[c] + offset);
+        for (int x = 0; x < width; x += kGrainPiece) {
+            const int pixels = std::min(kGrainPiece, width - x);
+            draws.Fill(remainders, pixels * Draws);
+            Remainders(grain.width, remainders, pixels * Draws);
+            const std::uint32_t* r = remainders;
+            for (int i = 0; i < pixels; ++i, p += Bpp, r += Draws) {
+                for (int c = 0; c < Channels; ++c) {
+                    const int offset = static_cast<int>(r[Draws == 1 ? 0 : c]) - half;
+                    p[c] = TiClampByte(p[c] + offset);
+                }
             }
         }
+    }
+}
+
+void AddGrainRows(TiBitmapData& bitmap, int rowBegin, int rowEnd, const Grain& grain, bool colour,
+                  TiRandomStream& draws) {
+    switch (bitmap.GetBpp()) {
+        case TiRGBABpp:
+            return colour ? AddGrainRows<4, 3, 3>(bitmap, rowBegin, rowEnd, grain, draws)
+                          : AddGrainRows<4, 3, 1>(bitmap, rowBegin, rowEnd, grain, draws);
+        case TiRGBBpp:
+            return colour ? AddGrainRows<3, 3, 3>(bitmap, rowBegin, rowEnd, grain, draws)
+                          : AddGrainRows<3, 3, 1>(bitmap, rowBegin, rowEnd, grain, draws);
+        default:  // gray: one draw per pixel either way
+            return AddGrainRows<1, 1, 1>(bitmap, rowBegin, rowEnd, grain, draws);
+    }
+}
+
+// The draws follow scan order; each band starts its own stream at the index
+// of its first pixel's first draw, so the bands give the serial result.
+void AddGrain(TiBitmapData& bitmap, int width, bool colour) {
+    const int perPixel = colour && bitmap.GetBpp() != 1 ? 3 : 1;
+    const std::int64_t perRow = static_cast<std::int64_t>(bitmap.GetWidth()) * perPixel;
+    const Grain grain{TiModulus(static_cast<std::uint32_t>(width)), width / 2};
+    const TiRandomDraws draws(perRow * bitmap.GetHeight());
+    const auto band = [&](int rowBegin, int rowEnd) {
+        TiRandomStream stream = draws.StreamAt(perRow * rowBegin);
+        AddGrainRows(bitmap, rowBegin, rowEnd, grain, perPixel == 3, stream);
+    };
+    if (draws.Parallel()) {
+        ParallelRows(bitmap.GetHeight(), perRow, band);
+    } else {
+        band(0, bitmap.GetHeight());
     }
 }
 
@@ -187,7 +241,8 @@ BandRows MakeBand(const TiBitmapData& bitmap, int band, int bands, std::uint8_t*
 int AddNoise(TiBitmapData& bitmap, int amount, bool bColor) {
     const int width = TiTrunc(amount * 7.6);
     if (width < 1) return 1;
-    AddGrain(bitmap, width, width / 2, bColor);
+    if (bitmap.GetWidth() <= 0 || bitmap.GetHeight() <= 0) return 1;
+    AddGrain(bitmap, width, bColor);
     return 1;
 }
 

@@ -6,8 +6,10 @@
 //
 // Random numbers: AddNoise draws from the C library's random(), which the
 // program never seeds, so a fresh process gives the same grain every time and
-// successive calls continue the sequence. It draws in scan order (rows top to
-// bottom, pixels left to right) and therefore runs on one thread.
+// successive calls continue the sequence. It takes the draws of scan order
+// (rows top to bottom, pixels left to right); row bands start their draws at
+// their own place in that order (TiRandomDraws), so they run side by side and
+// leave the generator where a serial scan would.
 //
 // Failure contract: AddNoise always returns 1. ReduceNoise asserts 3 or 4
 // bytes per pixel and returns 0, bitmap unchanged, when its working rows

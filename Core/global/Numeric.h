@@ -39,4 +39,26 @@ constexpr unsigned char TiClampByte(int value) {
     return static_cast<unsigned char>(value < 0 ? 0 : (value > 255 ? 255 : value));
 }
 
+// x mod d of 32-bit unsigned values by two multiplications instead of a
+// division, for a divisor fixed over a pass: with the 64-bit reciprocal
+// c = 2^64 / d rounded up, the low 64 bits of c * x are the fraction of
+// x / d, and that times d, shifted down by 64, is the remainder, exactly,
+// for every x and every d >= 1 (Lemire, Kaser and Kurz).
+class TiModulus {
+public:
+    constexpr explicit TiModulus(std::uint32_t divisor)
+        : m_divisor(divisor), m_reciprocal(UINT64_MAX / divisor + 1) {}
+    constexpr std::uint32_t Of(std::uint32_t x) const {
+        const std::uint64_t fraction = m_reciprocal * x;
+        // (fraction * d) >> 64 in halves: d < 2^32, so nothing overflows.
+        const std::uint64_t low = (fraction & 0xFFFFFFFFu) * m_divisor;
+        const std::uint64_t high = (fraction >> 32) * m_divisor;
+        return static_cast<std::uint32_t>((high + (low >> 32)) >> 32);
+    }
+
+private:
+    std::uint64_t m_divisor;
+    std::uint64_t m_reciprocal;
+};
+
 }  // namespace vantrel

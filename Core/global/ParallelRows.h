@@ -2,8 +2,9 @@
 //
 // Only for passes whose rows are independent (each output row depends on
 // input that no other band writes), so that the result is bit-identical to
-// the serial pass. Never for passes that draw random numbers in scan order or
-// read pixels written earlier in the same pass.
+// the serial pass. Never for passes that read pixels written earlier in the
+// same pass, nor for passes that draw random numbers in scan order unless
+// each band takes its draws from its own place (TiRandomDraws).
 //
 // One split and one thread policy for every pass: band b of n over `units`
 // rows (or row blocks, column strips) takes [units * b / n, units * (b + 1) / n),

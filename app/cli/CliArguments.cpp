@@ -15,6 +15,7 @@ constexpr std::string_view kUsage =
     "                     [--param-scale S] [--actions FILE] [--quality Q]\n"
     "       vantrel looks INPUT OUTPUT_FOLDER [--size N]\n"
     "       vantrel commands\n"
+    "       vantrel open-url URL\n"
     "       vantrel panels\n"
     "       vantrel serve [--library DIR] [--port N] [--lan] [--open]\n"
     "       vantrel --help | --version\n"
@@ -39,6 +40,8 @@ constexpr std::string_view kUsage =
     "    --size N          the shorter side, default 256; held to 2048 and to the\n"
     "                      picture's own shorter side\n"
     "  commands     lists the commands with their parameters\n"
+    "  open-url     hands URL (a sharing sign-in's callback, vantrel://...) to the\n"
+    "               running editor; the handler of the vantrel URL scheme\n"
     "  panels       prints the effect panels as JSON: menus, controls, flags\n"
     "  serve        the editor in the browser: serves it on 127.0.0.1 and prints\n"
     "               its address; Ctrl-C stops it\n"
@@ -240,6 +243,15 @@ std::optional<Invocation> ParseArguments(std::span<const std::string_view> args,
     if (first == "looks") return ParseLooks(args.subspan(1), error);
     if (first == "serve") return ParseServe(args.subspan(1), error);
     Invocation invocation;
+    if (first == "open-url") {
+        if (args.size() != 2 || args[1].empty()) {
+            error = "open-url takes one URL";
+            return std::nullopt;
+        }
+        invocation.mode = Invocation::Mode::OpenUrl;
+        invocation.openUrl = args[1];
+        return invocation;
+    }
     if (first == "--help") {
         invocation.mode = Invocation::Mode::Help;
     } else if (first == "--version") {

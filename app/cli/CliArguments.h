@@ -4,6 +4,7 @@
 //                 [--param-scale S] [--actions FILE] [--quality Q]
 //   vantrel looks INPUT OUTPUT_FOLDER [--size N]
 //   vantrel commands
+//   vantrel open-url URL
 //   vantrel panels
 //   vantrel serve [--library DIR] [--port N] [--lan] [--open]
 //   vantrel --help | --version
@@ -54,10 +55,11 @@ struct LooksOptions {
 };
 
 struct Invocation {
-    enum class Mode { Help, Version, Commands, Panels, Apply, Looks, Serve };
+    enum class Mode { Help, Version, Commands, Panels, Apply, Looks, OpenUrl, Serve };
     Mode mode = Mode::Help;
     ApplyOptions apply;
     LooksOptions looks;
+    std::string openUrl;
     web::ServeOptions serve;
 };
 

@@ -5,6 +5,7 @@
 #include "app/cli/ApplyCommand.h"
 #include "app/cli/CliArguments.h"
 #include "app/cli/LooksCommand.h"
+#include "app/cli/OpenUrlCommand.h"
 #include "app/web/WebServer.h"
 #include "commands/CommandTable.h"
 #include "commands/Json.h"
@@ -37,6 +38,8 @@ int Main(std::span<const std::string_view> args, std::string_view version, std::
             return RunApply(invocation->apply, out, err);
         case Invocation::Mode::Looks:
             return RunLooks(invocation->looks, out, err);
+        case Invocation::Mode::OpenUrl:
+            return RunOpenUrl(invocation->openUrl, out, err);
         case Invocation::Mode::Serve:
             return web::RunServer(invocation->serve, version, out, err);
     }

@@ -94,24 +94,14 @@ TEST(RegionClamp, BringsEveryRectangleInsideTheBitmap) {
     ExpectRect(ClampRegion({inf, -inf, inf, inf}, 100, 80), 99, 0, 1, 80);
 }
 
-TEST(ScaledParam, ComputesInDoubleAndFollowsTheTablesMarks) {
+// Which parameters the table marks scaled is seen in the row sweep below.
+TEST(ScaledParam, ComputesInDoubleTruncatingAndSaturating) {
     // 90 x 0.7 is 62.99... in double, 63 in float.
     EXPECT_EQ(ScaledParam(90, 0.7), 62);
     EXPECT_EQ(ScaledParam(-7, 0.5), -3);
     EXPECT_EQ(ScaledParam(1 << 30, 4.0), std::numeric_limits<int>::max());
     EXPECT_EQ(ScaledParam(1.1f, 0.1), 0.109999999f);
     EXPECT_NE(ScaledParam(1.1f, 0.1), 1.1f * 0.1f);
-
-    auto bitmap = test::Gradient(4, 4, 4);
-    Rect selection;
-    EffectsProcesser processor;
-    const CommandRun run{processor, *bitmap, *bitmap, selection, 0.5, "test"};
-    EXPECT_EQ((ParamFor<CMD_GASBLUR, 1>(9, run)), 4);  // radiusV is scaled
-    EXPECT_EQ((ParamFor<CMD_SHARPEN, 0>(9, run)), 9);  // amount is not
-    EXPECT_EQ((ParamFor<CMD_RADIALBLUR, 1>(3.0f, run)), 1.5f);
-    const Point center = ParamFor<CMD_BOKEH, 4>(Point{10, 5}, run);
-    EXPECT_EQ(center.x, 5.0f);
-    EXPECT_EQ(center.y, 2.5f);
 }
 
 TEST_F(DispatcherTest, SelectionAtPreviewScaleConfinesTheFollowingCommands) {
@@ -499,18 +489,6 @@ TEST(FilterRows, BokehFocusesTheWholeBitmapWhateverTheSelection) {
     EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
 }
 
-TEST(FilterRows, ARefusedFilterFailsItsCommandAndTheListStops) {
-    auto bitmap = test::Noise(12, 8, TiRGBABpp, 3);
-    const auto before = Pixels(*bitmap);
-    EffectsProcesser processor;
-    // Smoothness 0 is outside the oil-paint filter's precondition.
-    EXPECT_FALSE(processor.runCommands(ListOf(ActionCommand_PAINTING::commandWithRadius(2, 0),
-                                              ActionCommand_GASBLUR::commandWithRadiusH(2, 2)),
-                                       *bitmap));
-    EXPECT_NE(RecordedError().find("smoothness"), std::string::npos);
-    EXPECT_EQ(Pixels(*bitmap), before);
-}
-
 Array Rotate(float degrees) {
     return ListOf(ActionCommand_ROTATE::commandWithDegrees(degrees));
 }
@@ -529,91 +507,115 @@ std::unique_ptr<TiBitmapData> Rotated(const TiBitmapData& source, int width, int
     return result;
 }
 
-TEST_F(DispatcherTest, QuarterTurnsRearrangeWithoutLoss) {
-    const auto source = test::Noise(200, 100, TiRGBABpp, 5);
-    const auto turned = RotateQuarterTurns(*source, 1);
-    const auto turnedBack = RotateQuarterTurns(*source, 3);
+using Made = std::unique_ptr<TiBitmapData>;
 
-    auto bitmap = source->Clone(false);
-    TiBitmapData* record = bitmap.get();
-    ASSERT_TRUE(Run(ListOf(Selection(5, 5, 10, 10), ActionCommand_ROTATE::commandWithDegrees(90),
-                           Bare(CMD_ANTICOLOR)),
-                    *bitmap));
-    EXPECT_EQ(bitmap.get(), record);
-    EXPECT_EQ(bitmap->GetWidth(), 100);
-    EXPECT_EQ(bitmap->GetHeight(), 200);
-    // The turn resets the selection: the inversion covers the whole result.
-    const auto invertedTurn =
-        test::WithRegion(*turned, 0, 0, 100, 200, [](TiBitmapData& v) { InvertColor(v); });
-    EXPECT_EQ(Pixels(*bitmap), Pixels(*invertedTurn));
-
-    for (float degrees : {-90.0f, 270.0f, -450.0f}) {
-        auto other = source->Clone(false);
-        ASSERT_TRUE(Run(Rotate(degrees), *other));
-        EXPECT_EQ(Pixels(*other), Pixels(*turnedBack)) << degrees;
-    }
-    // 0 and whole turns leave every byte as it was, the outer ring included.
-    for (float degrees : {0.0f, 360.0f, -720.0f}) {
-        auto same = source->Clone(false);
-        ASSERT_TRUE(Run(Rotate(degrees), *same));
-        EXPECT_EQ(Pixels(*same), Pixels(*source)) << degrees;
-    }
-    auto twice = source->Clone(false);
-    ASSERT_TRUE(Run(ListOf(ActionCommand_ROTATE::commandWithDegrees(180),
-                           ActionCommand_ROTATE::commandWithDegrees(-180)),
-                    *twice));
-    EXPECT_EQ(Pixels(*twice), Pixels(*source));
-
-    // Any bytes per pixel turn by quarter turns.
-    auto rgb = test::Noise(7, 3, TiRGBBpp, 2);
-    const auto rgbTurned = RotateQuarterTurns(*rgb, 2);
-    ASSERT_TRUE(Run(Rotate(180), *rgb));
-    EXPECT_EQ(Pixels(*rgb), Pixels(*rgbTurned));
+// Turned, flipped, zoomed or cut by `make`, then inverted (or grayed) whole:
+// every geometric command resets the selection.
+Made Then(Made bitmap, void (*operation)(TiBitmapData&)) {
+    operation(*bitmap);
+    return bitmap;
 }
 
-TEST_F(DispatcherTest, OtherAnglesTurnByWholeDegreesIntoTheExactAnglesBox) {
-    const auto source = test::Noise(200, 100, TiRGBABpp, 9);
-    // The box of 45.7 degrees is 211 x 212; the turn itself is by 45.
-    auto bitmap = source->Clone(false);
-    ASSERT_TRUE(Run(Rotate(45.7f), *bitmap));
-    ASSERT_EQ(bitmap->GetWidth(), 211);
-    ASSERT_EQ(bitmap->GetHeight(), 212);
-    EXPECT_EQ(Pixels(*bitmap), Pixels(*Rotated(*source, 211, 212, 45)));
-
-    // -45.5 truncates to -45, which turns as 315.
-    auto negative = source->Clone(false);
-    ASSERT_TRUE(Run(Rotate(-45.5f), *negative));
-    ASSERT_EQ(negative->GetWidth(), 211);
-    ASSERT_EQ(negative->GetHeight(), 212);
-    EXPECT_EQ(Pixels(*negative), Pixels(*Rotated(*source, 211, 212, 315)));
-
-    // Just off a quarter turn goes through the resampling path: 90.5 turns
-    // by 90 there, with its blended border, into a 101 x 200 box.
-    auto nearly = source->Clone(false);
-    ASSERT_TRUE(Run(Rotate(90.5f), *nearly));
-    ASSERT_EQ(nearly->GetWidth(), 101);
-    ASSERT_EQ(nearly->GetHeight(), 200);
-    EXPECT_EQ(Pixels(*nearly), Pixels(*Rotated(*source, 101, 200, 90)));
+void Invert(TiBitmapData& v) {
+    InvertColor(v);
 }
 
-TEST_F(DispatcherTest, ZoomResamplesTheWholeBitmapToTruncatedSides) {
-    const auto source = test::Noise(101, 51, TiRGBABpp, 4);
-    const auto expected = CreateImageZoom(*source, 50, 25);
-    auto bitmap = source->Clone(false);
-    // The preview scale is never applied to the zoom's scale.
-    ASSERT_TRUE(Run(
-        ListOf(Selection(10, 10, 5, 5), ActionCommand_ZOOM::commandWithScale(0.5f), Bare(CMD_GRAY)),
-        *bitmap, 0.25));
-    ASSERT_EQ(bitmap->GetWidth(), 50);
-    ASSERT_EQ(bitmap->GetHeight(), 25);
-    EXPECT_EQ(bitmap->GetPitch(), 200);
-    ConvertToGray(*expected);
-    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
+void Gray(TiBitmapData& v) {
+    ConvertToGray(v);
+}
 
-    auto rgb = test::Noise(9, 6, TiRGBBpp, 1);
-    const auto rgbExpected = CreateImageZoom(*rgb, 13, 9);
-    ASSERT_TRUE(Run(Zoom(1.5f), *rgb));
-    EXPECT_EQ(Pixels(*rgb), Pixels(*rgbExpected));
+// Every geometric command against the operation it stands for: the bitmap
+// object keeps its identity and ends packed at the new size.
+TEST_F(DispatcherTest, GeometricCommandsGiveTheirOperationsResult) {
+    const auto noise = [](int width, int height, int bpp, int seed) {
+        return [=] { return test::Noise(width, height, bpp, seed); };
+    };
+    const auto wide = noise(200, 100, TiRGBABpp, 5), angled = noise(200, 100, TiRGBABpp, 9);
+    const auto zoomed = noise(101, 51, TiRGBABpp, 4), small = noise(9, 5, TiRGBABpp, 8);
+    const auto clipped = noise(20, 10, TiRGBABpp, 6);
+    const auto turns = [](int n) {
+        return [n](const TiBitmapData& s) { return RotateQuarterTurns(s, n); };
+    };
+    const auto same = [](const TiBitmapData& s) { return s.Clone(false); };
+    const auto flip = [](const TiBitmapData& s) {
+        auto f = s.Clone(false);
+        FlipBitmap(*f, true, false);
+        return Then(std::move(f), Gray);
+    };
+    const auto inverted = [](const TiBitmapData& s) {
+        return Then(s.GetBitmapDataFromRect(2, 1, 8, 4)->Clone(false), Invert);
+    };
+    const auto flipBoth = ActionCommand_FLIP::commandWithFlipH(true, true);
+    const std::tuple<const char*, std::function<Made()>, Array, double,
+                     std::function<Made(const TiBitmapData&)>>
+        cases[] = {
+            // The turn resets the selection: the inversion covers the whole result.
+            {"90", wide,
+             ListOf(Selection(5, 5, 10, 10), ActionCommand_ROTATE::commandWithDegrees(90),
+                    Bare(CMD_ANTICOLOR)),
+             1.0, [](const TiBitmapData& s) { return Then(RotateQuarterTurns(s, 1), Invert); }},
+            {"-90", wide, Rotate(-90), 1.0, turns(3)},
+            {"270", wide, Rotate(270), 1.0, turns(3)},
+            {"-450", wide, Rotate(-450), 1.0, turns(3)},
+            // 0 and whole turns leave every byte as it was, the outer ring included.
+            {"0", wide, Rotate(0), 1.0, same},
+            {"360", wide, Rotate(360), 1.0, same},
+            {"-720", wide, Rotate(-720), 1.0, same},
+            {"180 and back", wide,
+             ListOf(ActionCommand_ROTATE::commandWithDegrees(180),
+                    ActionCommand_ROTATE::commandWithDegrees(-180)),
+             1.0, same},
+            {"180 of 3 bytes", noise(7, 3, TiRGBBpp, 2), Rotate(180), 1.0, turns(2)},
+            // The box of 45.7 degrees is 211 x 212; the turn itself is by 45;
+            // -45.5 truncates to -45, which turns as 315; 90.5 goes through
+            // the resampling path, turning by 90 with its blended border.
+            {"45.7", angled, Rotate(45.7f), 1.0,
+             [](const TiBitmapData& s) { return Rotated(s, 211, 212, 45); }},
+            {"-45.5", angled, Rotate(-45.5f), 1.0,
+             [](const TiBitmapData& s) { return Rotated(s, 211, 212, 315); }},
+            {"90.5", angled, Rotate(90.5f), 1.0,
+             [](const TiBitmapData& s) { return Rotated(s, 101, 200, 90); }},
+            // The preview scale is never applied to the zoom's scale.
+            {"zoom", zoomed,
+             ListOf(Selection(10, 10, 5, 5), ActionCommand_ZOOM::commandWithScale(0.5f),
+                    Bare(CMD_GRAY)),
+             0.25, [](const TiBitmapData& s) { return Then(CreateImageZoom(s, 50, 25), Gray); }},
+            {"zoom of 3 bytes", noise(9, 6, TiRGBBpp, 1), Zoom(1.5f), 1.0,
+             [](const TiBitmapData& s) { return CreateImageZoom(s, 13, 9); }},
+            {"flip", small,
+             ListOf(Selection(1, 1, 2, 2), ActionCommand_FLIP::commandWithFlipH(true, false),
+                    Bare(CMD_GRAY)),
+             1.0, flip},
+            {"flip twice", small, ListOf(flipBoth, flipBoth), 1.0, same},
+            // At the preview scale, then the selection is the whole cut-out.
+            {"clip", clipped,
+             ListOf(Selection(0, 0, 2, 2), ActionCommand_CLIP::commandWithRect({4, 2, 16, 8}),
+                    Bare(CMD_ANTICOLOR)),
+             0.5, inverted},
+        };
+    for (const auto& [name, make, list, scale, reference] : cases) {
+        SCOPED_TRACE(name);
+        auto bitmap = make();
+        const auto expected = reference(*bitmap);
+        const TiBitmapData* record = bitmap.get();
+        ASSERT_TRUE(Run(list, *bitmap, scale)) << RecordedError();
+        EXPECT_EQ(bitmap.get(), record);
+        EXPECT_EQ(std::pair(bitmap->GetWidth(), bitmap->GetHeight()),
+                  std::pair(expected->GetWidth(), expected->GetHeight()));
+        EXPECT_EQ(bitmap->GetPitch(), bitmap->GetWidth() * bitmap->GetBpp());
+        EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
+    }
+    // A clip of a bitmap whose rows are wider than its pixels, as a view's
+    // are, owns a packed copy; a rectangle without a whole pixel is refused.
+    auto parent = test::Noise(12, 6, TiRGBABpp, 3);
+    TiBitmapData view(parent->GetData(), 10, 6, parent->GetPitch(), TiRGBABpp, false);
+    const auto whole = Pixels(view);
+    ASSERT_TRUE(Run(ListOf(ActionCommand_CLIP::commandWithRect({0, 0, 0, 0})), view));
+    EXPECT_EQ(view.GetPitch(), 40);
+    EXPECT_TRUE(view.OwnsData());
+    EXPECT_EQ(Pixels(view), whole);
+    EXPECT_FALSE(Run(ListOf(ActionCommand_CLIP::commandWithRect({1, 1, 0.5f, 3})), view));
+    EXPECT_EQ(view.GetWidth(), 10);
 }
 
 TEST_F(DispatcherTest, AbsurdScalesAndAnglesAreRefusedBeforeAnyMemoryIsTaken) {
@@ -656,50 +658,6 @@ TEST_F(DispatcherTest, AbsurdScalesAndAnglesAreRefusedBeforeAnyMemoryIsTaken) {
     auto rgb = test::Noise(5, 5, TiRGBBpp, 1);
     EXPECT_FALSE(Run(Rotate(30), *rgb));
     EXPECT_NE(RecordedError().find("CMD_ROTATE"), std::string::npos);
-}
-
-TEST_F(DispatcherTest, FlipMirrorsTheWholeBitmapAndResetsTheSelection) {
-    const auto source = test::Noise(9, 5, TiRGBABpp, 8);
-    auto expected = source->Clone(false);
-    FlipBitmap(*expected, true, false);
-    ConvertToGray(*expected);
-    auto bitmap = source->Clone(false);
-    ASSERT_TRUE(Run(ListOf(Selection(1, 1, 2, 2), ActionCommand_FLIP::commandWithFlipH(true, false),
-                           Bare(CMD_GRAY)),
-                    *bitmap));
-    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
-
-    auto twice = source->Clone(false);
-    ASSERT_TRUE(Run(ListOf(ActionCommand_FLIP::commandWithFlipH(true, true),
-                           ActionCommand_FLIP::commandWithFlipH(true, true)),
-                    *twice));
-    EXPECT_EQ(Pixels(*twice), Pixels(*source));
-}
-
-TEST_F(DispatcherTest, ClipCutsOutAPackedCopy) {
-    // A bitmap whose rows are wider than its pixels, as a view's are.
-    auto parent = test::Noise(12, 6, TiRGBABpp, 3);
-    TiBitmapData wide(parent->GetData(), 10, 6, parent->GetPitch(), TiRGBABpp, false);
-    const auto whole = Pixels(wide);
-    ASSERT_TRUE(Run(ListOf(ActionCommand_CLIP::commandWithRect({0, 0, 0, 0})), wide));
-    EXPECT_EQ(wide.GetPitch(), 40);
-    EXPECT_TRUE(wide.OwnsData());
-    EXPECT_EQ(Pixels(wide), whole);
-
-    // At the preview scale, then the selection is the whole cut-out.
-    auto bitmap = test::Noise(20, 10, TiRGBABpp, 6);
-    auto expected = bitmap->GetBitmapDataFromRect(2, 1, 8, 4)->Clone(false);
-    InvertColor(*expected);
-    ASSERT_TRUE(Run(ListOf(Selection(0, 0, 2, 2),
-                           ActionCommand_CLIP::commandWithRect({4, 2, 16, 8}), Bare(CMD_ANTICOLOR)),
-                    *bitmap, 0.5));
-    EXPECT_EQ(bitmap->GetWidth(), 8);
-    EXPECT_EQ(bitmap->GetHeight(), 4);
-    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
-
-    // A rectangle without a whole pixel would leave no picture.
-    EXPECT_FALSE(Run(ListOf(ActionCommand_CLIP::commandWithRect({1, 1, 0.5f, 3})), *bitmap));
-    EXPECT_EQ(bitmap->GetWidth(), 8);
 }
 
 // Each command that changes the size takes one new buffer for its result;

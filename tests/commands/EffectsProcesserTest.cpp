@@ -22,6 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::Bare;
+using test::BytesOf;
 using test::ListOf;
 using test::Pixels;
 using test::WithRegion;
@@ -50,10 +51,6 @@ std::shared_ptr<const TiBitmapData> Source(int width, int height) {
 std::vector<std::uint8_t> Expected(const TiBitmapData& source,
                                    const std::function<void(TiBitmapData&)>& operation) {
     return Pixels(*WithRegion(source, 0, 0, source.GetWidth(), source.GetHeight(), operation));
-}
-
-std::vector<std::uint8_t> BytesOf(const Picture& picture) {
-    return test::BytesOf(picture);
 }
 
 void Submit(EffectsProcesser& processor, const Array& list) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "editing/EditJournal.h"
@@ -71,38 +72,33 @@ VANTREL_CHILD_SCENARIO(write_files) {
 // neither (a damaged file).
 std::vector<int> VersionsFound(const std::string& folder) {
     const Version versions[] = {VersionOf(0), VersionOf(1)};
-    std::vector<int> found;
+    const auto which = [&](const std::function<bool(const Version&)>& holds) {
+        for (int v = 0; v < 2; ++v) {
+            if (holds(versions[v])) return v;
+        }
+        return -1;
+    };
     const std::unique_ptr<Settings> settings =
         Settings::loadFromFile(folder + "/" + kSettingsFileName);
-    int which = -1;
-    for (int v = 0; v < 2; ++v) {
-        if (settings->isSettingSaved() && settings->showTips() == versions[v].showTips &&
-            settings->startCount() == versions[v].startCount + 1) {
-            which = v;
-        }
-    }
-    found.push_back(which);
+    std::vector<int> found = {which([&](const Version& v) {
+        return settings->isSettingSaved() && settings->showTips() == v.showTips &&
+               settings->startCount() == v.startCount + 1;
+    })};
     for (const char* name : {"OriginalImageCache", "ImageCache_1.png"}) {
         const Result<Picture> picture = ReadPictureFile(folder + "/" + name);
-        which = -1;
-        for (int v = 0; v < 2; ++v) {
-            if (picture && test::SamePixels(picture.value(), versions[v].picture)) which = v;
-        }
-        found.push_back(which);
+        found.push_back(which([&](const Version& v) {
+            return picture && test::SamePixels(picture.value(), v.picture);
+        }));
     }
     const Result<std::vector<unsigned char>> bytes =
         ReadWholeFile(folder + "/" + kEditJournalFileName, kMaxEditJournalBytes);
     const std::optional<EditJournal> journal =
         bytes ? ParseEditJournal(std::string(bytes.value().begin(), bytes.value().end()))
               : std::nullopt;
-    which = -1;
-    for (int v = 0; v < 2; ++v) {
-        if (journal && journal->reference == versions[v].journal.reference &&
-            journal->history == versions[v].journal.history) {
-            which = v;
-        }
-    }
-    found.push_back(which);
+    found.push_back(which([&](const Version& v) {
+        return journal && journal->reference == v.journal.reference &&
+               journal->history == v.journal.history;
+    }));
     return found;
 }
 

@@ -52,11 +52,6 @@ std::vector<std::string> SavedFiles(const EditingWorld& world) {
     return files;
 }
 
-bool Shows(const EditingWorld& world, const std::string& call) {
-    const std::vector<std::string> shown = world.Shown();
-    return std::find(shown.begin(), shown.end(), call) != shown.end();
-}
-
 TEST(EditSession, ThreeStepsUndoneTwiceSaveOnlyTheFirstAtFullSize) {
     EditingWorld world;
     OpenPhoto(world);
@@ -287,25 +282,25 @@ TEST(EditSession, FailuresShowTheirAlertsAndKeepTheEdit) {
     editor.actionEffectProcess("STR_MENU_BOKEH");
     world.Settle();
     EXPECT_EQ(editor.panelHost(), nullptr);
-    EXPECT_TRUE(Shows(world, "alert(Can not create context! | Error | OK!)"));
+    EXPECT_TRUE(world.Shows("alert(Can not create context! | Error | OK!)"));
 
     // A list that fails: the history is unchanged, the panel closed.
     world.Apply(test::FailingStep());
     EXPECT_EQ(editor.commandIndex(), 1);
     EXPECT_EQ(editor.panelHost(), nullptr);
-    EXPECT_TRUE(Shows(world, "alert(Not find Action! | Error | OK!)"));
+    EXPECT_TRUE(world.Shows("alert(Not find Action! | Error | OK!)"));
 
     // A history picture that is gone: undo says so and changes nothing.
     std::filesystem::remove(world.documentsPath + "/ImageCache_0.png");
     editor.actionBackEffect();
     EXPECT_EQ(editor.commandIndex(), 1);
-    EXPECT_TRUE(Shows(world, "alert(Can not load image cache! | Error | OK!)"));
+    EXPECT_TRUE(world.Shows("alert(Can not load image cache! | Error | OK!)"));
 
     // A history picture that can't be written: the step stays.
     std::filesystem::create_directories(world.documentsPath + "/ImageCache_2.png/blocked");
     world.Apply(test::BlurStep(2));
     EXPECT_EQ(editor.commandIndex(), 2);
-    EXPECT_TRUE(Shows(world, "alert(Can not save photo! |  | OK)"));
+    EXPECT_TRUE(world.Shows("alert(Can not save photo! |  | OK)"));
 }
 
 TEST(EditSession, WhileTheWaitPanelIsUpTheUsersOperationsWait) {
@@ -339,7 +334,7 @@ TEST(EditSession, ASaveThatCanNotBeWrittenLosesNothing) {
     world.editor().actionCloseEditor();
     world.ui.answer(0);  // yes: save, then close
     world.Settle();
-    EXPECT_TRUE(Shows(world, "alert(Can not save photo! |  | OK)"));
+    EXPECT_TRUE(world.Shows("alert(Can not save photo! |  | OK)"));
     EXPECT_EQ(world.root().phase(), kPhaseEdit);
     EXPECT_TRUE(world.editor().photoEdited());
     EXPECT_FALSE(world.editor().exitAfterSave());
@@ -374,7 +369,7 @@ TEST(EditSession, AMissingOriginalIsTakenFromTheLibraryOrReported) {
     std::filesystem::remove(other.documentsPath + "/OriginalImageCache");
     other.editor().actionSaveImage();
     other.Settle();
-    EXPECT_TRUE(Shows(other, "alert(Can not load original image! | Error | OK!)"));
+    EXPECT_TRUE(other.Shows("alert(Can not load original image! | Error | OK!)"));
     EXPECT_TRUE(other.editor().photoEdited());
     EXPECT_TRUE(SavedFiles(other).empty());
 }

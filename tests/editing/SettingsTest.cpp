@@ -13,10 +13,7 @@ namespace {
 
 constexpr char kStore[] = "https://store.example/vantrel";
 
-void WriteText(const std::string& path, const std::string& text) {
-    const std::vector<unsigned char> bytes(text.begin(), text.end());
-    ASSERT_TRUE(WriteFileAtomically(path, bytes).ok());
-}
+using test::WriteText;
 
 std::string Plist(const std::string& entries) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + entries +

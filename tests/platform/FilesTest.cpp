@@ -16,6 +16,8 @@
 namespace vantrel {
 namespace {
 
+using test::TextOf;
+
 std::vector<unsigned char> Bytes(const std::string& text) {
     return std::vector<unsigned char>(text.begin(), text.end());
 }
@@ -69,11 +71,6 @@ TEST(Files, ReadsRefuseMissingOversizedAndIrregularFiles) {
     EXPECT_FALSE(ReadWholeFile(folder.path(), 1 << 20).ok());
     ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
     EXPECT_FALSE(ReadWholeFile(folder.File("pipe"), 10).ok()) << "must not wait on a pipe";
-}
-
-std::string TextOf(const std::string& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 mode_t PermissionsOf(const std::string& path) {

@@ -5,6 +5,7 @@
 // until the flow's background work has ended.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -111,6 +112,11 @@ public:
 
     // The calls UIServices got that show something (alerts, sheets, panels).
     std::vector<std::string> Shown() const { return ui.shown(); }
+    // Whether `call` is among them.
+    bool Shows(const std::string& call) const {
+        const std::vector<std::string> shown = Shown();
+        return std::find(shown.begin(), shown.end(), call) != shown.end();
+    }
 
     std::string documentsPath;
     std::string libraryPath;

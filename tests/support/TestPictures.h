@@ -3,7 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,15 @@ std::string SourcePath(const std::string& relative);
 // The vantrel program of this build.
 std::string ProgramPath();
 std::vector<unsigned char> ReadTestData(const std::string& relative);
+
+inline void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
+
+inline std::string TextOf(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // A fresh empty folder for one test's files, removed with its contents when
 // the object goes.

@@ -108,6 +108,8 @@ test('a new user opens, edits, undoes, reloads and saves a photo', async ({ page
   await page.click('[data-panel=STR_MENU_CURVE]');
   const curve = page.locator('canvas.curve');
   await expect(curve).toBeVisible();
+  // The panel slides in: its place is known once the slide is over.
+  await curve.evaluate((el) => Promise.all(el.closest('.panel')!.getAnimations().map((a) => a.finished)));
   const box = (await curve.boundingBox())!;
   const x = box.x + (box.width * 127) / 256;
   const y = box.y + box.height - (box.height * 127) / 256;

@@ -213,7 +213,7 @@ TEST(RotateBitmap, MatchesThePixelByPixelRotation) {
     for (auto [sw, sh] : {std::pair{7, 5}, {2, 3}, {1, 1}, {16, 9}, {500, 400}}) {
         Bitmap source = test::Noise(sw, sh, 4, 11);
         for (double angle : {0.0, 0.3, pi / 4, pi / 2, 2.5, pi, -1.1, 3 * pi / 2, 5.0}) {
-            if (sw == 500 && angle != 0.3) continue;
+            if (sw == 500 && angle != 0.3 && angle != 2.5 && angle != -1.1) continue;
             int width = 0, height = 0;
             const Motion motion = AboutTheCentres(*source, angle, &width, &height);
             std::vector<Motion> motions = {motion};

@@ -2,8 +2,11 @@
 // all owe their caller is swept in tests/Core/ContractTest.cpp.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -16,6 +19,7 @@
 #include "Core/base/GrayInvert.h"
 #include "Core/base/Levels.h"
 #include "Core/base/Posterize.h"
+#include "Core/global/Numeric.h"
 #include "Core/global/TiMemory.h"
 #include "support/TestImages.h"
 
@@ -118,6 +122,64 @@ TEST(MixChannels, LaterChannelsReadTheNewOnesTablesTruncateSumsClamp) {
               (Rgbas{{100, 100, 100, 9}, {255, 255, 255, 7}}));
     EXPECT_EQ(Applied(TiRGBABpp, {{10, 0, 0, 8}, {250, 250, 250, 6}}, gray({0.7f, -0.5f, 0})),
               (Rgbas{{7, 7, 7, 8}, {50, 50, 50, 6}}));
+}
+
+// The mixer from its definition: entries truncate(i * k) in float, sums
+// clamped, green from the new red, blue from the new red and green.
+Rgbas MixedByDefinition(const Rgbas& pixels, const std::array<float, 9>& k) {
+    const auto entry = [](int i, float scale) {
+        return std::int64_t{TiTrunc(static_cast<float>(i) * scale)};
+    };
+    const auto clamp = [](std::int64_t v) {
+        return static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
+    };
+    Rgbas out;
+    for (Rgba p : pixels) {
+        p[0] = clamp(entry(p[0], k[0]) + entry(p[1], k[1]) + entry(p[2], k[2]));
+        p[1] = clamp(entry(p[0], k[3]) + entry(p[1], k[4]) + entry(p[2], k[5]));
+        p[2] = clamp(entry(p[0], k[6]) + entry(p[1], k[7]) + entry(p[2], k[8]));
+        out.push_back(p);
+    }
+    return out;
+}
+
+// Every value of every channel, mixed by scales whose products land on and
+// beside whole numbers, near the largest reach of the lanes and beyond it.
+TEST(MixChannels, EveryChannelValueMatchesTheDefinition) {
+    Rgbas pixels;
+    for (int i = 0; i < 256 * 6; ++i) {
+        pixels.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 7 + i / 256),
+                          static_cast<std::uint8_t>(255 - i * 3),
+                          static_cast<std::uint8_t>(i * 5)});
+    }
+    const std::array<std::array<float, 9>, 5> sets = {{
+        {0.8f, 0.3f, -0.1f, 0.1f, 0.9f, 0.0f, -0.2f, 0.2f, 1.1f},
+        {0.01f, 0.7f, 1.0f / 3, 0.9f, 0.9f, -0.5f, 0.0f, -1.0f, 0.5f},
+        {5.0f, 4.9f, 5.0f, -5.0f, -4.9f, -5.0f, 1.7f, -2.5f, 0.05f},
+        {20.0f, -19.5f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 30.0f},
+        {0.299f, 0.587f, 0.114f, -0.001f, 1.001f, 0.0f, 2.0f / 3, 0.0f, 0.999f},
+    }};
+    for (int bpp : {TiRGBBpp, TiRGBABpp}) {
+        for (const auto& k : sets) {
+            const auto mix = Mix({k[0], k[1], k[2]}, {k[3], k[4], k[5]}, {k[6], k[7], k[8]});
+            Rgbas expected = MixedByDefinition(pixels, k);
+            if (bpp == TiRGBBpp) {
+                for (Rgba& p : expected) p[3] = 0;
+            }
+            EXPECT_EQ(Applied(bpp, pixels, mix), expected) << bpp << " bytes, scale " << k[0];
+            // The gray mix is the red of a mix whose three rows are equal.
+            const std::array<float, 9> same = {k[0], k[1], k[2], 0, 0, 0, 0, 0, 0};
+            Rgbas gray = MixedByDefinition(pixels, same);
+            for (Rgba& p : gray)
+                p = {p[0], p[0], p[0], static_cast<std::uint8_t>(bpp == 4 ? p[3] : 0)};
+            EXPECT_EQ(Applied(bpp, pixels,
+                              [&k](TiBitmapData& b) {
+                                  return MixChannelsToGray(b, {k[0], k[1], k[2]});
+                              }),
+                      gray)
+                << bpp << " bytes, gray scale " << k[0];
+        }
+    }
 }
 
 // Each value 0..255 in the three colour bytes, so that a table shows in full.

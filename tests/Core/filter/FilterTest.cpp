@@ -683,6 +683,96 @@ TEST(DarkenCorner, TinyPicturesAndTheExtremeRatios) {
     for (int y = 0; y < 30; ++y) EXPECT_EQ(bitmap->GetPixel(20, y)[0], 255) << y;
 }
 
+// The serial passes the banded random-number filters must match: draws in
+// scan order, one pixel after another.
+void SerialGrain(TiBitmapData& bitmap, int amount, bool colour) {
+    const int b = TiTrunc(amount * 7.6), h = b / 2;
+    const int bpp = bitmap.GetBpp(), channels = bpp == 4 ? 3 : bpp;
+    for (int y = 0; y < bitmap.GetHeight(); ++y) {
+        for (int x = 0; x < bitmap.GetWidth(); ++x) {
+            std::uint8_t* p = bitmap.GetPixel(x, y);
+            const int mono = colour && channels == 3 ? 0 : static_cast<int>(random() % b) - h;
+            for (int c = 0; c < channels; ++c) {
+                const int offset =
+                    colour && channels == 3 ? static_cast<int>(random() % b) - h : mono;
+                p[c] = static_cast<std::uint8_t>(std::clamp(p[c] + offset, 0, 255));
+            }
+        }
+    }
+}
+
+void SerialDiffuse(TiBitmapData& bitmap, int spacing, int radius) {
+    const Bitmap copy = bitmap.Clone();
+    const int w = bitmap.GetWidth(), h = bitmap.GetHeight(), bpp = bitmap.GetBpp();
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const long p = random(), q = random(), s = random(), t = random();
+            const long sx = x + (p % radius + spacing) * (s % 2 ? -1 : 1);
+            const long sy = y + (q % radius + spacing) * (t % 2 ? -1 : 1);
+            if (sx >= 1 && sx < w && sy >= 1 && sy < h)
+                std::memcpy(bitmap.GetPixel(x, y), copy->GetPixel(sx, sy), bpp == 4 ? 3 : bpp);
+        }
+    }
+}
+
+struct RandomFilterCase {
+    const char* name;
+    int bpp;
+    void (*banded)(TiBitmapData&);
+    void (*serial)(TiBitmapData&);
+};
+
+class RandomFilterState : public testing::TestWithParam<RandomFilterCase> {};
+
+// Large enough to be split into bands; the pass must give the serial picture
+// and leave the generator where the serial pass leaves it, so that the next
+// draws are the same. The generator is also switched to other types (a
+// linear congruential one, a longer additive one), which the bands must
+// follow too.
+TEST_P(RandomFilterState, BandsGiveTheSerialPictureAndTheSerialNextDraws) {
+    const RandomFilterCase& run = GetParam();
+    alignas(8) char congruential[8], additive63[256];
+    char* const original = initstate(1, congruential, sizeof congruential);
+    setstate(original);
+    for (char* state : {original, congruential, additive63}) {
+        if (state != original) initstate(1, state, state == congruential ? 8 : 256);
+        setstate(state);
+        for (unsigned seed : {1u, 977u}) {
+            Bitmap banded = test::Noise(613, 457, run.bpp, seed);
+            Bitmap serial = banded->Clone();
+            std::vector<long> expectedNext, next;
+            srandom(seed);
+            run.serial(*serial);
+            for (int i = 0; i < 100; ++i) expectedNext.push_back(random());
+            srandom(seed);
+            run.banded(*banded);
+            for (int i = 0; i < 100; ++i) next.push_back(random());
+            EXPECT_EQ(test::Pixels(*banded), test::Pixels(*serial)) << run.name << " " << seed;
+            EXPECT_EQ(next, expectedNext) << run.name << " " << seed;
+        }
+    }
+    setstate(original);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Filters, RandomFilterState,
+    testing::Values(
+        RandomFilterCase{"colour grain", 4, [](TiBitmapData& b) { AddNoise(b, 9, true); },
+                         [](TiBitmapData& b) { SerialGrain(b, 9, true); }},
+        RandomFilterCase{"mono grain", 3, [](TiBitmapData& b) { AddNoise(b, 30, false); },
+                         [](TiBitmapData& b) { SerialGrain(b, 30, false); }},
+        RandomFilterCase{"gray grain", 1, [](TiBitmapData& b) { AddNoise(b, 2, true); },
+                         [](TiBitmapData& b) { SerialGrain(b, 2, true); }},
+        RandomFilterCase{"diffuse", 4, [](TiBitmapData& b) { Diffuse(b, 1, 6); },
+                         [](TiBitmapData& b) { SerialDiffuse(b, 1, 6); }},
+        RandomFilterCase{"diffuse far", 3, [](TiBitmapData& b) { Diffuse(b, 40, 1000); },
+                         [](TiBitmapData& b) { SerialDiffuse(b, 40, 1000); }}),
+    [](const testing::TestParamInfo<RandomFilterCase>& info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
+
 // The random-number filters give the same picture in every fresh process: the
 // program never seeds random(). The test runs this binary again, twice, as a
 // child that applies the filters before anything else draws.

@@ -1,7 +1,8 @@
-// Bitmaps and views, the numeric conversions, work memory, row bands and the
-// log; the preconditions are in tests/Core/PreconditionTest.cpp.
+// Bitmaps and views, the numeric conversions, work memory, row bands, random
+// draws from any position and the log; the preconditions are in tests/Core/PreconditionTest.cpp.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <cmath>
@@ -15,6 +16,7 @@
 #include "Core/global/BitmapData.h"
 #include "Core/global/Numeric.h"
 #include "Core/global/ParallelRows.h"
+#include "Core/global/RandomDraws.h"
 #include "Core/global/TiLog.h"
 #include "Core/global/TiMemory.h"
 #include "support/TestImages.h"
@@ -124,6 +126,57 @@ TEST(Numeric, TruncationGoesTowardZeroAndSaturates) {
     }
     for (auto [value, expected] : {std::pair{300, 255}, {255, 255}, {-3, 0}, {17, 17}})
         EXPECT_EQ(TiClampByte(value), expected);
+}
+
+TEST(Numeric, ModulusByMultiplicationIsTheRemainder) {
+    const std::uint32_t big = UINT32_MAX;
+    for (std::uint32_t d : {1u, 2u, 3u, 7u, 76u, 1000u, 65537u, 2147483647u, big - 1, big}) {
+        const TiModulus modulus(d);
+        for (std::uint32_t x : {0u, 1u, d - 1, d, d + 1, 2 * d - 1, 123456789u, 2147483647u,
+                                big - 1, big, big - big % d, big - big % d - 1})
+            EXPECT_EQ(modulus.Of(x), x % d) << x << " mod " << d;
+    }
+}
+
+// Streams started anywhere in the next draws give what random() gives there,
+// and the generator ends where that many calls of random() leave it. (Only
+// the GNU C library's generator state is read; elsewhere every stream calls
+// random() and runs alone.)
+TEST(RandomDraws, StreamsFromAnyIndexAndTheStateAfterwards) {
+#if !defined(__GLIBC__)
+    GTEST_SKIP() << "streams run serially on this C library";
+#endif
+    constexpr int kCount = 5000;
+    for (unsigned seed : {1u, 4242u}) {
+        srandom(seed);
+        std::vector<std::uint32_t> serial(kCount + 50);
+        for (std::uint32_t& value : serial) value = static_cast<std::uint32_t>(random());
+        for (int count : {1, 30, 31, 32, kCount}) {
+            srandom(seed);
+            {
+                const TiRandomDraws draws(count);
+                ASSERT_TRUE(draws.Parallel());
+                for (int index : {0, 1, 2, 30, 31, 37, 38, 600, count - 1, count}) {
+                    if (index < 0 || index > count) continue;
+                    // Past a refill of the stream's own block, too.
+                    std::vector<std::uint32_t> got(std::min(count - index, 1100));
+                    draws.StreamAt(index).Fill(got.data(), static_cast<int>(got.size()));
+                    EXPECT_TRUE(std::equal(got.begin(), got.end(), serial.begin() + index))
+                        << "from " << index << " of " << count;
+                }
+            }
+            for (int i = 0; i < 50; ++i) {
+                ASSERT_EQ(static_cast<std::uint32_t>(random()), serial[count + i])
+                    << "after " << count << " draws, call " << i;
+            }
+        }
+    }
+    // None taken: the generator is left alone.
+    srandom(9);
+    const long first = random();
+    srandom(9);
+    { const TiRandomDraws none(0); }
+    EXPECT_EQ(random(), first);
 }
 
 TEST(Memory, ByteCountsTheFailureHookAndHugeBlocks) {

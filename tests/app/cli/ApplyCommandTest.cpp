@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -12,6 +10,8 @@
 #include "commands/EffectsProcesser.h"
 #include "platform/PictureCodec.h"
 #include "platform/Resources.h"
+#include "support/ChildProcess.h"
+#include "support/CliRun.h"
 #include "support/CommandLists.h"
 #include "support/TestImages.h"
 #include "support/TestPictures.h"
@@ -19,24 +19,11 @@
 namespace vantrel::cli {
 namespace {
 
+using test::Decoded;
+using test::Outcome;
+using test::RunMain;
 using test::ScratchFolder;
-
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunMain(std::vector<std::string> args) {
-    const std::vector<std::string_view> views(args.begin(), args.end());
-    std::ostringstream out, err;
-    const int status = Main(views, "9.8.7", out, err);
-    return {status, out.str(), err.str()};
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-}
+using test::WriteText;
 
 // A 16 x 10 opaque gradient written as PNG.
 Picture WriteInput(const std::string& path) {
@@ -53,12 +40,6 @@ std::vector<std::uint8_t> Edited(const Picture& picture, int x, int y, int width
                                  const std::function<void(TiBitmapData&)>& operation) {
     const auto bitmap = BitmapFromPicture(picture);
     return test::Pixels(*test::WithRegion(*bitmap, x, y, width, height, operation));
-}
-
-std::vector<std::uint8_t> Decoded(const std::string& path) {
-    const Result<Picture> picture = ReadPictureFile(path);
-    EXPECT_TRUE(picture.ok()) << picture.error();
-    return test::BytesOf(picture.value());
 }
 
 class ApplyCommandTest : public ::testing::Test {
@@ -123,17 +104,6 @@ TEST_F(ApplyCommandTest, JpegOutputIsWrittenAtTheGivenQuality) {
     EXPECT_EQ(Decoded(folder.File("out.jpg")), test::BytesOf(expected.value()));
 }
 
-TEST_F(ApplyCommandTest, NamedActionsComeFromTheGivenFile) {
-    WriteText(folder.File("actions.json"), R"({"actions": [{"name": "Negative",
-        "commands": [{"cmd": "CMD_ANTICOLOR"}]}]})");
-    const Outcome outcome = RunMain({"apply", folder.File("in.png"), folder.File("out.png"),
-                                     "--actions", folder.File("actions.json"), "--command",
-                                     R"({"cmd": "CMD_CALL_ACTION", "actionName": "Negative"})"});
-    ASSERT_EQ(outcome.status, 0) << outcome.err;
-    EXPECT_EQ(Decoded(folder.File("out.png")),
-              Edited(input, 0, 0, 16, 10, [](TiBitmapData& v) { InvertColor(v); }));
-}
-
 TEST_F(ApplyCommandTest, FailuresWriteNothingAndSayWhy) {
     WriteText(folder.File("out.png"), "the old file");
     WriteText(folder.File("bare.json"), R"({"name": "no commands here"})");
@@ -158,45 +128,26 @@ TEST_F(ApplyCommandTest, FailuresWriteNothingAndSayWhy) {
         EXPECT_NE(outcome.err.find(reason), std::string::npos) << outcome.err;
         EXPECT_TRUE(outcome.out.empty());
     }
-    std::ifstream kept(out);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "the old file");
+    EXPECT_EQ(test::TextOf(out), "the old file");
     EXPECT_EQ(folder.Names(),
               (std::vector<std::string>{"bare.json", "in.png", "mixed.json", "out.png"}));
 }
 
-// Texts are built by appending: GCC 12 warns falsely on "literal" + string.
-std::string Quoted(const std::string& text) {
-    return std::string("'").append(text).append("'");
-}
-
-// Runs the vantrel program with `args` (shell words), its output streams
-// going to files in `folder`; returns its exit status.
-int RunProgram(const std::string& args, const ScratchFolder& folder) {
-    const std::string line = Quoted(test::ProgramPath())
-                                 .append(" ")
-                                 .append(args)
-                                 .append(" >")
-                                 .append(Quoted(folder.File("stdout")))
-                                 .append(" 2>")
-                                 .append(Quoted(folder.File("stderr")));
-    const int raw = std::system(line.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
+// The program's exit status is its outcome's; a successful run is the mixed
+// list's below.
 TEST_F(ApplyCommandTest, TheProgramExitsWithTheStatusOfItsOutcome) {
-    const std::string in = Quoted(folder.File("in.png"));
-    const std::string out = Quoted(folder.File("out.png"));
-    EXPECT_EQ(RunProgram("--version", folder), 0);
-    EXPECT_EQ(RunProgram("", folder), 2);
-    EXPECT_EQ(RunProgram("apply " + in, folder), 2);
-    EXPECT_EQ(
-        RunProgram("apply " + in + " " + out + " --command '{\"cmd\": \"CMD_POSTERIZE\"}'", folder),
-        1);
-    EXPECT_FALSE(std::ifstream(folder.File("out.png")).good());
-    EXPECT_EQ(
-        RunProgram("apply " + in + " " + out + " --command '{\"cmd\": \"CMD_GRAY\"}'", folder), 0);
-    EXPECT_EQ(Decoded(folder.File("out.png")),
-              Edited(input, 0, 0, 16, 10, [](TiBitmapData& v) { ConvertToGray(v); }));
+    const std::string in = folder.File("in.png"), out = folder.File("out.png");
+    const std::pair<std::vector<std::string>, int> runs[] = {
+        {{"--version"}, 0},
+        {{}, 2},
+        {{"apply", in}, 2},
+        {{"apply", in, out, "--command", R"({"cmd": "CMD_POSTERIZE"})"}, 1},
+    };
+    for (auto [args, status] : runs) {
+        args.insert(args.begin(), test::ProgramPath());
+        EXPECT_EQ(test::RunProgram(args), status) << args.back();
+    }
+    EXPECT_FALSE(std::ifstream(out).good());
 }
 
 // A photo through a mixed list: a region grayed, the picture mirrored, cut,
@@ -216,11 +167,9 @@ TEST_F(ApplyCommandTest, AMixedListOnAPhotoWritesTheExpectedPicture) {
         {"cmd": "CMD_ROTATE", "degrees": "90.000000"}]})");
     const std::string rotate = R"({"cmd": "CMD_ROTATE", "degrees": "30.000000"})";
     const std::string action = R"({"cmd": "CMD_CALL_ACTION", "actionName": "Poster"})";
-    ASSERT_EQ(RunProgram("apply " + Quoted(photo) + " " + Quoted(folder.File("out.png")) +
-                             " --commands " + Quoted(folder.File("list.json")) + " --command " +
-                             Quoted(rotate) + " --actions " + Quoted(folder.File("actions.json")) +
-                             " --command " + Quoted(action),
-                         folder),
+    ASSERT_EQ(test::RunProgram({test::ProgramPath(), "apply", photo, folder.File("out.png"),
+                                "--commands", folder.File("list.json"), "--command", rotate,
+                                "--actions", folder.File("actions.json"), "--command", action}),
               0);
 
     Result<Array> list = LoadCommandList(

@@ -13,34 +13,17 @@
 #include "editing/panels/LomoLooks.h"
 #include "platform/PictureCodec.h"
 #include "platform/Resources.h"
+#include "support/CliRun.h"
 #include "support/TestPictures.h"
 
 namespace vantrel::cli {
 namespace {
 
+using test::Outcome;
+using test::RunMain;
 using test::ScratchFolder;
-
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunMain(std::vector<std::string> args) {
-    const std::vector<std::string_view> views(args.begin(), args.end());
-    std::ostringstream out, err;
-    const int status = Main(views, "1", out, err);
-    return {status, out.str(), err.str()};
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-}
-
-std::string TextOf(const std::string& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::TextOf;
+using test::WriteText;
 
 class HostileInput : public ::testing::Test {
 protected:
@@ -139,12 +122,6 @@ TEST_F(HostileInput, AnOutputThatIsNotARegularFileIsRefusedAndLeftAlone) {
     EXPECT_TRUE(S_ISLNK(link.st_mode));
 }
 
-Picture Decoded(const std::string& path) {
-    const Result<Picture> picture = ReadPictureFile(path);
-    EXPECT_TRUE(picture.ok()) << path << ": " << picture.error();
-    return picture.value();
-}
-
 // Asking for looks larger than the picture makes them at the picture's own
 // size, and says so.
 TEST_F(HostileInput, LooksLargerThanThePictureAreMadeAtItsSize) {
@@ -157,7 +134,7 @@ TEST_F(HostileInput, LooksLargerThanThePictureAreMadeAtItsSize) {
               0u)
         << huge.out;
     for (const char* name : {"None.png", "Vibrant_Blue_Purple.png", "HDR_Fix_Heavy.png"}) {
-        const Picture look = Decoded(sheet + "/" + name);
+        const Picture look = ReadPictureFile(sheet + "/" + name).value();
         EXPECT_EQ(look.width(), 16) << name;
         EXPECT_EQ(look.height(), 10) << name;
     }

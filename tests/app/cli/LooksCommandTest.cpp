@@ -10,12 +10,14 @@
 #include "commands/Lomo.h"
 #include "commands/NameTables.h"
 #include "platform/PictureCodec.h"
+#include "support/CliRun.h"
 #include "support/TestImages.h"
 #include "support/TestPictures.h"
 
 namespace vantrel::cli {
 namespace {
 
+using test::Decoded;
 using test::ScratchFolder;
 
 TEST(LooksCommand, FileNamesAreSafeAndDistinct) {
@@ -48,12 +50,6 @@ TEST(LooksCommand, PageListsSectionsInPanelOrderWithEscapedText) {
         at = found;
     }
     EXPECT_EQ(page.find("Purple_Vinette_Middle_Focus.png"), std::string::npos);
-}
-
-std::vector<std::uint8_t> Decoded(const std::string& path) {
-    const Result<Picture> picture = ReadPictureFile(path);
-    EXPECT_TRUE(picture.ok()) << path << ": " << picture.error();
-    return test::BytesOf(picture.value());
 }
 
 // The photo at 32 pixels high, as the command scales it.

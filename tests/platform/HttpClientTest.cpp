@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "platform/HttpClient.h"
+#include "share/FakeProvider.h"
+
+namespace vantrel {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(HttpClient, PlainHttpOnlyStaysOnThisMachine) {
+    for (const char* url : {"https://api.twitter.com/x", "http://127.0.0.1:8080/",
+                            "http://localhost/", "http://[::1]:9/", "http://127.1.2.3/"}) {
+        EXPECT_TRUE(CheckHttpUrl(url).ok()) << url;
+    }
+    for (const char* url : {"http://api.twitter.com/", "http://127.0.0.1.example.com/",
+                            "ftp://127.0.0.1/", "file:///etc/passwd", "no address"}) {
+        EXPECT_FALSE(CheckHttpUrl(url).ok()) << url;
+    }
+}
+
+class HttpClientLimits : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_fake = new test::FakeProvider(); }
+    static void TearDownTestSuite() { delete s_fake; }
+
+    Result<HttpResponse> Get(const std::string& path, HttpLimits limits = {}) {
+        HttpRequest request;
+        request.url = s_fake->base("ok") + path;
+        return PerformHttpRequest(request, limits);
+    }
+
+    static test::FakeProvider* s_fake;
+};
+test::FakeProvider* HttpClientLimits::s_fake = nullptr;
+
+TEST_F(HttpClientLimits, AnswersAreBoundedInSize) {
+    HttpLimits limits;
+    limits.maxResponseBytes = 1000;
+    EXPECT_EQ(Get("util/big?bytes=1000", limits).value().body.size(), 1000u);
+    const Result<HttpResponse> big = Get("util/big?bytes=1001", limits);
+    ASSERT_FALSE(big.ok());
+    EXPECT_NE(big.error().find("larger than 1000 bytes"), std::string::npos) << big.error();
+}
+
+TEST_F(HttpClientLimits, RedirectsAreCountedAndChecked) {
+    HttpLimits limits;
+    limits.maxRedirects = 3;
+    EXPECT_EQ(Get("util/redirect?hops=3", limits).value().body, "arrived");
+    EXPECT_NE(Get("util/redirect?hops=4", limits).error().find("more than 3"), std::string::npos);
+    EXPECT_NE(Get("util/refer-elsewhere", limits).error().find("Plain http"), std::string::npos);
+    limits.maxRedirects = 0;
+    const Result<HttpResponse> kept = Get("util/redirect?hops=1", limits);
+    EXPECT_EQ(kept.value().status, 302);
+    EXPECT_EQ(kept.value().header("location"), "/ok/util/redirect?hops=0");
+}
+
+TEST_F(HttpClientLimits, AServerThatNeverAnswersTimesOut) {
+    HttpLimits limits;
+    limits.totalTimeout = 300ms;
+    HttpRequest request;
+    request.url = s_fake->base("hang") + "anything?secret=s3cr3t";
+    const auto start = std::chrono::steady_clock::now();
+    const Result<HttpResponse> response = PerformHttpRequest(request, limits);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    ASSERT_FALSE(response.ok());
+    EXPECT_EQ(response.error().find("s3cr3t"), std::string::npos) << response.error();
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "Core/global/TiAssert.h"
+#include "Share/OAuth/OAuthRequest.h"
+
+namespace vantrel {
+namespace {
+
+TEST(OAuthEncoding, KeepsOnlyTheUnreservedSet) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"AZaz09-._~", "AZaz09-._~"},
+        {"a b+c*d", "a%20b%2Bc%2Ad"},
+        {"/?=&%:@!'()", "%2F%3F%3D%26%25%3A%40%21%27%28%29"},
+        {"\xC3\xA9\x7f", "%C3%A9%7F"},
+    };
+    for (const auto& [text, encoded] : cases) {
+        EXPECT_EQ(OAuthPercentEncode(text), encoded);
+        EXPECT_EQ(OAuthPercentDecode(encoded), text);
+    }
+    EXPECT_EQ(OAuthPercentDecode("%zz%4"), "%zz%4");
+}
+
+// RFC 5849, section 3.4.1.1: the parameters come from the query, the form
+// body and the header; the realm is no parameter.
+TEST(OAuthSignature, BaseStringOfTheRfc5849Example) {
+    OAuthParameters parameters = ParseFormText("b5=%3D%253D&a3=a&c%40=&a2=r%20b");
+    for (auto& parameter : ParseFormText("c2&a3=2+q")) parameters.push_back(parameter);
+    const OAuthParameters header = {{"oauth_consumer_key", "9djdj82h48djs9d2"},
+                                    {"oauth_token", "kkk9d7dh3k39sjv7"},
+                                    {"oauth_signature_method", "HMAC-SHA1"},
+                                    {"oauth_timestamp", "137131201"},
+                                    {"oauth_nonce", "7d8f3e4a"}};
+    parameters.insert(parameters.end(), header.begin(), header.end());
+    EXPECT_EQ(SignatureBaseString("post", "HTTP://Example.com:80/request?b5=%3D%253D", parameters),
+              "POST&http%3A%2F%2Fexample.com%2Frequest&a2%3Dr%2520b%26a3%3D2%2520q%26a3%3Da%26b5%"
+              "3D%253D%25253D%26c%2540%3D%26c2%3D%26oauth_consumer_key%3D9djdj82h48djs9d2%26oauth_"
+              "nonce%3D7d8f3e4a%26oauth_signature_method%3DHMAC-SHA1%26oauth_timestamp%"
+              "3D137131201%26oauth_token%3Dkkk9d7dh3k39sjv7");
+}
+
+// RFC 5849, section 1.2: the printer's three signed requests (temporary
+// credentials, token credentials, the photo), which send no oauth_version.
+TEST(OAuthSignature, TheRfc5849WalkThrough) {
+    const OAuthParameters printer = {{"oauth_consumer_key", "dpf43f3p2l4k3l03"},
+                                     {"oauth_signature_method", "HMAC-SHA1"}};
+    const struct {
+        const char* method;
+        const char* url;
+        OAuthParameters parameters;
+        const char* tokenSecret;
+        const char* signature;
+    } cases[] = {
+        {"POST",
+         "https://photos.example.net/initiate",
+         {{"oauth_timestamp", "137131200"},
+          {"oauth_nonce", "wIjqoS"},
+          {"oauth_callback", "http://printer.example.com/ready"}},
+         "",
+         "74KNZJeDHnMBp0EMJ9ZHt/XKycU="},
+        {"POST",
+         "https://photos.example.net/token",
+         {{"oauth_token", "hh5s93j4hdidpola"},
+          {"oauth_timestamp", "137131201"},
+          {"oauth_nonce", "walatlh"},
+          {"oauth_verifier", "hfdp7dh39dks9884"}},
+         "hdhd0244k9j7ao03",
+         "gKgrFCywp7rO0OXSjdot/IHF7IU="},
+        {"GET",
+         "http://photos.example.net/photos?file=vacation.jpg&size=original",
+         {{"oauth_token", "nnch734d00sl2jdk"},
+          {"oauth_timestamp", "137131202"},
+          {"oauth_nonce", "chapoH"},
+          {"file", "vacation.jpg"},
+          {"size", "original"}},
+         "pfkkdhi9sl3r4s00",
+         "MdpQcU8iPSUjWoN/UDMsK2sui9I="},
+    };
+    for (const auto& c : cases) {
+        OAuthParameters parameters = printer;
+        parameters.insert(parameters.end(), c.parameters.begin(), c.parameters.end());
+        const std::string base = SignatureBaseString(c.method, c.url, parameters);
+        EXPECT_EQ(SignText(OAuthSignatureMethod::HmacSha1, base,
+                           SignatureKey("kd94hf93k423kf44", c.tokenSecret)),
+                  c.signature)
+            << base;
+    }
+}
+
+OAuthRequest PhotosExample(OAuthSignatureMethod method) {
+    OAuthRequest request("http://photos.example.net/photos?file=vacation.jpg&size=original",
+                         {"dpf43f3p2l4k3l03", "kd94hf93k423kf44"},
+                         OAuthToken{"nnch734d00sl2jdk", "pfkkdhi9sl3r4s00"},
+                         "http://photos.example.net/", method);
+    request.setNonceAndTimestamp("kllo9940pd9333jh", "1191242096");
+    EXPECT_TRUE(request.prepare().ok());
+    return request;
+}
+
+// OAuth Core 1.0a, appendix A.5: the photos request, signed and as a header.
+TEST(OAuthSignature, TheOAuthCoreAppendixExample) {
+    const OAuthRequest request = PhotosExample(OAuthSignatureMethod::HmacSha1);
+    EXPECT_EQ(request.signatureBaseString(),
+              "GET&http%3A%2F%2Fphotos.example.net%2Fphotos&file%3Dvacation.jpg%26oauth_consumer_"
+              "key%3Ddpf43f3p2l4k3l03%26oauth_nonce%3Dkllo9940pd9333jh%26oauth_signature_method%"
+              "3DHMAC-SHA1%26oauth_timestamp%3D1191242096%26oauth_token%3Dnnch734d00sl2jdk%26oauth_"
+              "version%3D1.0%26size%3Doriginal");
+    EXPECT_EQ(request.signature(), "tR3+Ty81lMeYAr/Fid0kMTYa/WM=");
+    EXPECT_EQ(
+        request.authorizationHeader(),
+        "OAuth realm=\"http://photos.example.net/\", oauth_consumer_key=\"dpf43f3p2l4k3l03\", "
+        "oauth_token=\"nnch734d00sl2jdk\", oauth_signature_method=\"HMAC-SHA1\", "
+        "oauth_signature=\"tR3%2BTy81lMeYAr%2FFid0kMTYa%2FWM%3D\", "
+        "oauth_timestamp=\"1191242096\", oauth_nonce=\"kllo9940pd9333jh\", "
+        "oauth_version=\"1.0\"");
+    EXPECT_EQ(PhotosExample(OAuthSignatureMethod::Plaintext).signature(),
+              "kd94hf93k423kf44&pfkkdhi9sl3r4s00");
+}
+
+// Without a token no oauth_token item; the extras sorted and encoded, then
+// the verifier last.
+TEST(OAuthSignature, HeaderWithExtraParametersAndVerifier) {
+    OAuthRequest request("https://api.example.com/oauth/access_token", {"key", "c&s"}, std::nullopt,
+                         "", OAuthSignatureMethod::Plaintext);
+    request.setOAuthParameterName("x_zeta", "a b");
+    request.setOAuthParameterName("oauth_callback", "Vantrel://handleOAuthLogin");
+    request.setVerifier("123456");
+    request.setNonceAndTimestamp("n0", "1700000000");
+    ASSERT_TRUE(request.prepare().ok());
+    EXPECT_EQ(request.authorizationHeader(),
+              "OAuth realm=\"\", oauth_consumer_key=\"key\", oauth_signature_method=\"PLAINTEXT\", "
+              "oauth_signature=\"c%2526s%26\", oauth_timestamp=\"1700000000\", "
+              "oauth_nonce=\"n0\", oauth_version=\"1.0\", "
+              "oauth_callback=\"Vantrel%3A%2F%2FhandleOAuthLogin\", x_zeta=\"a%20b\", "
+              "oauth_verifier=\"123456\"");
+    EXPECT_NE(request.signatureBaseString().find("oauth_verifier%3D123456"), std::string::npos);
+}
+
+TEST(OAuthRequest, RefusesAnEmptyExtraParameter) {
+    OAuthRequest request("https://api.example.com/", {"key", "secret"});
+    for (const auto& [name, value] : {std::pair{"", "v"}, std::pair{"n", ""}}) {
+        try {
+            request.setOAuthParameterName(name, value);
+            ADD_FAILURE() << "no assertion for \"" << name << "\" = \"" << value << "\"";
+        } catch (const TiAssertionError& error) {
+            EXPECT_EQ(error.condition(), "parameterName && parameterValue");
+            EXPECT_EQ(error.function(), "setOAuthParameterName");
+            EXPECT_EQ(error.file(), "Share/OAuth/OAuthRequest");
+        }
+    }
+}
+
+TEST(OAuthRequest, SendsPlusAsEscapedAndParametersOfAGetInTheQuery) {
+    OAuthRequest request("https://api.example.com/a+b?q=1+2", {"key", "secret"});
+    request.setParameters({{"x", "y z"}});
+    ASSERT_TRUE(request.prepare().ok());
+    const HttpRequest http = request.toHttpRequest();
+    EXPECT_EQ(http.url, "https://api.example.com/a%2Bb?q=1%2B2&x=y%20z");
+    EXPECT_NE(request.signatureBaseString().find("q%3D1%252B2"), std::string::npos);
+    EXPECT_TRUE(http.body.empty());
+}
+
+// The value of the header's item `name`.
+std::string HeaderValue(const std::string& header, const std::string& name) {
+    const std::size_t start = header.find(name + "=\"");
+    if (start == std::string::npos) return "";
+    const std::size_t value = start + name.size() + 2;
+    return header.substr(value, header.find('"', value) - value);
+}
+
+TEST(OAuthRequest, EachRequestHasAFreshNonceAndTheTime) {
+    std::string nonces[2];
+    for (std::string& nonce : nonces) {
+        OAuthRequest request("https://api.example.com/", {"key", "secret"});
+        ASSERT_TRUE(request.prepare().ok());
+        const std::string header = request.authorizationHeader();
+        nonce = HeaderValue(header, "oauth_nonce");
+        EXPECT_EQ(nonce.size(), 32u);
+        EXPECT_EQ(nonce.find_first_not_of("0123456789abcdef"), std::string::npos) << nonce;
+        const long long timestamp = std::stoll(HeaderValue(header, "oauth_timestamp"));
+        EXPECT_LE(std::abs(timestamp - static_cast<long long>(std::time(nullptr))), 5);
+    }
+    EXPECT_NE(nonces[0], nonces[1]);
+}
+
+TEST(OAuthToken, ComesFromATokenAnswerOnly) {
+    const auto token = OAuthToken::fromResponseBody(
+        "oauth_token=ab%2Bc&oauth_token_secret=s3&oauth_callback_confirmed=true");
+    ASSERT_TRUE(token);
+    EXPECT_EQ(token->key, "ab+c");
+    EXPECT_EQ(token->secret, "s3");
+    for (const char* body : {"oauth_token=a", "oauth_token=&oauth_token_secret=s", "<html>", ""}) {
+        EXPECT_FALSE(OAuthToken::fromResponseBody(body)) << body;
+    }
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "Share/ShareHandlers.h"
+#include "commands/ErrorManager.h"
+#include "platform/JpegCodec.h"
+#include "share/ShareFlowTest.h"
+
+namespace vantrel {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FakeRecord;
+
+std::string Text(const std::vector<unsigned char>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string Field(const std::string& boundary, const std::string& name, const std::string& value) {
+    return "--" + boundary + "\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" +
+           value + "\r\n";
+}
+
+// The post's body as the three providers take it, written out here from
+// their descriptions rather than from the program's builder.
+std::string ExpectedBody(int code, const std::string& text, const std::string& jpeg,
+                         const std::string& facebookToken) {
+    if (code == kShareSina) {
+        const std::string b = kSinaBoundary;
+        return Field(b, "status", text) + Field(b, "source", test::kSinaKey) +
+               Field(b, "lat", "0.000000") + Field(b, "long", "0.000000") + "--" + b +
+               "\r\nContent-Disposition: form-data; name=\"pic\";filename=\"image.jpg\"\r\n"
+               "Content-Type: image/jpeg\r\n\r\n" +
+               jpeg + "\r\n--" + b + "--\r\n";
+    }
+    if (code == kShareTwitter) {
+        const std::string b = "0xKhTmLbOuNdArY";
+        return "--" + b +
+               "\r\nContent-Disposition: form-data; name=\"media\"; filename=\"upload.jpg\"\r\n"
+               "Content-Type: image/jpg\r\n\r\n" +
+               jpeg + "\r\n" + Field(b, "message", text) + Field(b, "key", test::kTwitpicKey) +
+               "--" + b + "--\r\n";
+    }
+    const std::string b = kGraphBoundary;
+    return Field(b, "message", text) + Field(b, "access_token", facebookToken) + "--" + b +
+           "\r\nContent-Disposition: form-data; name=\"picture\"; filename=\"picture.jpg\"\r\n"
+           "Content-Type: image/jpeg\r\n\r\n" +
+           jpeg + "\r\n--" + b + "--\r\n";
+}
+
+// The Authorization header's items, name and value, in their order.
+std::vector<std::pair<std::string, std::string>> HeaderItems(std::string_view header) {
+    std::vector<std::pair<std::string, std::string>> items;
+    if (header.rfind("OAuth ", 0) != 0) return items;
+    header.remove_prefix(6);
+    while (!header.empty()) {
+        const std::size_t end = std::min(header.find("\", "), header.size() - 1);
+        const std::string_view item = header.substr(0, end + 1);
+        const std::size_t equals = item.find("=\"");
+        if (equals == std::string_view::npos || item.back() != '"') return {};
+        items.emplace_back(item.substr(0, equals), item.substr(equals + 2, end - equals - 2));
+        header.remove_prefix(std::min(end + 3, header.size()));
+    }
+    return items;
+}
+
+bool AllOf(const std::string& text, std::size_t size, const char* characters) {
+    return text.size() == size && text.find_first_not_of(characters) == std::string::npos;
+}
+
+// The items in the described order, then `tail`; the values of their kinds.
+void ExpectHeaderOrder(const FakeRecord& record, bool withToken,
+                       const std::vector<std::string>& tail) {
+    std::vector<std::string> expected = {
+        "realm",           "oauth_consumer_key", "oauth_token", "oauth_signature_method",
+        "oauth_signature", "oauth_timestamp",    "oauth_nonce", "oauth_version"};
+    if (!withToken) expected.erase(expected.begin() + 2);
+    expected.insert(expected.end(), tail.begin(), tail.end());
+    const auto items = HeaderItems(record.header("Authorization"));
+    std::vector<std::string> names;
+    for (const auto& [name, value] : items) {
+        names.push_back(name);
+        const std::map<std::string, std::string> fixed = {
+            {"realm", ""},
+            {"oauth_signature_method", "HMAC-SHA1"},
+            {"oauth_version", "1.0"},
+            {"oauth_callback", "Vantrel%3A%2F%2FhandleOAuthLogin"}};
+        if (const auto known = fixed.find(name); known != fixed.end()) {
+            EXPECT_EQ(value, known->second) << name;
+        }
+        if (name == "oauth_timestamp") {
+            EXPECT_TRUE(AllOf(value, 10, "0123456789")) << value;
+        }
+        if (name == "oauth_nonce") {
+            EXPECT_TRUE(AllOf(value, 32, "0123456789abcdef")) << value;
+        }
+    }
+    EXPECT_EQ(names, expected) << record.path << ": " << record.header("Authorization");
+}
+
+struct ProviderCase {
+    int code;
+    const char* uploadPath;
+    const char* textField;
+    friend void PrintTo(const ProviderCase& c, std::ostream* os) { *os << c.uploadPath; }
+};
+
+class EachProvider : public test::ShareFlow, public ::testing::WithParamInterface<ProviderCase> {};
+
+TEST_P(EachProvider, LogsInThroughTheBrowserPostsVerifiedAndThenLogsInAtOnce) {
+    const ProviderCase& provider = GetParam();
+    auto kit = makeKit();
+    loginThroughBrowser(*kit, provider.code);
+    ASSERT_EQ(m_delegate.reports, std::vector<std::string>{"loginSuccess"});
+    const char* tokenKey = ShareProviderFor(provider.code)->tokenKey;
+    EXPECT_TRUE(UserDefaults(m_store.file()).hasKey(tokenKey)) << "the store was not written";
+
+    const std::string text = "Hello from Vantrel, \xE4\xBD\xA0\xE5\xA5\xBD & +1";
+    post(*kit, provider.code, text, test::SharePhoto());
+    EXPECT_EQ(m_delegate.reports.back(), "sendSuccess");
+
+    const std::vector<FakeRecord> records = newRecords();
+    ASSERT_FALSE(records.empty());
+    for (const FakeRecord& record : records) {
+        EXPECT_NE(record.verified, std::optional<bool>(false)) << record.path;
+    }
+    const FakeRecord& upload = records.back();
+    EXPECT_EQ(upload.path, provider.uploadPath);
+    EXPECT_EQ(upload.verified, std::optional<bool>(true));
+    EXPECT_EQ(upload.field(provider.textField), text);
+    const std::string jpeg = Text(EncodeJpeg(test::SharePhoto(), 90).value());
+    const std::string expected =
+        ExpectedBody(provider.code, text, jpeg, m_store.stringForKey(tokenKey).value_or(""));
+    EXPECT_EQ(Text(upload.body), expected);
+    EXPECT_EQ(upload.header("Content-Type"),
+              "multipart/form-data; boundary=" + expected.substr(2, expected.find('\r') - 2));
+    if (provider.code == kShareSina) {
+        EXPECT_EQ(upload.header("Content-Length"), std::to_string(expected.size()));
+    }
+    if (provider.code != kShareFacebook) {
+        ExpectHeaderOrder(records[0], false, {"oauth_callback"});
+        ExpectHeaderOrder(records[2], true, {"oauth_verifier"});
+    }
+    if (provider.code == kShareSina) ExpectHeaderOrder(upload, true, {});
+    if (provider.code == kShareTwitter) {
+        EXPECT_EQ(upload.header("X-Auth-Service-Provider"),
+                  s_fake->base("ok") + "twitter/1/account/verify_credentials.json");
+    }
+
+    EXPECT_GT(loggedLines(), 0u) << "nothing logged to look for secrets in";
+    const std::size_t requests = s_fake->requestCount();
+    m_ui.clear();
+    m_delegate.reports.clear();
+    kit->login(provider.code);
+    EXPECT_EQ(m_delegate.reports, std::vector<std::string>{"loginSuccess"});
+    EXPECT_EQ(s_fake->requestCount(), requests);
+    EXPECT_TRUE(m_ui.shown().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Providers, EachProvider,
+    ::testing::Values(ProviderCase{kShareSina, "/ok/sina/statuses/upload.json", "status"},
+                      ProviderCase{kShareTwitter, "/ok/twitpic/2/upload.json", "message"},
+                      ProviderCase{kShareFacebook, "/ok/facebook/graph/me/photos", "message"}),
+    [](const auto& info) { return std::string(ShareProviderFor(info.param.code)->configName); });
+
+using ShareKit = test::ShareFlow;
+
+TEST_F(ShareKit, AnEmptySinaTextPostsVantrel) {
+    auto kit = makeKit();
+    loginThroughBrowser(*kit, kShareSina);
+    post(*kit, kShareSina, " \n\t", test::SharePhoto());
+    EXPECT_EQ(m_delegate.reports.back(), "sendSuccess");
+    EXPECT_EQ(newRecords().back().field("status"), "Vantrel");
+}
+
+TEST_F(ShareKit, FacebookKeepsItsTokenAndExpiry) {
+    auto kit = makeKit();
+    loginThroughBrowser(*kit, kShareFacebook);
+    const auto token = m_store.stringForKey(kFBAccessTokenKey);
+    const auto expiry = m_store.doubleForKey(kFBExpirationDateKey);
+    ASSERT_TRUE(token && expiry);
+    EXPECT_EQ(m_store.stringForKey("kToken_Facebook"), token);
+    EXPECT_NEAR(*expiry, static_cast<double>(std::time(nullptr)) + 3600, 30);
+}
+
+// A provider that never answers, fails, or answers nonsense: the right
+// alert, no hang, and after a failed post no token is left.
+struct FailureCase {
+    const char* mode;
+    int code;
+    bool duringLogin;
+    friend void PrintTo(const FailureCase& c, std::ostream* os) {
+        *os << c.mode << " " << c.code << (c.duringLogin ? " login" : " post");
+    }
+};
+
+class ProviderFailure : public test::ShareFlow,
+                        public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ProviderFailure, EndsWithTheRightAlertInBoundedTime) {
+    const FailureCase& failure = GetParam();
+    auto kit = makeKit(failure.mode, 1s);
+    ErrorManager errors;
+    ShareHandlers handlers(*kit, {[] { return test::SharePhoto(); }, {}, {}, {}}, errors);
+    if (!failure.duringLogin) {
+        for (const ShareProvider& provider : kShareProviders) {
+            m_store.setObject(provider.tokenKey, "oauth_token=old&oauth_token_secret=old");
+        }
+        m_store.setObject(kFBAccessTokenKey, "old");
+        m_store.setObject(kFBExpirationDateKey, 1.0);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    handlers.share(failure.code);
+    if (std::string_view(failure.mode) == "malformed-access") {
+        // The user grants access in the browser; the token answer is bad.
+        ASSERT_TRUE(waitUntil([&] { return !openedUrl().empty(); }));
+        EXPECT_TRUE(kit->handleOpenURL(test::FollowInBrowser(openedUrl())));
+    }
+    if (!failure.duringLogin) {
+        ASSERT_NE(handlers.shareView(), nullptr);
+        handlers.shareView()->send();
+    }
+    const std::string alert = failure.duringLogin ? "alert(Error | [STR_CONNECTING_FAILED] | OK!)"
+                                                  : "alert( | [STR_SHARED_FAILED] | OK!)";
+    ASSERT_TRUE(waitUntil([&] { return !m_ui.shown().empty() && m_ui.shown().back() == alert; }))
+        << ::testing::PrintToString(m_ui.shown());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
+    const std::vector<std::string> shown = m_ui.shown();
+    EXPECT_EQ(shown[shown.size() - 2], "removeWaitPanel");
+    if (std::string_view(failure.mode) != "malformed-access") {
+        EXPECT_EQ(openedUrl(), "");
+    }
+    if (failure.duringLogin) {
+        EXPECT_FALSE(m_store.hasKey(ShareProviderFor(failure.code)->tokenKey));
+    }
+    if (!failure.duringLogin) {
+        const UserDefaults reread(m_store.file());
+        std::vector<std::string> keys = {kFBAccessTokenKey, kFBExpirationDateKey};
+        for (const ShareProvider& provider : kShareProviders) keys.push_back(provider.tokenKey);
+        for (const std::string& key : keys) {
+            EXPECT_FALSE(m_store.hasKey(key)) << key;
+            EXPECT_FALSE(reread.hasKey(key)) << key;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ProviderFailure,
+                         ::testing::Values(FailureCase{"hang", kShareSina, true},
+                                           FailureCase{"error500", kShareTwitter, true},
+                                           FailureCase{"malformed", kShareSina, true},
+                                           FailureCase{"malformed", kShareTwitter, true},
+                                           FailureCase{"malformed-access", kShareTwitter, true},
+                                           FailureCase{"ok", kShareSina, false},
+                                           FailureCase{"hang", kShareTwitter, false},
+                                           FailureCase{"error500", kShareFacebook, false}));
+
+}  // namespace
+}  // namespace vantrel

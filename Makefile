@@ -1,7 +1,8 @@
-# make run   installs what is missing, builds, runs the main job
+# make run   installs what is missing, builds, starts the editor in the browser
+#            on a demo library (Ctrl-C stops it); make demo runs the earlier demo
 # make test  installs what is missing, checks the layers' includes, then builds
 #            and runs side by side: the unit tests, the sanitizer build's unit
-#            tests, the fuzz smoke runs
+#            tests, the fuzz smoke runs; then the browser tests
 # make bench builds and runs the benchmarks (12-megapixel pictures)
 #
 # Compiles go through ccache when it is installed, its cache in
@@ -18,7 +19,7 @@ CHECK_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
-.PHONY: all setup build run test layers unit asan fuzz bench format clean
+.PHONY: all setup build run demo browser test layers unit asan fuzz bench format clean
 
 all: build
 
@@ -32,8 +33,15 @@ build: setup
 run: build
 	scripts/run.sh build
 
+demo: build
+	scripts/demo.sh build
+
 layers:
 	scripts/check-layers.sh
+
+# The browser tests: Playwright drives Debian's Chromium against vantrel serve.
+browser: build
+	cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 VANTREL_BUILD_DIR=$(CURDIR)/build npx playwright test
 
 unit: build
 	ctest --test-dir build --output-on-failure -j $(JOBS)
@@ -52,9 +60,10 @@ fuzz: setup
 
 # The three trees build and run side by side: one's links, test runs and fuzz
 # runs fill the time the others' compiles leave. Each tree's output is shown
-# whole when it is done.
+# whole when it is done. The browser tests follow, alone, on the release build.
 test: setup layers
 	$(MAKE) --no-print-directory --output-sync=target -j 3 unit asan fuzz
+	$(MAKE) --no-print-directory browser
 
 bench: build
 	build/bench/vantrel_bench $(BENCH_ARGS)

@@ -102,6 +102,7 @@ void EditViewController::saveFinished(const SaveOutcome& outcome) {
     m_photoEdited = false;
     updateToolBarButtonStatus();
     writeJournal();
+    m_root.notifyPhotoSaved(outcome.reference);
     if (m_exitAfterSave) closeEditor();
     ui.showAlert(ui.localizedString("STR_FINISH"), "", "OK!");
 }

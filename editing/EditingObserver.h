@@ -46,6 +46,9 @@ public:
     virtual void phaseChanged(int phase, int previousPhase) = 0;
     virtual void pickerChanged(PickerSource source) = 0;
     virtual void editScreenChanged(const EditScreenState& state) = 0;
+    // A saved photo was added to the library as `reference`, so that a
+    // shell can offer it beyond the library (a download, a share sheet).
+    virtual void photoSaved(const std::string& reference) { (void)reference; }
 };
 
 }  // namespace vantrel

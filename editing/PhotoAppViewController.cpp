@@ -387,4 +387,8 @@ void PhotoAppViewController::notifyEditScreen(const EditScreenState& state) {
     if (m_observer) m_observer->editScreenChanged(state);
 }
 
+void PhotoAppViewController::notifyPhotoSaved(const std::string& reference) {
+    if (m_observer) m_observer->photoSaved(reference);
+}
+
 }  // namespace vantrel

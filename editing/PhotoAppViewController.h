@@ -136,6 +136,7 @@ public:
     BackgroundWork& backgroundWork() { return m_work; }
     EffectPanelFactory* effectPanelFactory() const { return m_panelFactory; }
     void notifyEditScreen(const EditScreenState& state);
+    void notifyPhotoSaved(const std::string& reference);
 
 private:
     struct Browser {

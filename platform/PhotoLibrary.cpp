@@ -157,15 +157,20 @@ bool NamesPhotoFile(const std::string& folder, std::string_view reference) {
 
 }  // namespace
 
-Result<Picture> PhotoLibrary::loadPicture(std::string_view reference) const {
-    using Outcome = Result<Picture>;
+Result<std::string> PhotoLibrary::pathOf(std::string_view reference) const {
     // Texts are built by appending: GCC 12 warns falsely on "literal" + string.
     if (!IsValidReference(reference) || !NamesPhotoFile(m_folder, reference)) {
-        return Outcome::Failure(
+        return Result<std::string>::Failure(
             std::string("\"").append(reference).append("\" is no photo of the library."));
     }
-    std::string path = m_folder;
-    path.append("/").append(reference);
+    return Result<std::string>::Success(std::string(m_folder).append("/").append(reference));
+}
+
+Result<Picture> PhotoLibrary::loadPicture(std::string_view reference) const {
+    using Outcome = Result<Picture>;
+    const Result<std::string> found = pathOf(reference);
+    if (!found) return Outcome::Failure(found.error());
+    const std::string& path = found.value();
     Result<Picture> picture = ReadPictureFile(path);
     if (!picture) return picture;
     Picture fitted = FitLongestSide(picture.value());
@@ -177,23 +182,35 @@ Result<Picture> PhotoLibrary::loadPicture(std::string_view reference) const {
 }
 
 Result<std::string> PhotoLibrary::addPicture(const Picture& picture, bool keepTransparency) const {
-    using Outcome = Result<std::string>;
-    const std::string folder = m_folder + "/" + kLibrarySaveFolder;
-    const Result<Done> made = MakeFolders(folder, 0777);
-    if (!made) return Outcome::Failure(made.error());
     const PictureFormat format = keepTransparency ? PictureFormat::Png : PictureFormat::Jpeg;
     const Result<std::vector<unsigned char>> bytes =
         EncodePicture(picture, format, kLibraryJpegQuality);
-    if (!bytes) return Outcome::Failure(bytes.error());
-    const std::string stem = std::string("Vantrel_") + TimeStamp();
-    const char* extension = keepTransparency ? ".png" : ".jpg";
+    if (!bytes) return Result<std::string>::Failure(bytes.error());
+    const std::string name =
+        std::string("Vantrel_") + TimeStamp() + (keepTransparency ? ".png" : ".jpg");
+    return addFile(kLibrarySaveFolder, name, bytes.value());
+}
+
+Result<std::string> PhotoLibrary::addFile(std::string_view subfolder, std::string_view fileName,
+                                          std::span<const unsigned char> bytes) const {
+    using Outcome = Result<std::string>;
+    const std::string reference = std::string(subfolder) + "/" + std::string(fileName);
+    const std::size_t dot = fileName.rfind('.');
+    if (!IsValidReference(reference) || dot == std::string_view::npos) {
+        return Outcome::Failure("\"" + reference + "\" is not a name for a photo of the library.");
+    }
+    const std::string folder = m_folder + "/" + std::string(subfolder);
+    const Result<Done> made = MakeFolders(folder, 0777);
+    if (!made) return Outcome::Failure(made.error());
+    const std::string_view stem = fileName.substr(0, dot);
+    const std::string_view extension = fileName.substr(dot);
     for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
-        std::string name = stem;
+        std::string name(stem);
         if (attempt > 1) name.append("_").append(std::to_string(attempt));
         name.append(extension);
-        const NewFileOutcome written = WriteNewFile(folder + "/" + name, bytes.value());
+        const NewFileOutcome written = WriteNewFile(folder + "/" + name, bytes);
         if (written.written()) {
-            return Outcome::Success(std::string(kLibrarySaveFolder).append("/").append(name));
+            return Outcome::Success(std::string(subfolder).append("/").append(name));
         }
         if (written.kind == NewFileOutcome::Kind::Failed) return Outcome::Failure(written.error);
     }

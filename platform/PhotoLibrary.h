@@ -25,6 +25,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,10 @@ public:
     // Whether `reference` has the form of a library reference (see above).
     static bool IsValidReference(std::string_view reference);
 
+    // The file of `reference`: refused, as loadPicture refuses it, unless
+    // it is a library photo reached through real folders.
+    Result<std::string> pathOf(std::string_view reference) const;
+
     // The photo of `reference`, upright and within the intake limit.
     Result<Picture> loadPicture(std::string_view reference) const;
 
@@ -70,6 +75,14 @@ public:
     // missing) and gives its reference. Fails, writing nothing, when the
     // folder can't be made or the file can't be written whole.
     Result<std::string> addPicture(const Picture& picture, bool keepTransparency) const;
+
+    // Writes a photo file as it came (an upload, its metadata kept) as a new
+    // file named `fileName` in the folder `subfolder` of the library (made
+    // when missing); a taken name gets "_2", "_3", ... before its
+    // extension. Gives its reference; refuses names that would not make a
+    // library reference.
+    Result<std::string> addFile(std::string_view subfolder, std::string_view fileName,
+                                std::span<const unsigned char> bytes) const;
 
 private:
     std::string m_folder;

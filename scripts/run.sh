@@ -1,35 +1,20 @@
 #!/usr/bin/env bash
-# The main job: shows what the program can do, then edits a sample picture
-# that the build makes with a mixed command list and says what it wrote.
+# The main job: the editor in the browser on a demo library. A few photos of
+# the test data are copied into BUILD/demo-library, vantrel serve starts on it
+# and prints the address to open; Ctrl-C stops it. Its documents (the edit in
+# progress, caches) stay in BUILD/demo-home, so a second run resumes.
 set -euo pipefail
 build=${1:-build}
-out="$build/run"
-mkdir -p "$out"
-
-"$build/vantrel" --version
-"$build/vantrel" --help
-echo
-"$build/vantrel" commands
-echo
-
-"$build/vantrel_sample" "$out/sample.png"
-echo "sample picture: $out/sample.png"
-# A region made posterized, the picture mirrored, cut, halved and turned, then
-# the named action "Classic Black and White" from resources/actions.json.
-"$build/vantrel" apply "$out/sample.png" "$out/edited.png" \
-  --command '{"cmd": "CMD_SET_SELECTION", "selection": ["40", "40", "280", "200"]}' \
-  --command '{"cmd": "CMD_POSTERIZE", "levels": "4"}' \
-  --command '{"cmd": "CMD_FLIP", "flipH": "1", "flipV": "0"}' \
-  --command '{"cmd": "CMD_CLIP", "rect": ["20", "20", "600", "440"]}' \
-  --command '{"cmd": "CMD_ZOOM", "scale": "0.500000"}' \
-  --command '{"cmd": "CMD_ROTATE", "degrees": "30.000000"}' \
-  --command '{"cmd": "CMD_CALL_ACTION", "actionName": "Classic Black and White"}'
-ls -l "$out/sample.png" "$out/edited.png"
-echo
-
-# The contact sheet of every look, on a photo of the test data when it is
-# there, on the sample picture otherwise.
-photo="${VANTREL_TESTDATA_DIR:-../shared/testdata}/photos/kodim23.png"
-[ -f "$photo" ] || photo="$out/sample.png"
-"$build/vantrel" looks "$photo" "$out/looks"
-echo "contact sheet: $out/looks/index.html"
+library="$build/demo-library"
+photos="${VANTREL_TESTDATA_DIR:-../shared/testdata}/photos"
+mkdir -p "$library"
+for name in iphone_hdr_NO.jpg canon_hdr_NO.jpg HMD_Nokia_8.3_5G.jpg kodim01.png kodim04.png kodim23.png; do
+  if [ -f "$photos/$name" ] && [ ! -e "$library/$name" ]; then
+    cp "$photos/$name" "$library/"
+  fi
+done
+if [ -z "$(ls -A "$library")" ]; then
+  "$build/vantrel_sample" "$library/sample.png"
+fi
+export VANTREL_HOME="$(cd "$build" && pwd)/demo-home"
+exec "$build/vantrel" serve --library "$library" ${VANTREL_PORT:+--port "$VANTREL_PORT"}

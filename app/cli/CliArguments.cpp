@@ -17,6 +17,7 @@ constexpr std::string_view kUsage =
     "       vantrel commands\n"
     "       vantrel open-url URL\n"
     "       vantrel panels\n"
+    "       vantrel serve [--library DIR] [--port N] [--lan] [--open]\n"
     "       vantrel --help | --version\n"
     "\n"
     "Vantrel, a photo editor.\n"
@@ -42,6 +43,14 @@ constexpr std::string_view kUsage =
     "  open-url     hands URL (a sharing sign-in's callback, vantrel://...) to the\n"
     "               running editor; the handler of the vantrel URL scheme\n"
     "  panels       prints the effect panels as JSON: menus, controls, flags\n"
+    "  serve        the editor in the browser: serves it on 127.0.0.1 and prints\n"
+    "               its address; Ctrl-C stops it\n"
+    "    --library DIR     the photo library folder (default: your pictures folder)\n"
+    "    --port N          the port, default 8686 (0: any free port)\n"
+    "    --lan             listens on every interface for a phone on the same\n"
+    "                      network; prints an address with an access token and\n"
+    "                      its QR code\n"
+    "    --open            opens the address in the desktop's browser\n"
     "  --help       shows this text\n"
     "  --version    shows the version\n"
     "\n"
@@ -172,6 +181,55 @@ std::optional<Invocation> ParseLooks(std::span<const std::string_view> args, std
     return invocation;
 }
 
+std::optional<Invocation> ParseServe(std::span<const std::string_view> args, std::string& error) {
+    Invocation invocation;
+    invocation.mode = Invocation::Mode::Serve;
+    web::ServeOptions& options = invocation.serve;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        const std::size_t equals = arg.find('=');
+        const std::string_view name = arg.substr(0, equals);
+        if (name == "--lan" || name == "--open") {
+            if (equals != std::string_view::npos) {
+                error = std::string(name) + " takes no value";
+                return std::nullopt;
+            }
+            (name == "--lan" ? options.lan : options.open) = true;
+            continue;
+        }
+        if (name != "--library" && name != "--port") {
+            error = arg.starts_with("--") ? "unknown option " + std::string(name)
+                                          : "serve takes no paths; the library is --library DIR";
+            return std::nullopt;
+        }
+        std::string_view value;
+        if (equals != std::string_view::npos) {
+            value = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            error = std::string(name) + " needs a value";
+            return std::nullopt;
+        }
+        if (name == "--library") {
+            if (value.empty()) {
+                error = "--library needs a folder";
+                return std::nullopt;
+            }
+            options.library = value;
+        } else {
+            const std::optional<int> port = ParseWhole(value, 0, 65535);
+            if (!port) {
+                error = "--port needs a whole number from 0 to 65535";
+                return std::nullopt;
+            }
+            options.port = *port;
+            options.portGiven = true;
+        }
+    }
+    return invocation;
+}
+
 }  // namespace
 
 std::optional<Invocation> ParseArguments(std::span<const std::string_view> args,
@@ -183,6 +241,7 @@ std::optional<Invocation> ParseArguments(std::span<const std::string_view> args,
     const std::string_view first = args[0];
     if (first == "apply") return ParseApply(args.subspan(1), error);
     if (first == "looks") return ParseLooks(args.subspan(1), error);
+    if (first == "serve") return ParseServe(args.subspan(1), error);
     Invocation invocation;
     if (first == "open-url") {
         if (args.size() != 2 || args[1].empty()) {

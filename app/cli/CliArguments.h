@@ -6,6 +6,7 @@
 //   vantrel commands
 //   vantrel open-url URL
 //   vantrel panels
+//   vantrel serve [--library DIR] [--port N] [--lan] [--open]
 //   vantrel --help | --version
 //
 // Options of apply may come before, between or after the two paths, as
@@ -20,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/web/WebServer.h"
 #include "platform/PictureCodec.h"
 
 namespace vantrel::cli {
@@ -53,11 +55,12 @@ struct LooksOptions {
 };
 
 struct Invocation {
-    enum class Mode { Help, Version, Commands, Panels, Apply, Looks, OpenUrl };
+    enum class Mode { Help, Version, Commands, Panels, Apply, Looks, OpenUrl, Serve };
     Mode mode = Mode::Help;
     ApplyOptions apply;
     LooksOptions looks;
     std::string openUrl;
+    web::ServeOptions serve;
 };
 
 // What the arguments (without the program's name) ask for, or nothing when

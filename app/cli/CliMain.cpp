@@ -6,6 +6,7 @@
 #include "app/cli/CliArguments.h"
 #include "app/cli/LooksCommand.h"
 #include "app/cli/OpenUrlCommand.h"
+#include "app/web/WebServer.h"
 #include "commands/CommandTable.h"
 #include "commands/Json.h"
 #include "editing/panels/PanelSchema.h"
@@ -39,6 +40,8 @@ int Main(std::span<const std::string_view> args, std::string_view version, std::
             return RunLooks(invocation->looks, out, err);
         case Invocation::Mode::OpenUrl:
             return RunOpenUrl(invocation->openUrl, out, err);
+        case Invocation::Mode::Serve:
+            return web::RunServer(invocation->serve, version, out, err);
     }
     return 2;
 }

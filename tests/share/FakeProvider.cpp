@@ -19,11 +19,6 @@ extern char** environ;
 namespace vantrel::test {
 namespace {
 
-void WriteText(const std::string& path, const std::string& text) {
-    const std::vector<unsigned char> bytes(text.begin(), text.end());
-    ASSERT_TRUE(WriteFileAtomically(path, bytes).ok()) << path;
-}
-
 std::string KeysJson() {
     return std::string(R"({"sina": {"consumer_key": ")") + kSinaKey + R"(", "consumer_secret": ")" +
            kSinaSecret + R"("}, "twitter": {"consumer_key": ")" + kTwitterKey +

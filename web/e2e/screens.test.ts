@@ -1,0 +1,73 @@
+// The settings and about screens, and the focus-circle editor over the photo.
+import { expect, test } from '@playwright/test';
+import { join } from 'node:path';
+import { shotsDir, startServer, type Server } from './server';
+
+let server: Server;
+test.beforeAll(async () => {
+  server = await startServer(['kodim23.png']);
+});
+test.afterAll(async () => {
+  expect(await server.stop()).toBe(0);
+});
+
+test('settings switches follow the model, and about shows the version', async ({ page }) => {
+  await page.goto(server.url);
+  await page.click('[data-action=settings]');
+  const tips = page.locator('[role=switch]', { hasText: 'Show tips' });
+  await expect(tips).toBeVisible();
+  const before = await tips.getAttribute('aria-checked');
+  await page.screenshot({ path: join(shotsDir, '12-settings.png') });
+  await tips.click();
+  await expect(tips).toHaveAttribute('aria-checked', before === 'true' ? 'false' : 'true');
+  await page.click('[data-action=back]');
+  await page.click('[data-action=about]');
+  await expect(page.getByText(/^Version \d/)).toBeVisible();
+  await page.screenshot({ path: join(shotsDir, '13-about.png') });
+  await page.click('[data-action=close-about]');
+  await page.click('[data-action=back]');
+  await expect(page.locator('[data-action=library]')).toBeVisible();
+});
+
+test('the focus circle follows a drag and grows with a pinch', async ({ page }) => {
+  await page.goto(server.url);
+  await page.click('[data-action=library]');
+  await page.click('[data-ref="kodim23.png"]');
+  await page.click('[data-action=edit]');
+  // A small photo opens at its own size, without the sheet.
+  await expect(page.locator('[data-size-label]')).toHaveText('768 x 512');
+  await page.click('[data-menu=fix]');
+  await page.click('[data-panel=STR_MENU_BOKEH]');
+  const stage = (await page.locator('canvas.overlay').boundingBox())!;
+  const [cx, cy] = [stage.x + stage.width / 2, stage.y + stage.height / 2];
+  const centre = () =>
+    page.evaluate(async () => {
+      const state = await (await fetch('/api/state')).json();
+      return state.panel.focus.centerPoint as { x: number; y: number };
+    });
+  const start = await centre();
+  await page.mouse.move(cx, cy);
+  await page.mouse.down();
+  await page.mouse.move(cx + stage.width / 5, cy, { steps: 5 });
+  await page.mouse.up();
+  await expect.poll(async () => (await centre()).x).toBeGreaterThan(start.x + 10);
+  // Two fingers spread apart: the focus circle grows.
+  const radius = () =>
+    page.evaluate(async () => (await (await fetch('/api/state')).json()).panel.focus.centerRadius as number);
+  const before = await radius();
+  const touch = await page.context().newCDPSession(page);
+  const fingers = (spread: number) => [
+    { x: cx - spread, y: cy, id: 1 },
+    { x: cx + spread, y: cy, id: 2 },
+  ];
+  await touch.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: fingers(20) });
+  for (const spread of [30, 45, 60]) {
+    await touch.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: fingers(spread) });
+  }
+  await touch.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  await expect.poll(radius).toBeGreaterThan(before);
+  await page.waitForTimeout(800);
+  await page.screenshot({ path: join(shotsDir, '14-panel-focus-blur.png') });
+  await page.click('[data-action=done]');
+  await expect(page.locator('[data-action=undo]')).toBeEnabled();
+});

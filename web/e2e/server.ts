@@ -1,0 +1,68 @@
+// Starts `vantrel serve` on a fresh library and documents folder, on
+// 127.0.0.1 and a free port, and stops it at the end.
+import { spawn, type ChildProcess } from 'node:child_process';
+import { copyFileSync, mkdtempSync, mkdirSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const here = dirname(fileURLToPath(import.meta.url));
+
+export const buildDir = process.env.VANTREL_BUILD_DIR ?? resolve(here, '../../build');
+export const vantrel = join(buildDir, 'vantrel');
+export const photos = resolve(here, '../../', process.env.VANTREL_TESTDATA_DIR ?? '../shared/testdata', 'photos');
+export const shotsDir = join(buildDir, 'screenshots');
+
+export interface Server {
+  url: string;
+  root: string;
+  library: string;
+  home: string;
+  output: () => string;
+  stop(): Promise<number | null>;
+}
+
+export async function startServer(names: string[], extra: string[] = []): Promise<Server> {
+  const root = mkdtempSync(join(tmpdir(), 'vantrel-e2e-'));
+  const library = join(root, 'library');
+  const home = join(root, 'home');
+  mkdirSync(library);
+  for (const name of names) copyFileSync(join(photos, name), join(library, name));
+  const child: ChildProcess = spawn(vantrel, ['serve', '--library', library, '--port', '0', ...extra], {
+    env: { ...process.env, VANTREL_HOME: home, XDG_CONFIG_HOME: join(root, 'config'), VANTREL_LAN_BIND: '127.0.0.1' },
+    stdio: ['ignore', 'pipe', 'pipe'],
+  });
+  let output = '';
+  child.stdout!.on('data', (d) => (output += d));
+  child.stderr!.on('data', (d) => (output += d));
+  const url = await new Promise<string>((done, fail) => {
+    const timer = setTimeout(() => fail(new Error(`vantrel serve did not start:\n${output}`)), 15_000);
+    const look = () => {
+      const found = /(http:\/\/[^\s]+)/.exec(output);
+      if (found) {
+        clearTimeout(timer);
+        done(found[1]);
+      }
+    };
+    child.stdout!.on('data', look);
+    child.on('exit', () => fail(new Error(`vantrel serve stopped:\n${output}`)));
+  });
+  return {
+    url,
+    root,
+    library,
+    home,
+    output: () => output,
+    stop: () =>
+      new Promise((done) => {
+        if (child.exitCode !== null) return done(child.exitCode);
+        const timer = setTimeout(() => child.kill('SIGKILL'), 10_000);
+        child.on('exit', (code) => {
+          clearTimeout(timer);
+          rmSync(root, { recursive: true, force: true });
+          done(code);
+        });
+        child.kill('SIGTERM');
+      }),
+  };
+}

@@ -53,13 +53,13 @@ void SettlePreview(const EffectsProcesser& processor, const EffectsToolView& pan
                       std::chrono::seconds(60));
 }
 
-void BM_PanelPreview(benchmark::State& state, const PanelSpec* spec) {
+void BM_PanelPreview(benchmark::State& state, const PanelSpec* panelSpec) {
     Settings settings;
     EffectsProcesser processor;
     ImageCacheManager cache(CacheFolder());
     {
         EffectProcessViewController host(nullptr, processor, settings, cache);
-        if (!host.processImage(WorkingImage(), std::string(spec->titleKey), 1.0)) {
+        if (!host.processImage(WorkingImage(), std::string(panelSpec->titleKey), 1.0)) {
             state.SkipWithError("the panel did not open");
             return;
         }
@@ -124,9 +124,9 @@ void BM_LomoLookPreviews(benchmark::State& state) {
 BENCHMARK(BM_LomoLookPreviews)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 const bool kRegistered = [] {
-    for (const PanelSpec& spec : PanelTable()) {
-        const std::string name = "BM_PanelPreview/" + std::string(spec.titleKey.substr(9));
-        benchmark::RegisterBenchmark(name.c_str(), BM_PanelPreview, &spec)
+    for (const PanelSpec& panelSpec : PanelTable()) {
+        const std::string name = "BM_PanelPreview/" + std::string(panelSpec.titleKey.substr(9));
+        benchmark::RegisterBenchmark(name.c_str(), BM_PanelPreview, &panelSpec)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
     }

@@ -433,7 +433,7 @@ ActionResult EditorShell::panelControl(std::string_view key, std::string_view ac
         return ActionResult::Refused(400, "A control is moved, released or set.");
     }
     // A disabled control is not an error: the page shows it as it is.
-    if (!taken && !panel.spec().control(key)) {
+    if (!taken && !panel.panelSpec().control(key)) {
         return ActionResult::Refused(400, "The panel has no such control.");
     }
     return ActionResult::Ok();

@@ -10,8 +10,8 @@ int BokehBlurRadius(Size size) {
     return TiTrunc(std::min(size.width, size.height) / 960.0 * 12);
 }
 
-BokehEffectsToolView::BokehEffectsToolView(const PanelSpec& spec, const PanelContext& context)
-    : EffectsToolView(spec, context), m_drawing(this) {}
+BokehEffectsToolView::BokehEffectsToolView(const PanelSpec& panelSpec, const PanelContext& context)
+    : EffectsToolView(panelSpec, context), m_drawing(this) {}
 
 Size BokehEffectsToolView::shownSize() const {
     return {static_cast<float>(originalImage().width()),

@@ -25,7 +25,7 @@ public:
     static constexpr float kRadiusShare = 0.16f;
     static constexpr double kExtendShare = 1.461538461538462;
 
-    BokehEffectsToolView(const PanelSpec& spec, const PanelContext& context);
+    BokehEffectsToolView(const PanelSpec& panelSpec, const PanelContext& context);
 
     bool initFinish() override;
     void reset() override;

@@ -10,8 +10,8 @@ constexpr int kTabChannel[] = {1, 2, 3, 0};
 
 }  // namespace
 
-CurveEffectsToolView::CurveEffectsToolView(const PanelSpec& spec, const PanelContext& context)
-    : EffectsToolView(spec, context), m_editor(this) {}
+CurveEffectsToolView::CurveEffectsToolView(const PanelSpec& panelSpec, const PanelContext& context)
+    : EffectsToolView(panelSpec, context), m_editor(this) {}
 
 bool CurveEffectsToolView::initFinish() {
     if (!EffectsToolView::initFinish()) return false;

@@ -16,7 +16,7 @@ namespace vantrel {
 
 class CurveEffectsToolView final : public EffectsToolView, public HistogramViewDelegate {
 public:
-    CurveEffectsToolView(const PanelSpec& spec, const PanelContext& context);
+    CurveEffectsToolView(const PanelSpec& panelSpec, const PanelContext& context);
 
     bool initFinish() override;
     void reset() override;

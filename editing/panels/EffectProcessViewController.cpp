@@ -14,9 +14,9 @@ constexpr char kNoPanelError[] = "Not find panel!";
 
 // The panel of a menu title: its key, or the key's localised text.
 const PanelSpec* PanelForTitle(std::string_view title) {
-    if (const PanelSpec* spec = FindPanel(title)) return spec;
-    for (const PanelSpec& spec : PanelTable()) {
-        if (currentUIServices().localizedString(spec.titleKey) == title) return &spec;
+    if (const PanelSpec* panelSpec = FindPanel(title)) return panelSpec;
+    for (const PanelSpec& panelSpec : PanelTable()) {
+        if (currentUIServices().localizedString(panelSpec.titleKey) == title) return &panelSpec;
     }
     return nullptr;
 }
@@ -46,8 +46,8 @@ bool EffectProcessViewController::setEffectModeByMark(std::string_view title) {
     // The panel open until now lets go of the processor before the next one takes it.
     if (m_panel) m_panel->release();
     m_panel.reset();
-    const PanelSpec* spec = PanelForTitle(title);
-    if (!spec) {
+    const PanelSpec* panelSpec = PanelForTitle(title);
+    if (!panelSpec) {
         ErrorManager::sharedErrorManager().setErrorString(kNoPanelError);
         return false;
     }
@@ -58,8 +58,8 @@ bool EffectProcessViewController::setEffectModeByMark(std::string_view title) {
                          m_settings.highQualityPreview(),
                          m_settings.photoMaxSize(),
                          &m_imageCache};
-    std::shared_ptr<EffectsToolView> panel = spec->make(*spec, context);
-    m_title = std::string(spec->titleKey);
+    std::shared_ptr<EffectsToolView> panel = panelSpec->make(*panelSpec, context);
+    m_title = std::string(panelSpec->titleKey);
     if (!panel->initFinish()) {
         panel->release();
         return false;
@@ -138,9 +138,9 @@ std::unique_ptr<EffectPanelHost> MakeHost(const EffectPanelRequest& request,
 // The program's panels in the standard registry, over the shared settings
 // and picture cache (taken when a panel is made, never at start).
 const bool kStandardPanels = [] {
-    for (const PanelSpec& spec : PanelTable()) {
+    for (const PanelSpec& panelSpec : PanelTable()) {
         EffectPanelRegistry::standard().registerPanel(
-            std::string(spec.titleKey), [](const EffectPanelRequest& request) {
+            std::string(panelSpec.titleKey), [](const EffectPanelRequest& request) {
                 return MakeHost(request, Settings::sharedSettings(),
                                 ImageCacheManager::sharedManager());
             });
@@ -152,8 +152,8 @@ const bool kStandardPanels = [] {
 
 void RegisterEffectPanels(EffectPanelRegistry& registry, const Settings& settings,
                           ImageCacheManager& imageCache) {
-    for (const PanelSpec& spec : PanelTable()) {
-        registry.registerPanel(std::string(spec.titleKey),
+    for (const PanelSpec& panelSpec : PanelTable()) {
+        registry.registerPanel(std::string(panelSpec.titleKey),
                                [&settings, &imageCache](const EffectPanelRequest& request) {
                                    return MakeHost(request, settings, imageCache);
                                });

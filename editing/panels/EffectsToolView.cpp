@@ -67,21 +67,21 @@ bool IsChoice(ControlKind kind) {
 
 }  // namespace
 
-EffectsToolView::EffectsToolView(const PanelSpec& spec, const PanelContext& context)
-    : m_spec(spec),
+EffectsToolView::EffectsToolView(const PanelSpec& panelSpec, const PanelContext& context)
+    : m_spec(panelSpec),
       m_context(context),
       m_processor(context.processor ? context.processor
                                     : &EffectsProcesser::sharedEffectsProcesser()),
       m_delegate(context.delegate),
-      m_flags(spec.flags),
+      m_flags(panelSpec.flags),
       m_reallyScale(context.reallyScale),
-      m_values(spec.controls.size()),
-      m_labels(spec.controls.size()) {
+      m_values(panelSpec.controls.size()),
+      m_labels(panelSpec.controls.size()) {
     const double scaleMark = context.reallyScale > 0 ? context.reallyScale : 1.0;
     m_reallySize = {static_cast<float>(TiTrunc(context.fullImage.width() / scaleMark + 0.5)),
                     static_cast<float>(TiTrunc(context.fullImage.height() / scaleMark + 0.5))};
-    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-        m_values[i] = spec.controls[i].defaultValue;
+    for (std::size_t i = 0; i < panelSpec.controls.size(); ++i) {
+        m_values[i] = panelSpec.controls[i].defaultValue;
     }
 }
 

@@ -65,12 +65,12 @@ class EffectsToolView : public EffectProcessDelegate,
                         public std::enable_shared_from_this<EffectsToolView> {
 public:
     // initWithDelegate:fullImage:reallyScale:
-    EffectsToolView(const PanelSpec& spec, const PanelContext& context);
+    EffectsToolView(const PanelSpec& panelSpec, const PanelContext& context);
     ~EffectsToolView() override;
     EffectsToolView(const EffectsToolView&) = delete;
     EffectsToolView& operator=(const EffectsToolView&) = delete;
 
-    const PanelSpec& spec() const { return m_spec; }
+    const PanelSpec& panelSpec() const { return m_spec; }
 
     // Builds the preview source; false (the error recorded) when its bitmap
     // can't be made.
@@ -214,8 +214,9 @@ private:
 
 // Makes a panel of class T for a table row.
 template <typename T>
-std::shared_ptr<EffectsToolView> MakePanel(const PanelSpec& spec, const PanelContext& context) {
-    return std::make_shared<T>(spec, context);
+std::shared_ptr<EffectsToolView> MakePanel(const PanelSpec& panelSpec,
+                                           const PanelContext& context) {
+    return std::make_shared<T>(panelSpec, context);
 }
 
 }  // namespace vantrel

@@ -21,8 +21,8 @@ int ScaledPercent(int value) {
     return TiTrunc(value * 2.55);
 }
 
-HSLEffectsToolView::HSLEffectsToolView(const PanelSpec& spec, const PanelContext& context)
-    : EffectsToolView(spec, context), m_rangeEditor(this) {}
+HSLEffectsToolView::HSLEffectsToolView(const PanelSpec& panelSpec, const PanelContext& context)
+    : EffectsToolView(panelSpec, context), m_rangeEditor(this) {}
 
 void HSLEffectsToolView::reset() {
     if (released()) return;

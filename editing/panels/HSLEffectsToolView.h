@@ -27,7 +27,7 @@ class HSLEffectsToolView final : public EffectsToolView, public HueRangeSetViewC
 public:
     static constexpr int kAllTarget = 6;
 
-    HSLEffectsToolView(const PanelSpec& spec, const PanelContext& context);
+    HSLEffectsToolView(const PanelSpec& panelSpec, const PanelContext& context);
 
     void reset() override;
     const HueRangeSetViewController& rangeEditor() const { return m_rangeEditor; }

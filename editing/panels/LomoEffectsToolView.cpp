@@ -29,12 +29,12 @@ std::vector<LookSection> LomoSections() {
 
 }  // namespace
 
-LomoEffectsToolView::LomoEffectsToolView(const PanelSpec& spec, const PanelContext& context)
-    : LomoEffectsToolView(spec, context, LomoSections()) {}
+LomoEffectsToolView::LomoEffectsToolView(const PanelSpec& panelSpec, const PanelContext& context)
+    : LomoEffectsToolView(panelSpec, context, LomoSections()) {}
 
-LomoEffectsToolView::LomoEffectsToolView(const PanelSpec& spec, const PanelContext& context,
+LomoEffectsToolView::LomoEffectsToolView(const PanelSpec& panelSpec, const PanelContext& context,
                                          std::vector<LookSection> sections)
-    : EffectsToolView(spec, context), m_sections(std::move(sections)) {}
+    : EffectsToolView(panelSpec, context), m_sections(std::move(sections)) {}
 
 bool LomoEffectsToolView::initFinish() {
     // Built first: the thumbnails leave paramScale at 1.0, which the preview
@@ -231,8 +231,9 @@ void LomoEffectsToolView::addState(Dictionary& state) const {
                                      {"name", Value(selectedLook().name)}});
 }
 
-HDRFixEffectsToolView::HDRFixEffectsToolView(const PanelSpec& spec, const PanelContext& context)
-    : LomoEffectsToolView(spec, context, {LookSection::kHDR}) {}
+HDRFixEffectsToolView::HDRFixEffectsToolView(const PanelSpec& panelSpec,
+                                             const PanelContext& context)
+    : LomoEffectsToolView(panelSpec, context, {LookSection::kHDR}) {}
 
 void HDRFixEffectsToolView::reset() {
     if (released()) return;

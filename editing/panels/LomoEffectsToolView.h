@@ -29,7 +29,7 @@ public:
     static constexpr float kSwipeDistance = 40;  // shown-picture points
     static constexpr int kCachedLoadDelayMs = 300;
 
-    LomoEffectsToolView(const PanelSpec& spec, const PanelContext& context);
+    LomoEffectsToolView(const PanelSpec& panelSpec, const PanelContext& context);
 
     bool initFinish() override;
     void reset() override;
@@ -44,7 +44,7 @@ public:
     static int cacheWorkInFlight();
 
 protected:
-    LomoEffectsToolView(const PanelSpec& spec, const PanelContext& context,
+    LomoEffectsToolView(const PanelSpec& panelSpec, const PanelContext& context,
                         std::vector<LookSection> sections);
 
     void addTaskListRun(EffectsProcesser& processor) override;
@@ -75,7 +75,7 @@ private:
 // The HDR panel: its one strip; the first preview after reset runs at once.
 class HDRFixEffectsToolView final : public LomoEffectsToolView {
 public:
-    HDRFixEffectsToolView(const PanelSpec& spec, const PanelContext& context);
+    HDRFixEffectsToolView(const PanelSpec& panelSpec, const PanelContext& context);
 
     void reset() override;
 };

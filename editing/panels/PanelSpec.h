@@ -95,8 +95,8 @@ struct PreviewFlags {
 // Read access to a panel's control values by key.
 class ControlValues {
 public:
-    ControlValues(const PanelSpec& spec, std::span<const float> values)
-        : m_spec(spec), m_values(values) {}
+    ControlValues(const PanelSpec& panelSpec, std::span<const float> values)
+        : m_spec(panelSpec), m_values(values) {}
 
     float value(std::string_view key) const;
     int integer(std::string_view key) const;  // truncated toward zero
@@ -108,7 +108,7 @@ private:
 };
 
 using CommandMapper = void (*)(const ControlValues& values, EffectsProcesser& processor);
-using PanelMaker = std::shared_ptr<EffectsToolView> (*)(const PanelSpec& spec,
+using PanelMaker = std::shared_ptr<EffectsToolView> (*)(const PanelSpec& panelSpec,
                                                         const PanelContext& context);
 
 struct PanelSpec {

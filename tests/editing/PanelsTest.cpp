@@ -247,15 +247,16 @@ std::string Joined(const std::vector<std::string>& lines) {
 class PanelSweep : public testing::TestWithParam<const PanelSpec*> {};
 
 TEST_P(PanelSweep, OpensPreviewsAndHandsOverItsDefaults) {
-    const PanelSpec& spec = *GetParam();
+    const PanelSpec& panelSpec = *GetParam();
     const Result<Picture> photo = ReadPictureFile(test::TestDataPath(kPhoto));
     ASSERT_TRUE(photo.ok()) << photo.error();
     PanelWorld world;
-    ASSERT_TRUE(world.Open(std::string(spec.titleKey), photo.value()));
+    ASSERT_TRUE(world.Open(std::string(panelSpec.titleKey), photo.value()));
     EffectsToolView& panel = world.Panel();
-    EXPECT_EQ(&panel.spec(), &spec);
+    EXPECT_EQ(&panel.panelSpec(), &panelSpec);
     EXPECT_FALSE(world.Host().showingImage().empty());
-    const bool previews = spec.flags.allowUseReviewAsResult && spec.titleKey != "STR_MENU_CURVE";
+    const bool previews =
+        panelSpec.flags.allowUseReviewAsResult && panelSpec.titleKey != "STR_MENU_CURVE";
     if (previews) {
         ASSERT_FALSE(panel.reviewImage().empty());
         EXPECT_EQ(panel.reviewImage().width(), panel.originalImage().width());
@@ -264,7 +265,7 @@ TEST_P(PanelSweep, OpensPreviewsAndHandsOverItsDefaults) {
     world.Host().titleTapped();  // a reset gives the same defaults again
     world.Settle();
     const std::vector<std::string> result = world.ResultTexts();
-    EXPECT_EQ(Joined(result), DefaultResults().at(std::string(spec.titleKey)));
+    EXPECT_EQ(Joined(result), DefaultResults().at(std::string(panelSpec.titleKey)));
     // Nothing stays submitted for a run that will never come.
     EXPECT_TRUE(world.processor.isCommandDicListEmpty());
 
@@ -282,7 +283,7 @@ TEST_P(PanelSweep, OpensPreviewsAndHandsOverItsDefaults) {
 
 std::vector<const PanelSpec*> AllPanels() {
     std::vector<const PanelSpec*> panels;
-    for (const PanelSpec& spec : PanelTable()) panels.push_back(&spec);
+    for (const PanelSpec& panelSpec : PanelTable()) panels.push_back(&panelSpec);
     return panels;
 }
 

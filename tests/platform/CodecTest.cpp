@@ -341,8 +341,8 @@ TEST(PngDecode, ExactSampleConversions) {
                   (Rgba{nearest, nearest, nearest, 255}))
             << v;
     }
-    const auto row = [](const PngSpec& spec) {
-        const Result<Picture> picture = DecodePng(WritePng(spec));
+    const auto row = [](const PngSpec& pngSpec) {
+        const Result<Picture> picture = DecodePng(WritePng(pngSpec));
         std::vector<Rgba> pixels;
         for (int x = 0; picture.ok() && x < picture.value().width(); ++x)
             pixels.push_back(test::PixelOf(picture.value(), x, 0));

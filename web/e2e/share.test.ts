@@ -66,6 +66,13 @@ test('log in to Sina Weibo in a new tab and post the photo with a text', async (
   await page.click('[data-ref="kodim23.png"]');
   await page.click('[data-action=edit]');
   await expect(page.locator('[data-size-label]')).toHaveText('768 x 512');
+  // An edit first: a look applied.
+  await page.click('[data-menu=filter]');
+  await page.click('[data-panel=STR_MENU_LOMO]');
+  await page.click('[data-look="1"]');
+  await expect(page.locator('[data-look="1"][aria-selected=true]')).toBeVisible();
+  await page.click('[data-action=done]');
+  await expect(page.locator('[data-action=undo]')).toBeEnabled();
 
   await page.click('[data-action=share]');
   const login = context.waitForEvent('page');
@@ -95,4 +102,16 @@ test('log in to Sina Weibo in a new tab and post the photo with a text', async (
   expect(upload[0].fields.status).toBe('Hi from Vantrel');
   await page.click('[data-action=share-close]');
   await expect(page.locator('.share-page')).toBeHidden();
+
+  // The settings screen's logout row forgets the stored login.
+  const store = join(server.home, 'UserDefaults.plist');
+  expect(readFileSync(store, 'latin1')).toContain('kToken_Sina');
+  await page.click('[data-action=save]');
+  await page.locator('[data-question] [data-answer]').first().click();
+  await page.click('[data-action=close]');
+  await expect(page.locator('[data-action=edit]')).toBeVisible();
+  // From the photo viewer straight to the settings, as the main menu's row does.
+  await page.evaluate(() => fetch('/api/phase', { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: '{"phase":4}' }));
+  await page.locator('button.row', { hasText: 'Sign out of sharing accounts' }).click();
+  await expect.poll(() => readFileSync(store, 'latin1').includes('kToken_Sina')).toBe(false);
 });

@@ -7,6 +7,37 @@ import { h, setText } from '../dom';
 import { t } from '../state/store';
 import type { Context } from '../context';
 
+// A login opens the network's sign-in page once the editor has a request
+// token, long after the tap; browsers block a window opened then. So the tap
+// opens an empty tab at once and the sign-in page goes there. A tab left
+// unused (a stored login needs no page) is closed again.
+const kHeldTabLimitMs = 20_000;
+let heldTab: Window | null = null;
+let heldTimer = 0;
+
+function holdTab(): void {
+  releaseTab();
+  heldTab = window.open('about:blank', '_blank');
+  heldTimer = window.setTimeout(releaseTab, kHeldTabLimitMs);
+}
+
+function releaseTab(): void {
+  clearTimeout(heldTimer);
+  heldTab?.close();
+  heldTab = null;
+}
+
+// Opens `url` in the tab held for it; false when there is none.
+export function openInHeldTab(url: string): boolean {
+  const tab = heldTab;
+  clearTimeout(heldTimer);
+  heldTab = null;
+  if (!tab || tab.closed) return false;
+  tab.opener = null;
+  tab.location.href = url;
+  return true;
+}
+
 export class ShareView {
   readonly root: HTMLElement;
   private readonly menu: HTMLElement;
@@ -42,6 +73,8 @@ export class ShareView {
   }
 
   update(state: Snapshot): void {
+    // An alert instead of a sign-in page (not set up, failed): no tab is needed.
+    if (state.questions.length) releaseTab();
     const share = state.share;
     this.updateMenu(share);
     const page = share?.page ?? null;
@@ -51,6 +84,7 @@ export class ShareView {
       return;
     }
     const opened = !this.shown?.page || this.shown.page.thumbnailUrl !== page.thumbnailUrl;
+    if (opened) releaseTab();
     setText(this.title, page.title);
     if (page.thumbnailUrl && this.thumb.getAttribute('src') !== page.thumbnailUrl) this.thumb.src = page.thumbnailUrl;
     this.thumb.hidden = !page.thumbnailUrl;
@@ -71,7 +105,9 @@ export class ShareView {
       h(
         'div.sheet',
         { role: 'menu', 'aria-label': 'Share to' },
-        ...share.providers.map((p) => h('button', { role: 'menuitem', 'data-share': p.code, onclick: () => act({ action: 'provider', code: p.code }) }, p.name)),
+        ...share.providers.map((p) =>
+          h('button', { role: 'menuitem', 'data-share': p.code, onclick: () => (holdTab(), act({ action: 'provider', code: p.code })) }, p.name),
+        ),
         h('button', { 'data-action': 'share-cancel', onclick: () => act({ action: 'menu' }) }, 'Cancel'),
       ),
     );

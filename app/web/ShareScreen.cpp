@@ -47,9 +47,14 @@ ShareViewController* ShareScreen::page() const {
 }
 
 Value ShareScreen::state() const {
+    // The kit (and sharing.json) is read once the menu is first unfolded.
     Array providers;
     for (const MenuRow& row : kMenuRows) {
-        providers.push_back(Dictionary{{"code", NumberValue(row.code)}, {"name", Value(row.name)}});
+        const std::string problem =
+            m_menu ? WBShareKit::sharedWBShareKit().setupProblem(row.code) : std::string();
+        providers.push_back(Dictionary{{"code", NumberValue(row.code)},
+                                       {"name", Value(row.name)},
+                                       {"problem", Value(problem)}});
     }
     Value shown;
     if (const ShareViewController* open = page()) {

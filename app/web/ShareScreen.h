@@ -27,7 +27,9 @@ public:
     ShareScreen(std::function<Picture()> pendingImage, std::string instance);
     ~ShareScreen();
 
-    // {"menu", "providers", "page"}: the page is null while none is open.
+    // {"menu", "providers", "page"}: each provider with its name and, while
+    // the menu is unfolded, why it is not set up ("" when it is); the page
+    // is null while none is open.
     Value state() const;
 
     // "menu" (unfolds or folds the menu), "provider" (a row of the menu:

@@ -109,7 +109,7 @@ export interface SharePage { title: string; text: string; defaultText: boolean; 
 
 export interface ShareState {
   menu: boolean;
-  providers: { code: number; name: string }[];
+  providers: { code: number; name: string; problem: string }[];
   page: SharePage | null;
 }
 

@@ -106,7 +106,13 @@ export class ShareView {
         'div.sheet',
         { role: 'menu', 'aria-label': 'Share to' },
         ...share.providers.map((p) =>
-          h('button', { role: 'menuitem', 'data-share': p.code, onclick: () => (holdTab(), act({ action: 'provider', code: p.code })) }, p.name),
+          // A network that is not set up still answers a tap, with the reason.
+          h(
+            'button',
+            { role: 'menuitem', 'data-share': p.code, onclick: () => (p.problem ? undefined : holdTab(), act({ action: 'provider', code: p.code })) },
+            p.name,
+            p.problem ? h('small', { style: { display: 'block', color: 'var(--dim)' } }, t('STR_SHARE_NOT_SET_UP')) : null,
+          ),
         ),
         h('button', { 'data-action': 'share-cancel', onclick: () => act({ action: 'menu' }) }, 'Cancel'),
       ),

@@ -184,6 +184,12 @@ std::vector<RowCase> RowCases() {
                     AdjustLevels(v, 0, 255, 0.8, 3);
                     AdjustLevels(v, 5, 250, 1.2, 0);
                 }},
+        RowCase{"ColorLevelsGreenOnly", One([] {
+                    TColorLevelData green;
+                    green.GreenLow = 10, green.GreenHigh = 240, green.GreenGamma = 0.9;
+                    return ActionCommand_COLORLEVELS::commandWithColorLevelData(green);
+                }),
+                [](TiBitmapData& v) { AdjustLevels(v, 10, 240, 0.9, 2); }},
         RowCase{"Gray", One([] { return Bare(CMD_GRAY); }),
                 [](TiBitmapData& v) { ConvertToGray(v); }},
         RowCase{"BrightnessContrast", One([] {
@@ -220,6 +226,14 @@ std::vector<RowCase> RowCases() {
                     BalanceColor(v, 30, -20, 10, 1, true);
                     BalanceColor(v, -15, 0, 40, 2, true);
                 }},
+        // Shifts of exactly 100 either way are still in range.
+        RowCase{"ColorBalanceFullShift",
+                [] {
+                    const TransferColor tones[3] = {{0, 0, 0}, {100, -100, 0}, {0, 0, 0}};
+                    return ListOf(
+                        ActionCommand_COLORBALANCE::commandWithTransferColors(tones, true));
+                },
+                [](TiBitmapData& v) { BalanceColor(v, 100, -100, 0, 1, true); }},
         RowCase{"HSLAdjustment", One([] {
                     return ActionCommand_HSL_ADUSTMENT::commandWithHSLData(kHsl, kHueRanges);
                 }),

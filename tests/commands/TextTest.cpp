@@ -325,6 +325,7 @@ TEST(JsonReader, ReadsLeniently) {
         {R"({"e":"caf\u00E9 \u20AC\u0041"})",
          "{ \"e\" : \"caf\xC3\xA9 \xE2\x82\xAC"
          "A\"}"},
+        {R"({"e":"\u00FF\uFFFD"})", "{ \"e\" : \"\xC3\xBF\xEF\xBF\xBD\"}"},
         {R"({"e":"caf\u00e9"})", "refused"},
         {R"({"e":"\u12"})", "refused"},
         {"{\"e\":\"\\u00", "refused"},

@@ -100,6 +100,10 @@ test('a new user opens, edits, undoes, reloads and saves a photo', async ({ page
   await expect(sizeLabel(page)).toHaveText('904 x 678');
   await expect(page.locator('[data-action=undo]')).toBeDisabled();
   await expect(page.locator('[data-action=redo]')).toBeDisabled();
+  // The working picture itself is shown, not only its size.
+  await expect
+    .poll(() => page.locator('.stage img').evaluate((img: HTMLImageElement) => img.complete && img.naturalWidth))
+    .toBeGreaterThan(0);
   await shot(page, '05-edit-screen');
 
   // A curve point dragged up, applied.

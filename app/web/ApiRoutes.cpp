@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "Share/OAuthCallback.h"
 #include "app/web/EditorShell.h"
 #include "app/web/EventStream.h"
 #include "app/web/MainQueueCall.h"
@@ -153,8 +154,14 @@ httplib::Server::HandlerResponse CheckAccess(ApiContext& context, const Request&
     const std::string site = req.get_header_value("Sec-Fetch-Site");
     const std::string cookie = req.get_header_value("Cookie");
     const std::string token = req.get_param_value(kTokenParameter);
+    // The login callback and the URL hand-off carry their own proof (the
+    // kit's pending request token; the running-editor token), and neither
+    // comes with the access cookie: a provider's redirect is cross-site,
+    // and `vantrel open-url` is not a browser.
+    AccessPolicy policy = context.policy;
+    if (req.path == kOAuthLoginPath || req.path == kOpenUrlPath) policy.requireToken = false;
     const Verdict verdict =
-        CheckRequest(context.policy, RequestFacts{req.method, host, origin, site, cookie, token});
+        CheckRequest(policy, RequestFacts{req.method, host, origin, site, cookie, token});
     switch (verdict) {
         case Verdict::Allow:
             break;
@@ -389,6 +396,37 @@ void InstallEditRoutes(httplib::Server& server, ApiContext& c) {
     });
 }
 
+void InstallShareRoutes(httplib::Server& server, ApiContext& c) {
+    server.Post("/api/share", [&c](const Request& req, Response& res) {
+        const auto body = Body(req, res);
+        if (!body) return;
+        const std::string action = Text(*body, "action");
+        const int code = Whole(*body, "code").value_or(-1);
+        std::string text = Text(*body, "text");
+        Reply(res, CallOnMain([shell = &c.shell, action, code, text = std::move(text)] {
+                  return shell->shareAction(action, code, text);
+              }));
+    });
+    server.Get(kOAuthLoginPath, [](const Request& req, Response& res) {
+        // The kit takes the callback on the main queue; the browser is told
+        // to go back to the editor either way.
+        handleOAuthLogin("http://" + req.get_header_value("Host") + req.target);
+        res.set_header("Cache-Control", "no-store");
+        res.headers.erase("Content-Security-Policy");
+        // The page's one inline script moves Facebook's fragment into the query.
+        res.set_header("Content-Security-Policy",
+                       "default-src 'none'; script-src 'unsafe-inline'; base-uri 'none'");
+        res.set_content(kOAuthCallbackPage, "text/html; charset=utf-8");
+    });
+    server.Post(kOpenUrlPath, [&c](const Request& req, Response& res) {
+        res.status = c.runningEditor
+                         ? handleOpenUrlRequest(*c.runningEditor,
+                                                req.get_header_value(kOpenUrlTokenHeader), req.body)
+                         : 503;
+        res.set_content(res.status == 202 ? "taken\n" : "refused\n", "text/plain");
+    });
+}
+
 void InstallSettingsRoutes(httplib::Server& server, ApiContext& c) {
     server.Post("/api/settings", [&c](const Request& req, Response& res) {
         const auto body = Body(req, res);
@@ -439,6 +477,12 @@ void InstallPictureRoutes(httplib::Server& server, ApiContext& c) {
                         return shell->lookThumbnail(version, section, index);
                     }));
     });
+    server.Get("/api/image/share/thumbnail", [&c](const Request& req, Response& res) {
+        const std::string version = req.get_param_value("v");
+        SendPicture(res, c, "share-" + version, CallOnMain([shell = &c.shell, version] {
+                        return shell->shareThumbnail(version);
+                    }));
+    });
     server.Get("/api/image/gradient", [&c](const Request& req, Response& res) {
         const int type = QueryInt(req, "type", -1);
         // Drawn by the model's own renderer, wide like the swatch that shows it.
@@ -481,6 +525,7 @@ void InstallRoutes(httplib::Server& server, ApiContext& context) {
     InstallRootRoutes(server, context);
     InstallLibraryRoutes(server, context);
     InstallEditRoutes(server, context);
+    InstallShareRoutes(server, context);
     InstallSettingsRoutes(server, context);
     InstallPictureRoutes(server, context);
     InstallFileRoutes(server, context);

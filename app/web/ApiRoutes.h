@@ -9,6 +9,7 @@
 #include "app/web/PagePictures.h"
 #include "app/web/WebSecurity.h"
 #include "platform/PhotoLibrary.h"
+#include "platform/RunningEditor.h"
 
 namespace httplib {
 class Server;
@@ -29,6 +30,8 @@ struct ApiContext {
     AccessPolicy policy;
     LibraryPictures& libraryPictures;
     EncodedPictureCache& pictureCache;
+    // What `vantrel open-url` must present; null until it is published.
+    const RunningEditor* runningEditor = nullptr;
 };
 
 void InstallRoutes(httplib::Server& server, ApiContext& context);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Share/WBShareKit.h"
+#include "app/web/ShareScreen.h"
 #include "app/web/WebSecurity.h"
 #include "app/web/WebUIServices.h"
 #include "editing/EditViewController.h"
@@ -42,6 +44,12 @@ EditorShell::EditorShell(PhotoAppViewController& root, WebUIServices& ui, std::s
     // Picture URLs of an earlier run of the server must not be taken for this one's.
     m_instance = NewAccessToken().substr(0, 8);
     if (m_instance.empty()) m_instance = "0";
+    m_share = std::make_unique<ShareScreen>(
+        [this] {
+            EditViewController* edit = editor();
+            return edit ? edit->pendingImage() : Picture();
+        },
+        m_instance);
     m_unfinishedEdit = m_root.hasUnfinishedEdit();
 }
 
@@ -70,6 +78,7 @@ void EditorShell::phaseChanged(int phase, int) {
     if (phase != kPhaseEdit) {
         m_edit = EditScreenState();
         m_selector.reset();
+        m_share->leaveEditScreen();
     }
 }
 
@@ -236,6 +245,7 @@ Dictionary EditorShell::snapshot() {
         {"edit", editState()},
         {"panel", panelState()},
         {"settings", settingsState()},
+        {"share", m_root.phase() == kPhaseEdit ? m_share->state() : Value()},
         {"saved",
          m_savedReference.empty()
              ? Value()
@@ -475,6 +485,15 @@ ActionResult EditorShell::selectionAction(std::string_view action) {
 
 // ---- settings and about ----
 
+ActionResult EditorShell::shareAction(std::string_view action, int code, std::string text) {
+    if (!editor()) return ActionResult::Refused(409, kNoEditor);
+    return m_share->action(action, code, std::move(text));
+}
+
+Picture EditorShell::shareThumbnail(std::string_view version) const {
+    return m_share->thumbnail(version);
+}
+
 ActionResult EditorShell::settingsSwitch(int section, int row, bool on) {
     SettingsViewController* screen = m_root.settingsViewController();
     if (!screen || m_root.phase() != kPhaseSettings) {
@@ -495,6 +514,7 @@ ActionResult EditorShell::settingsSelect(int section, int row) {
         return ActionResult::Refused(400, "There is no such row.");
     }
     screen->setShowAbout([this] { m_about = true; });
+    screen->setClearAllToken([] { WBShareKit::sharedWBShareKit().clearAllToken(); });
     screen->selectRow(section, row);
     return ActionResult::Ok();
 }

@@ -30,6 +30,7 @@ class PhotoAppViewController;
 
 namespace vantrel::web {
 
+class ShareScreen;
 class WebUIServices;
 
 // The outcome of a page's request: 200, or a status with a message meant
@@ -98,6 +99,10 @@ public:
     ActionResult selectionTouch(const TouchEvent& touch);
     ActionResult selectionAction(std::string_view action);
 
+    // The share menu and the share page (ShareScreen::action).
+    ActionResult shareAction(std::string_view action, int code, std::string text);
+    Picture shareThumbnail(std::string_view version) const;
+
     // The settings screen and the about screen.
     ActionResult settingsSwitch(int section, int row, bool on);
     ActionResult settingsSelect(int section, int row);
@@ -131,6 +136,7 @@ private:
     long long m_reviewVersion = 0;
 
     std::unique_ptr<RectSelectionViewController> m_selector;
+    std::unique_ptr<ShareScreen> m_share;
     long long m_selectorSerial = 0;
 
     bool m_about = false;

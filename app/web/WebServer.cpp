@@ -24,6 +24,7 @@
 #include "platform/Dispatch.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/Resources.h"
+#include "platform/RunningEditor.h"
 
 extern char** environ;
 
@@ -247,6 +248,19 @@ int RunServer(const ServeOptions& options, std::string_view version, std::ostrea
     }
     out << "Library: " << root.library().folder() << "\nPress Ctrl-C to stop.\n" << std::flush;
 
+    // `vantrel open-url` finds this editor (on the loopback interface, which
+    // a LAN server listens on too) through the record in the documents folder.
+    const std::string recordFile = RunningEditorFile();
+    const Result<RunningEditor> running =
+        PublishRunningEditor(recordFile, "http://127.0.0.1:" + std::to_string(port));
+    if (running) {
+        context.runningEditor = &running.value();
+    } else {
+        err << "vantrel serve: login callbacks through the vantrel: address will not reach this "
+               "editor: "
+            << running.error() << "\n";
+    }
+
     std::thread listener([&server] { server.listen_after_bind(); });
     root.applicationDidFinishLaunching();
     if (options.open) OpenInBrowser(url, err);
@@ -258,6 +272,7 @@ int RunServer(const ServeOptions& options, std::string_view version, std::ostrea
     events.close();
     server.stop();
     listener.join();
+    if (running) WithdrawRunningEditor(recordFile, running.value());
     FinishWork(root);
     root.applicationDidEnterBackground();
     root.setObserver(nullptr);

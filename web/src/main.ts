@@ -10,6 +10,7 @@ import type { Context } from './context';
 import { renderOverlays } from './screens/overlays';
 import { browseScreen, homeScreen, libraryScreen, settingsScreen } from './screens/home';
 import { EditScreen } from './screens/edit';
+import { openInHeldTab } from './screens/share';
 
 const app = document.getElementById('app')!;
 const screenLayer = h('div', { style: { display: 'contents' } });
@@ -71,7 +72,7 @@ function render(ctx: Context): void {
 
 function showNotice(notice: Notice): void {
   if (notice.kind === 'openURL' && notice.url) {
-    window.open(notice.url, '_blank', 'noopener');
+    if (!openInHeldTab(notice.url)) window.open(notice.url, '_blank', 'noopener');
   } else if (notice.text) {
     toast(t(notice.text));
   }

@@ -102,7 +102,15 @@ export interface Snapshot {
   panel: PanelState | null;
   settings: SettingsState | null;
   saved: { reference: string; serial: number } | null;
-  sharing?: unknown;
+  share: ShareState | null;
+}
+
+export interface SharePage { title: string; text: string; defaultText: boolean; thumbnailUrl: string | null; sending: boolean }
+
+export interface ShareState {
+  menu: boolean;
+  providers: { code: number; name: string; problem: string }[];
+  page: SharePage | null;
 }
 
 export interface ControlSchema {

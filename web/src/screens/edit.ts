@@ -9,6 +9,7 @@ import { type Context } from '../context';
 import { markOpened } from './home';
 import { PanelView } from './panel';
 import { StageEditor } from './editors';
+import { ShareView } from './share';
 
 const kMenuNames: Record<string, string> = { colour: 'Color', fix: 'Fix', filter: 'Filter', edit: 'Edit' };
 
@@ -25,6 +26,8 @@ export class EditScreen {
   private readonly bottom: HTMLElement;
   private readonly savedBar: HTMLElement;
   private readonly editor: StageEditor;
+  private readonly share: ShareView;
+  private readonly shareButton: HTMLButtonElement;
   private menu: string | null = null;
   private panel: PanelView | null = null;
   private pictureUrl = '';
@@ -37,6 +40,8 @@ export class EditScreen {
     this.redo = h('button', { 'data-action': 'redo', 'aria-label': 'Redo', onclick: () => send('redo') }, '↷');
     this.save = h('button.primary', { 'data-action': 'save', onclick: () => send('save') }, 'Save');
     this.select = h('button', { 'data-action': 'select', 'aria-label': t('STR_TITLE_SELECTION'), onclick: () => send('select') }, '⬚');
+    this.shareButton = h('button', { 'data-action': 'share', onclick: () => void ctx.actions.send('/api/share', { action: 'menu' }) }, 'Share');
+    this.share = new ShareView(ctx);
     this.img = h('img', { alt: 'The photo being edited', draggable: 'false' });
     this.img.addEventListener('load', () => {
       markOpened();
@@ -56,6 +61,7 @@ export class EditScreen {
         {},
         h('button.plain', { 'data-action': 'close', onclick: () => send('close') }, 'Close'),
         h('span.spacer'),
+        this.shareButton,
         this.select,
         this.undo,
         this.redo,
@@ -63,6 +69,7 @@ export class EditScreen {
       ),
       this.savedBar,
       h('div.edit-body', {}, this.stage, this.bottom),
+      this.share.root,
     );
     // A save made before this visit is not offered again.
     this.savedSerial = ctx.state.saved?.serial ?? null;
@@ -95,12 +102,14 @@ export class EditScreen {
     this.redo.disabled = !edit.redoEnabled || !!state.panel;
     this.save.disabled = !edit.saveEnabled || !!state.panel;
     this.select.disabled = !!state.panel;
+    this.shareButton.disabled = !!state.panel || edit.busy;
     setText(this.sizeLabel, edit.sizeLabel.text);
     this.sizeLabel.hidden = !edit.sizeLabel.text || !edit.barsShown;
     this.updateSaved(state);
     this.updatePicture(state);
     this.updateBottom(state);
     this.editor.update(state, this.shown);
+    this.share.update(state);
   }
 
   private updateSaved(state: Snapshot): void {

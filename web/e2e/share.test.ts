@@ -1,0 +1,116 @@
+// Sharing from the edit screen to a fake Sina Weibo on 127.0.0.1: the
+// login in a new tab, the share page, and a post whose signature the fake
+// checks with oauthlib.
+import { expect, test } from '@playwright/test';
+import { spawn, type ChildProcess } from 'node:child_process';
+import { mkdirSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { shotsDir, startServer, type Server } from './server';
+
+// Debian's Python, which has python3-oauthlib.
+const python = process.env.VANTREL_PYTHON ?? '/usr/bin/python3';
+const fakeProvider = resolve(dirname(fileURLToPath(import.meta.url)), '../../tests/share/fake_provider.py');
+
+let server: Server;
+let fake: ChildProcess;
+let records: string;
+
+// Starts the fake provider, which writes a sharing.json pointing at itself
+// into the editor's documents folder; its login callback is the editor's.
+async function startFakeProvider(): Promise<void> {
+  const keys = join(server.root, 'keys.json');
+  records = join(server.root, 'records');
+  mkdirSync(records);
+  writeFileSync(
+    keys,
+    JSON.stringify({
+      callback: `${server.url}handleOAuthLogin`,
+      sina: { consumer_key: '1234567890', consumer_secret: 'sinaSecretKd94hf93k423kf44' },
+      twitter: { consumer_key: 'twitterConsumerKey0001', consumer_secret: 'twitterSecretXyz7Fq2', twitpic_key: '0123456789abcdef0123456789abcdef' },
+      facebook: { app_id: '123456789012345' },
+    }),
+  );
+  fake = spawn(python, [fakeProvider, '--keys', keys, '--record', records, '--lifetime', '90', '--sharing-json', join(server.home, 'sharing.json')], {
+    stdio: ['ignore', 'pipe', 'inherit'],
+  });
+  await new Promise<void>((done, fail) => {
+    const timer = setTimeout(() => fail(new Error('the fake provider did not start')), 15_000);
+    fake.stdout!.once('data', () => {
+      clearTimeout(timer);
+      done();
+    });
+    fake.once('exit', () => fail(new Error('the fake provider stopped')));
+  });
+}
+
+function recorded(): { path: string; verified: boolean | null; fields: Record<string, string> }[] {
+  return readdirSync(records)
+    .filter((name) => name.endsWith('.json'))
+    .sort()
+    .map((name) => JSON.parse(readFileSync(join(records, name), 'utf8')));
+}
+
+test.beforeAll(async () => {
+  server = await startServer(['kodim23.png']);
+  await startFakeProvider();
+});
+test.afterAll(async () => {
+  fake?.kill();
+  expect(await server.stop()).toBe(0);
+});
+
+test('log in to Sina Weibo in a new tab and post the photo with a text', async ({ page, context }) => {
+  await page.goto(server.url);
+  await page.click('[data-action=library]');
+  await page.click('[data-ref="kodim23.png"]');
+  await page.click('[data-action=edit]');
+  await expect(page.locator('[data-size-label]')).toHaveText('768 x 512');
+  // An edit first: a look applied.
+  await page.click('[data-menu=filter]');
+  await page.click('[data-panel=STR_MENU_LOMO]');
+  await page.click('[data-look="1"]');
+  await expect(page.locator('[data-look="1"][aria-selected=true]')).toBeVisible();
+  await page.click('[data-action=done]');
+  await expect(page.locator('[data-action=undo]')).toBeEnabled();
+
+  await page.click('[data-action=share]');
+  const login = context.waitForEvent('page');
+  await page.click('[data-share="1"]');
+  // The authorisation page grants at once and sends the tab to the editor.
+  const tab = await login;
+  await expect(tab.getByText('go back to Vantrel')).toBeVisible();
+  await tab.close();
+
+  const text = page.getByLabel('Text to share');
+  await expect(page.locator('[data-share-title]')).toHaveText('新浪微博');
+  await expect(text).toHaveValue('Edited with Vantrel');
+  await expect(page.locator('img.share-thumb')).toHaveJSProperty('complete', true);
+  await page.screenshot({ path: join(shotsDir, '20-share.png') });
+  await text.pressSequentially('Hi');
+  await expect(text).toHaveValue('Hi');
+  await text.pressSequentially(' from Vantrel');
+  await page.click('[data-action=share-send]');
+  const alert = page.locator('[data-question]');
+  await expect(alert).toContainText('Shared');
+  await alert.locator('[data-answer]').click();
+
+  const upload = recorded().filter((r) => r.path.includes('statuses/upload.json'));
+  expect(upload).toHaveLength(1);
+  expect(upload[0].verified).toBe(true);
+  expect(upload[0].fields.status).toBe('Hi from Vantrel');
+  await page.click('[data-action=share-close]');
+  await expect(page.locator('.share-page')).toBeHidden();
+
+  // The settings screen's logout row forgets the stored login.
+  const store = join(server.home, 'UserDefaults.plist');
+  expect(readFileSync(store, 'latin1')).toContain('kToken_Sina');
+  await page.click('[data-action=save]');
+  await page.locator('[data-question] [data-answer]').first().click();
+  await page.click('[data-action=close]');
+  await expect(page.locator('[data-action=edit]')).toBeVisible();
+  // From the photo viewer straight to the settings, as the main menu's row does.
+  await page.evaluate(() => fetch('/api/phase', { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: '{"phase":4}' }));
+  await page.locator('button.row', { hasText: 'Sign out of sharing accounts' }).click();
+  await expect.poll(() => readFileSync(store, 'latin1').includes('kToken_Sina')).toBe(false);
+});

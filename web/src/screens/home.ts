@@ -54,12 +54,18 @@ export function homeScreen(ctx: Context, state: Snapshot): HTMLElement {
   );
 }
 
+// The settings rows are read from the server once the phase has changed: the
+// event stream's copy of them may not have arrived yet.
 function openAbout(ctx: Context): void {
-  void ctx.actions.send('/api/phase', { phase: 4 }).then(() => {
-    const about = ctx.state.settings?.sections.flatMap((s, si) => s.rows.map((r, ri) => ({ r, si, ri })))
-      .find((x) => x.r.key === 'STR_LABEL_ABOUT_SWITCH');
-    if (about) void ctx.actions.send('/api/settings', { section: about.si, row: about.ri });
-  });
+  void ctx.actions
+    .send('/api/phase', { phase: 4 })
+    .then(() => getJson<Snapshot>('/api/state'))
+    .then((state) => {
+      const about = state.settings?.sections.flatMap((s, si) => s.rows.map((r, ri) => ({ r, si, ri })))
+        .find((x) => x.r.key === 'STR_LABEL_ABOUT_SWITCH');
+      if (about) void ctx.actions.send('/api/settings', { section: about.si, row: about.ri });
+    })
+    .catch((error: Error) => ctx.toast(error.message, true));
 }
 
 // The library's photos as last read, shared by the grid and the photo view.

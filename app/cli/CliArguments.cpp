@@ -104,6 +104,18 @@ bool ApplyOption(std::string_view name, std::string_view value, ApplyOptions& op
     return true;
 }
 
+// The value of the option at args[i]: after its "=", else the next argument
+// (i then moves past it); nullopt (with `error` set) when there is none.
+std::optional<std::string_view> OptionValue(std::span<const std::string_view> args, std::size_t& i,
+                                            std::string& error) {
+    const std::string_view arg = args[i];
+    const std::size_t equals = arg.find('=');
+    if (equals != std::string_view::npos) return arg.substr(equals + 1);
+    if (i + 1 < args.size()) return args[++i];
+    error = std::string(arg) + " needs a value";
+    return std::nullopt;
+}
+
 // Splits a command's arguments into paths and "--name value" or
 // "--name=value" options, handing each option to `option`; false (with
 // `error` set) when an option lacks its value or `option` refuses it.
@@ -116,18 +128,9 @@ bool ReadArguments(std::span<const std::string_view> args, std::vector<std::stri
             paths.push_back(arg);
             continue;
         }
-        const std::size_t equals = arg.find('=');
-        std::string_view name = arg.substr(0, equals);
-        std::string_view value;
-        if (equals != std::string_view::npos) {
-            value = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            error = std::string(name) + " needs a value";
-            return false;
-        }
-        if (!option(name, value)) return false;
+        const std::string_view name = arg.substr(0, arg.find('='));
+        const std::optional<std::string_view> value = OptionValue(args, i, error);
+        if (!value || !option(name, *value)) return false;
     }
     return true;
 }
@@ -202,15 +205,9 @@ std::optional<Invocation> ParseServe(std::span<const std::string_view> args, std
                                           : "serve takes no paths; the library is --library DIR";
             return std::nullopt;
         }
-        std::string_view value;
-        if (equals != std::string_view::npos) {
-            value = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            error = std::string(name) + " needs a value";
-            return std::nullopt;
-        }
+        const std::optional<std::string_view> found = OptionValue(args, i, error);
+        if (!found) return std::nullopt;
+        const std::string_view value = *found;
         if (name == "--library") {
             if (value.empty()) {
                 error = "--library needs a folder";

@@ -11,13 +11,19 @@ namespace {
 using namespace std::chrono_literals;
 using Strings = std::vector<std::string>;
 
-TEST(ShareViewController, TitlesAndTheDefaultText) {
+// A share screen over an empty store and the default providers.
+struct ShareScreenWorld {
     test::RecordingUIServices ui;
     test::ScratchFolder folder;
-    UserDefaults store(folder.File(kUserDefaultsFileName));
-    WBShareKit kit(ShareConfig::defaults(), store);
+    UserDefaults store{folder.File(kUserDefaultsFileName)};
+    WBShareKit kit{ShareConfig::defaults(), store};
     ShareWaitPanel panel;
-    ShareViewController screen(kit, nullptr, panel);
+    ShareViewController screen{kit, nullptr, panel};
+};
+
+TEST(ShareViewController, TitlesAndTheDefaultText) {
+    ShareScreenWorld world;
+    ShareViewController& screen = world.screen;
     EXPECT_EQ(ShareViewController::titleForCode(kShareSina), "新浪微博");
     EXPECT_EQ(ShareViewController::titleForCode(kShareTwitter), "Twitpic");
     EXPECT_EQ(ShareViewController::titleForCode(kShareFacebook), "Facebook");
@@ -34,12 +40,8 @@ TEST(ShareViewController, TitlesAndTheDefaultText) {
 }
 
 TEST(ShareViewController, TheThumbnailIsAtLeast160PixelsEachWay) {
-    test::RecordingUIServices ui;
-    test::ScratchFolder folder;
-    UserDefaults store(folder.File(kUserDefaultsFileName));
-    WBShareKit kit(ShareConfig::defaults(), store);
-    ShareWaitPanel panel;
-    ShareViewController screen(kit, nullptr, panel);
+    ShareScreenWorld world;
+    ShareViewController& screen = world.screen;
     const struct {
         int width, height, thumbWidth, thumbHeight;
     } cases[] = {{640, 960, 160, 240}, {1000, 500, 320, 160}, {40, 30, 214, 160}, {7, 7, 160, 160}};

@@ -238,12 +238,6 @@ const std::map<std::string, std::string>& DefaultResults() {
     return results;
 }
 
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
-    return text;
-}
-
 class PanelSweep : public testing::TestWithParam<const PanelSpec*> {};
 
 TEST_P(PanelSweep, OpensPreviewsAndHandsOverItsDefaults) {
@@ -264,8 +258,7 @@ TEST_P(PanelSweep, OpensPreviewsAndHandsOverItsDefaults) {
 
     world.Host().titleTapped();  // a reset gives the same defaults again
     world.Settle();
-    const std::vector<std::string> result = world.ResultTexts();
-    EXPECT_EQ(Joined(result), DefaultResults().at(std::string(panelSpec.titleKey)));
+    EXPECT_EQ(world.Result(), DefaultResults().at(std::string(panelSpec.titleKey)));
     // Nothing stays submitted for a run that will never come.
     EXPECT_TRUE(world.processor.isCommandDicListEmpty());
 
@@ -296,9 +289,14 @@ INSTANTIATE_TEST_SUITE_P(AllPanels, PanelSweep, testing::ValuesIn(AllPanels()),
 
 // The mapping rules of the panels that can go wrong: value scalings, linked
 // sliders, the geometry tools' arithmetic, and how previews are started.
-TEST(PanelRules, BrightnessScalesIntoItsSpan) {
+class PanelRules : public testing::Test {
+protected:
     PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_BRIGHTNESS", test::WorkingPicture()));
+};
+using PanelLifecycle = PanelRules;
+
+TEST_F(PanelRules, BrightnessScalesIntoItsSpan) {
+    world.Opened("STR_MENU_BRIGHTNESS");
     struct Case {
         float brightness, contrast;
         const char* expected;
@@ -309,19 +307,16 @@ TEST(PanelRules, BrightnessScalesIntoItsSpan) {
         world.Panel().setControl("brightness", c.brightness);
         world.Panel().setControl("contrast", c.contrast);
         world.Settle();
-        EXPECT_EQ(
-            world.ResultTexts(),
-            std::vector<std::string>{std::string("cmd=CMD_BRIGHTNESS_CONTRAST ") + c.expected});
+        EXPECT_EQ(world.Result(), std::string("cmd=CMD_BRIGHTNESS_CONTRAST ") + c.expected);
     }
 }
 
-TEST(PanelRules, ExposureFollowsItsThreePieceCurve) {
+TEST_F(PanelRules, ExposureFollowsItsThreePieceCurve) {
     struct Case {
         float slider, value;
         const char* label;
     };
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_EXPOSURE", test::WorkingPicture()));
+    world.Opened("STR_MENU_EXPOSURE");
     for (const Case c : {Case{50, 5, "5.00"}, Case{75, 50, "10.00"}, Case{100, 2000, "20.00"},
                          Case{-100, -2000, "-20.00"}, Case{20, 2, "2.00"}}) {
         const ExposureReading reading = ExposureOfSlider(c.slider, 100);
@@ -335,10 +330,8 @@ TEST(PanelRules, ExposureFollowsItsThreePieceCurve) {
     world.Settle();
 }
 
-TEST(PanelRules, LockedBlurRadiiMoveTogether) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_GAUSSIANBLUR", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+TEST_F(PanelRules, LockedBlurRadiiMoveTogether) {
+    EffectsToolView& panel = world.Opened("STR_MENU_GAUSSIANBLUR");
     panel.sliderMoved("radiusH", 37);
     EXPECT_EQ(panel.value("radiusV"), 37);
     EXPECT_FALSE(panel.processing());  // not a realtime panel: no preview while moving
@@ -351,13 +344,11 @@ TEST(PanelRules, LockedBlurRadiiMoveTogether) {
     EXPECT_EQ(panel.value("radiusV"), 5);
     EXPECT_TRUE(panel.processing());  // the change is previewed
     world.Settle();
-    EXPECT_EQ(world.ResultTexts(), std::vector<std::string>{"cmd=CMD_GASBLUR radiusH=5 radiusV=5"});
+    EXPECT_EQ(world.Result(), "cmd=CMD_GASBLUR radiusH=5 radiusV=5");
 }
 
-TEST(PanelRules, LevelsKeepLowAndHighTwoApart) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_COLORLEVELS", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+TEST_F(PanelRules, LevelsKeepLowAndHighTwoApart) {
+    EffectsToolView& panel = world.Opened("STR_MENU_COLORLEVELS");
     panel.setControl("inputHigh", 254);
     panel.setControl("inputLow", 253);
     EXPECT_EQ(panel.value("inputHigh"), 255);
@@ -379,13 +370,11 @@ TEST(PanelRules, LevelsKeepLowAndHighTwoApart) {
     EXPECT_EQ(data.AllHigh, 3);
 }
 
-TEST(PanelRules, HSLSendsPercentTimesTwoPointFiveFiveTruncated) {
+TEST_F(PanelRules, HSLSendsPercentTimesTwoPointFiveFiveTruncated) {
     EXPECT_EQ(ScaledPercent(100), 254);
     EXPECT_EQ(ScaledPercent(-100), -254);
     EXPECT_EQ(ScaledPercent(50), 127);
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_HSL", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+    EffectsToolView& panel = world.Opened("STR_MENU_HSL");
     EXPECT_FALSE(panel.enabled("range"));  // "all" has no range
     panel.selectItem("target", 0);
     panel.setControl("hue", 30);
@@ -406,13 +395,11 @@ TEST(PanelRules, HSLSendsPercentTimesTwoPointFiveFiveTruncated) {
     panel.setControl("hue", 300);              // 0..360 while colourising
     EXPECT_EQ(panel.value("hue"), 300);
     world.Settle();
-    EXPECT_EQ(world.ResultTexts(), std::vector<std::string>{"cmd=CMD_HSL_TINT hsl=[300,63,0]"});
+    EXPECT_EQ(world.Result(), "cmd=CMD_HSL_TINT hsl=[300,63,0]");
 }
 
-TEST(PanelRules, HueRangeEditorChangesTheTargetsRange) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_HSL", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+TEST_F(PanelRules, HueRangeEditorChangesTheTargetsRange) {
+    EffectsToolView& panel = world.Opened("STR_MENU_HSL");
     panel.selectItem("target", 4);  // blues
     ASSERT_TRUE(panel.pressButton("range"));
     const Size ribbon{380, 40};
@@ -427,9 +414,8 @@ TEST(PanelRules, HueRangeEditorChangesTheTargetsRange) {
     EXPECT_FALSE(panel.enabled("rangeClose"));
 }
 
-TEST(PanelRules, CurvesAndNoneLookApplyNothingUntilEdited) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_CURVE", test::WorkingPicture()));
+TEST_F(PanelRules, CurvesAndNoneLookApplyNothingUntilEdited) {
+    world.Opened("STR_MENU_CURVE");
     EXPECT_FALSE(world.Host().appliedEffect());
     EXPECT_TRUE(world.ResultTexts().empty());
     EXPECT_FALSE(world.Panel().enabled("delete"));
@@ -441,11 +427,10 @@ TEST(PanelRules, CurvesAndNoneLookApplyNothingUntilEdited) {
     world.Panel().touch("curve", {TouchPhase::Ended, {127, 100}, view});
     world.Settle();
     EXPECT_TRUE(world.Host().appliedEffect());
-    EXPECT_EQ(world.ResultTexts(),
-              std::vector<std::string>{"cmd=CMD_CURVE points=[0,0,0,127,155,0,255,255,0] "
-                                       "channel=CHANEL_RGB"});
+    EXPECT_EQ(world.Result(),
+              "cmd=CMD_CURVE points=[0,0,0,127,155,0,255,255,0] channel=CHANEL_RGB");
 
-    ASSERT_TRUE(world.Open("STR_MENU_LOMO", test::WorkingPicture()));
+    world.Opened("STR_MENU_LOMO");
     EXPECT_FALSE(world.Host().appliedEffect());
     world.Panel().selectItem("look", 1);
     world.Settle();
@@ -454,7 +439,7 @@ TEST(PanelRules, CurvesAndNoneLookApplyNothingUntilEdited) {
     EXPECT_FALSE(world.Host().appliedEffect());
 }
 
-TEST(PanelRules, ClipCorrectsSizesWithinAHundredPixels) {
+TEST_F(PanelRules, ClipCorrectsSizesWithinAHundredPixels) {
     const double ratio = 16.0 / 9.0;
     const auto clip = [&](float w, float h) {
         return ClipRectInPhotoPixels({0, 0, w, h}, 1, ratio);
@@ -469,16 +454,14 @@ TEST(PanelRules, ClipCorrectsSizesWithinAHundredPixels) {
     EXPECT_EQ(scaled.width, 200);
     EXPECT_EQ(scaled.height, 101);
 
-    PanelWorld world;
     ASSERT_TRUE(world.Open("STR_MENU_CLIP", test::WorkingPicture(1600, 1200), 0.5));
     world.Panel().selectItem("proportion", 4);  // 16 : 9
     const RegionSelectionView& frame = world.As<ClipToolView>().frame();
     EXPECT_NEAR(frame.clipRect().width / frame.clipRect().height, ratio, 1e-5);
-    const std::string result = world.ResultTexts().at(0);
-    EXPECT_EQ(result, "cmd=CMD_CLIP rect=[176,400,2848,1602]");
+    EXPECT_EQ(world.Result(), "cmd=CMD_CLIP rect=[176,400,2848,1602]");
 }
 
-TEST(PanelRules, RotateSnapsAndZoomsBeforeTurningPastTheLimit) {
+TEST_F(PanelRules, RotateSnapsAndZoomsBeforeTurningPastTheLimit) {
     EXPECT_EQ(RotateDisplayDegrees(38, true), 45);
     EXPECT_EQ(RotateDisplayDegrees(-38, true), 315);
     EXPECT_EQ(RotateDisplayDegrees(-38, false), 322);
@@ -488,7 +471,6 @@ TEST(PanelRules, RotateSnapsAndZoomsBeforeTurningPastTheLimit) {
     EXPECT_NEAR(*zoom, 0.808, 0.001);
     EXPECT_FALSE(RotateZoomScale({2592, 1944}, 0, {2592, 2592}).has_value());
 
-    PanelWorld world;
     ASSERT_TRUE(world.Open("STR_MENU_ROTATE", test::WorkingPicture(1296, 972), 0.5));
     EffectsToolView& panel = world.Panel();
     panel.setToggle("snap", true);
@@ -502,7 +484,7 @@ TEST(PanelRules, RotateSnapsAndZoomsBeforeTurningPastTheLimit) {
     EXPECT_EQ(result[1], "cmd=CMD_ROTATE degrees=45.000000");
 }
 
-TEST(PanelRules, PreviewSourceFollowsTheSizeFactor) {
+TEST_F(PanelRules, PreviewSourceFollowsTheSizeFactor) {
     struct Case {
         const char* title;
         bool highQuality;
@@ -524,10 +506,8 @@ TEST(PanelRules, PreviewSourceFollowsTheSizeFactor) {
 
 // While a preview runs, a realtime slider only updates its label; its
 // release always previews.
-TEST(PanelRules, SliderMovesPreviewOnlyWhenIdle) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_POSTERIZE", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+TEST_F(PanelRules, SliderMovesPreviewOnlyWhenIdle) {
+    EffectsToolView& panel = world.Opened("STR_MENU_POSTERIZE");
     panel.sliderMoved("levels", 6);
     EXPECT_TRUE(panel.processing());
     panel.sliderMoved("levels", 8);
@@ -536,14 +516,12 @@ TEST(PanelRules, SliderMovesPreviewOnlyWhenIdle) {
     EXPECT_EQ(world.processor.actionCommandListLast().size(), 2u);  // the run of 6
     panel.sliderReleased("levels");
     world.Settle();
-    EXPECT_EQ(world.ResultTexts(), std::vector<std::string>{"cmd=CMD_POSTERIZE levels=8"});
+    EXPECT_EQ(world.Result(), "cmd=CMD_POSTERIZE levels=8");
     EXPECT_EQ(panel.reviewImage().width(), panel.originalImage().width());
 }
 
-TEST(PanelRules, TouchToCompareAndTheReviewButton) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_SIMPLECOLOR", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+TEST_F(PanelRules, TouchToCompareAndTheReviewButton) {
+    EffectsToolView& panel = world.Opened("STR_MENU_SIMPLECOLOR");
     const auto showing = [&] { return world.Host().showingImage().data(); };
     EXPECT_EQ(showing(), panel.reviewImage().data());
     panel.touch("picture", {TouchPhase::Began, {5, 5}, {640, 480}});
@@ -564,7 +542,7 @@ TEST(PanelRules, TouchToCompareAndTheReviewButton) {
 // the edit session as one undoable step.
 // Whatever allocation fails while a panel opens, it either opens whole or
 // fails with the error recorded; it never opens without its preview.
-TEST(PanelLifecycle, APanelThatCannotMakeItsPreviewFailsToOpen) {
+TEST_F(PanelLifecycle, APanelThatCannotMakeItsPreviewFailsToOpen) {
     const Picture working = test::WorkingPicture(900, 600);
     for (long n = 1; n < 8; ++n) {
         PanelWorld world;
@@ -579,14 +557,12 @@ TEST(PanelLifecycle, APanelThatCannotMakeItsPreviewFailsToOpen) {
         EXPECT_EQ(world.Host().panel(), nullptr) << n;
         EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Can not create context!");
     }
-    PanelWorld world;
     EXPECT_FALSE(world.Open("STR_MENU_NOTHING", working));
     EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Not find panel!");
 }
 
-TEST(PanelLifecycle, ReleaseLeavesNothingBehindAndIgnoresLaterEvents) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_SHARPEN", test::WorkingPicture()));
+TEST_F(PanelLifecycle, ReleaseLeavesNothingBehindAndIgnoresLaterEvents) {
+    world.Opened("STR_MENU_SHARPEN");
     std::shared_ptr<EffectsToolView> panel = world.Panel().shared_from_this();
     world.imageCache.saveImageCache(test::WorkingPicture(8, 8), "kept", 0);
     panel->setControl("radius", 20);  // a preview now in flight
@@ -606,14 +582,13 @@ TEST(PanelLifecycle, ReleaseLeavesNothingBehindAndIgnoresLaterEvents) {
 
 // The processor has one delegate: a run of a panel closed a moment ago ends
 // after the next panel took over, and must not become that panel's preview.
-TEST(PanelLifecycle, APreviousPanelsLatePreviewIsNotTheNextOnes) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_SIMPLECOLOR", test::WorkingPicture()));  // 640 x 480 preview
+TEST_F(PanelLifecycle, APreviousPanelsLatePreviewIsNotTheNextOnes) {
+    world.Opened("STR_MENU_SIMPLECOLOR");  // 640 x 480 preview
     world.Panel().setControl("mode", 2);
     ASSERT_TRUE(world.processor.working());
     // The HDR panel (a 453 x 339 preview) runs its first preview at once;
     // the gray-and-invert run ends after it.
-    ASSERT_TRUE(world.Open("STR_MENU_HDR", test::WorkingPicture()));
+    world.Opened("STR_MENU_HDR");
     const EffectsToolView& hdr = world.Panel();
     EXPECT_EQ(hdr.reviewImage().width(), hdr.originalImage().width());
     EXPECT_EQ(world.Host().showingImage().width(), hdr.originalImage().width());
@@ -622,9 +597,8 @@ TEST(PanelLifecycle, APreviousPanelsLatePreviewIsNotTheNextOnes) {
 // A preview of a look left behind is cached under its own name and never
 // shown for the look selected since; a cached look comes back from memory,
 // or after a moment from disk.
-TEST(PanelLifecycle, LookPreviewsAreCachedUnderTheirOwnLook) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_LOMO", test::WorkingPicture()));
+TEST_F(PanelLifecycle, LookPreviewsAreCachedUnderTheirOwnLook) {
+    world.Opened("STR_MENU_LOMO");
     auto& lomo = world.As<LomoEffectsToolView>();
     lomo.selectItem("look", 1);
     // The worker has taken the first look's list; its result waits for the
@@ -657,9 +631,8 @@ TEST(PanelLifecycle, LookPreviewsAreCachedUnderTheirOwnLook) {
     EXPECT_EQ(calls.back(), "removeWaitPanel");
 }
 
-TEST(PanelLifecycle, SwipesStepThroughTheLooks) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_HDR", test::WorkingPicture()));
+TEST_F(PanelLifecycle, SwipesStepThroughTheLooks) {
+    world.Opened("STR_MENU_HDR");
     auto& hdr = world.As<LomoEffectsToolView>();
     EXPECT_FALSE(world.Host().panel()->flags().realTimeProcess);  // only for the first preview
     const Size shown{320, 240};
@@ -682,7 +655,7 @@ TEST(PanelLifecycle, SwipesStepThroughTheLooks) {
 // on the working image (posterize), taken from a preview of the working
 // image's own size (simple colour), changing the picture's size (clip), or
 // previewed at once (HDR).
-TEST(PanelLifecycle, DoneAppliesThePanelAsOneUndoableStep) {
+TEST_F(PanelLifecycle, DoneAppliesThePanelAsOneUndoableStep) {
     struct Case {
         const char* title;
         const char* command;

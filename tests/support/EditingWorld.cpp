@@ -37,23 +37,11 @@ bool SamePixels(const Picture& a, const Picture& b) {
            (a.empty() || std::memcmp(a.data(), b.data(), a.byteCount()) == 0);
 }
 
-EditingWorld::EditingWorld()
-    : m_documents(std::make_unique<ScratchFolder>()),
-      m_library(std::make_unique<ScratchFolder>()),
-      documentsPath(m_documents->path()),
-      libraryPath(m_library->path()),
-      settings(documentsPath + "/" + kSettingsFileName),
-      imageCache(documentsPath) {
-    m_root = std::make_unique<PhotoAppViewController>(
-        EditingServices{settings, processor, imageCache, PhotoLibrary(libraryPath), documentsPath});
-    m_root->setObserver(&observer);
-    m_root->setEffectPanelFactory(&panels);
-    m_root->setCameraAvailable(true);
-}
-
 EditingWorld::EditingWorld(const std::string& documents, const std::string& library)
-    : documentsPath(documents),
-      libraryPath(library),
+    : m_documents(documents.empty() ? std::make_unique<ScratchFolder>() : nullptr),
+      m_library(library.empty() ? std::make_unique<ScratchFolder>() : nullptr),
+      documentsPath(m_documents ? m_documents->path() : documents),
+      libraryPath(m_library ? m_library->path() : library),
       settings(documentsPath + "/" + kSettingsFileName),
       imageCache(documentsPath) {
     m_root = std::make_unique<PhotoAppViewController>(
@@ -90,6 +78,15 @@ EditViewController& EditingWorld::editor() {
 
 void EditingWorld::OpenPicture(const Picture& picture, std::optional<int> sheetChoice) {
     m_root->openPicture(picture, 1);
+    AnswerSheet(sheetChoice);
+}
+
+void EditingWorld::OpenLibraryPhoto(const std::string& reference, std::optional<int> sheetChoice) {
+    m_root->openLibraryPhoto(reference);
+    AnswerSheet(sheetChoice);
+}
+
+void EditingWorld::AnswerSheet(std::optional<int> sheetChoice) {
     Settle();
     if (sheetChoice && ui.pendingQuestion()) {
         ui.answer(*sheetChoice);
@@ -110,6 +107,21 @@ void EditingWorld::Apply(const PanelScript& script, const std::string& title) {
     Settle();
     editor().actionDone();
     Settle();
+}
+
+void EditingWorld::Save() {
+    editor().actionSaveImage();
+    Settle();
+}
+
+std::vector<std::string> EditingWorld::SavedFiles() const {
+    std::vector<std::string> files;
+    const std::filesystem::path folder = libraryPath + "/Vantrel";
+    if (!std::filesystem::exists(folder)) return files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        files.push_back(entry.path().string());
+    }
+    return files;
 }
 
 }  // namespace vantrel::test

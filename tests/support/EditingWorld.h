@@ -88,9 +88,8 @@ class EditingWorld {
     std::unique_ptr<ScratchFolder> m_library;
 
 public:
-    // A world over the given folders, or fresh scratch folders.
-    EditingWorld();
-    EditingWorld(const std::string& documents, const std::string& library);
+    // A world over the given folders; fresh scratch folders for those not given.
+    explicit EditingWorld(const std::string& documents = "", const std::string& library = "");
     ~EditingWorld();
 
     // Runs the main queue until the flow's background work (the root's, the
@@ -101,14 +100,20 @@ public:
     // The edit screen; fails the test when there is none.
     EditViewController& editor();
 
-    // Takes `picture` in as a picture from outside the library and, when the
-    // size sheet comes up, answers it with `sheetChoice` (nothing: leaves it).
+    // Takes `picture` in as a picture from outside the library, or opens the
+    // library's photo `reference`, and, when the size sheet comes up, answers
+    // it with `sheetChoice` (nothing: leaves it).
     void OpenPicture(const Picture& picture, std::optional<int> sheetChoice);
+    void OpenLibraryPhoto(const std::string& reference, std::optional<int> sheetChoice);
     // Writes `picture` into the library as `reference` (PNG or JPEG by name).
     void PutInLibrary(const std::string& reference, const Picture& picture);
     // Opens a panel with `script`, presses Done and settles.
     void Apply(const PanelScript& script, const std::string& title = "STR_MENU_CURVE");
     void Apply(const Array& list) { Apply(PanelScript{list, {}, true, true}); }
+    // Presses Save and settles.
+    void Save();
+    // The files saved into the library's Vantrel folder.
+    std::vector<std::string> SavedFiles() const;
 
     // The calls UIServices got that show something (alerts, sheets, panels).
     std::vector<std::string> Shown() const { return ui.shown(); }
@@ -128,6 +133,8 @@ public:
     ScriptedPanelFactory panels;
 
 private:
+    void AnswerSheet(std::optional<int> sheetChoice);
+
     std::unique_ptr<PhotoAppViewController> m_root;
 };
 

@@ -10,8 +10,6 @@
 
 namespace vantrel::test {
 
-PanelWorld::PanelWorld() = default;
-
 PanelWorld::~PanelWorld() {
     host.reset();
     Settle();  // the processor must be idle when it goes, the cache unused
@@ -25,6 +23,12 @@ bool PanelWorld::Open(const std::string& title, const Picture& working, double s
     const bool opened = host->processImage(working, title, scaleMark);
     Settle();
     return opened;
+}
+
+EffectsToolView& PanelWorld::Opened(const std::string& title, const Picture& working,
+                                    double scaleMark) {
+    if (!Open(title, working, scaleMark)) throw std::runtime_error(title + " did not open");
+    return Panel();
 }
 
 void PanelWorld::Settle() {
@@ -51,6 +55,12 @@ std::vector<std::string> PanelWorld::ResultTexts() {
         texts.push_back(text.substr(1, text.size() - 2));
     }
     return texts;
+}
+
+std::string PanelWorld::Result() {
+    std::string text;
+    for (const std::string& line : ResultTexts()) text += (text.empty() ? "" : "\n") + line;
+    return text;
 }
 
 Picture WorkingPicture(int width, int height) {

@@ -3,6 +3,7 @@
 // the turned picture.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <vector>
 
@@ -129,37 +130,32 @@ TEST(HistogramView, TappingACandidateAddsAndSelectsItInOrder) {
 
 // ---- hue range ----------------------------------------------------------------------------------
 
+using H = HueRibbonView;
+
 HueRibbonView Reds() {
     HueRibbonView view;
     view.setHueRange({-15, 15, -45, 45});
     return view;
 }
 
-TEST(HueRibbonView, InnerEdgeStopsShortAndDragsItsOuterEdge) {
-    HueRibbonView view = Reds();
-    view.moveCursorByIndex(HueRibbonView::kCenterLeftCursor, 40);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kCenterLeft], 14);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeLeft], -16);
-
-    view = Reds();
-    view.moveCursorByIndex(HueRibbonView::kCenterRightCursor, -100);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kCenterRight], -14);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeRight], 16);
-
-    view = Reds();
-    view.moveCursorByIndex(HueRibbonView::kCenterLeftCursor,
-                           -20);  // outer edge first, then the inner
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeLeft], -65);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kCenterLeft], -35);
-}
-
-TEST(HueRibbonView, OuterEdgesSpanAtMost359) {
-    HueRibbonView view = Reds();
-    view.moveCursorByIndex(HueRibbonView::kRangeRightCursor, 400);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeRight], -45 + 359);
-    view = Reds();
-    view.moveCursorByIndex(HueRibbonView::kRangeLeftCursor, -400);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeLeft], 45 - 359);
+// An inner edge stops one degree short of the other and drags its outer
+// edge along; an outer edge moves first, then the inner; the outer edges span
+// at most 359 degrees.
+TEST(HueRibbonView, CursorMovesKeepTheEdgesApart) {
+    struct Case {
+        int cursor;
+        float move;
+        std::array<float, 4> range;  // centre left, centre right, range left, range right
+    };
+    for (const Case c : {Case{H::kCenterLeftCursor, 40, {14, 15, -16, 45}},
+                         Case{H::kCenterRightCursor, -100, {-15, -14, -45, 16}},
+                         Case{H::kCenterLeftCursor, -20, {-35, 15, -65, 45}},
+                         Case{H::kRangeRightCursor, 400, {-15, 15, -45, -45 + 359}},
+                         Case{H::kRangeLeftCursor, -400, {-15, 15, 45 - 359, 45}}}) {
+        HueRibbonView view = Reds();
+        view.moveCursorByIndex(c.cursor, c.move);
+        EXPECT_EQ(view.hueRange(), c.range) << c.cursor << " by " << c.move;
+    }
 }
 
 // Any drag sequence keeps the edges in order and within one turn.
@@ -176,13 +172,11 @@ TEST(HueRibbonView, RandomDragsKeepTheInvariants) {
             view.moveCursorByIndex(c, step(random));
         }
         const auto& v = view.hueRange();
-        ASSERT_LT(v[HueRibbonView::kRangeLeft], v[HueRibbonView::kCenterLeft]) << i;
-        ASSERT_LT(v[HueRibbonView::kCenterLeft], v[HueRibbonView::kCenterRight]) << i;
-        ASSERT_LT(v[HueRibbonView::kCenterRight], v[HueRibbonView::kRangeRight]) << i;
-        ASSERT_LE(v[HueRibbonView::kRangeRight] - v[HueRibbonView::kRangeLeft], 359) << i;
-        ASSERT_LE(TiTrunc(v[HueRibbonView::kRangeRight]) - TiTrunc(v[HueRibbonView::kRangeLeft]),
-                  359)
-            << i;
+        ASSERT_LT(v[H::kRangeLeft], v[H::kCenterLeft]) << i;
+        ASSERT_LT(v[H::kCenterLeft], v[H::kCenterRight]) << i;
+        ASSERT_LT(v[H::kCenterRight], v[H::kRangeRight]) << i;
+        ASSERT_LE(v[H::kRangeRight] - v[H::kRangeLeft], 359) << i;
+        ASSERT_LE(TiTrunc(v[H::kRangeRight]) - TiTrunc(v[H::kRangeLeft]), 359) << i;
     }
 }
 
@@ -190,15 +184,15 @@ TEST(HueRibbonView, TouchesPickTheNearestCursorOrMoveTheWholeRange) {
     HueRibbonView view = Reds();
     const Size size{380, 44};  // 10 points of padding, one point per degree
     view.touch({TouchPhase::Began, {10 + 45, 20}, size});  // range_right at 45
-    EXPECT_EQ(view.selectedCursorIndex(), HueRibbonView::kRangeRightCursor);
+    EXPECT_EQ(view.selectedCursorIndex(), H::kRangeRightCursor);
     view.touch({TouchPhase::Moved, {10 + 55, 20}, size});
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeRight], 55);
+    EXPECT_EQ(view.hueRange()[H::kRangeRight], 55);
     view.touch({TouchPhase::Ended, {10 + 55, 20}, size});
     view.touch({TouchPhase::Began, {10 + 180, 20}, size});  // far from every cursor
-    EXPECT_EQ(view.selectedCursorIndex(), HueRibbonView::kNoCursor);
+    EXPECT_EQ(view.selectedCursorIndex(), H::kNoCursor);
     view.touch({TouchPhase::Moved, {10 + 170, 20}, size});
     EXPECT_EQ(view.hueRange(), (std::array<float, 4>{-25, 5, -55, 45}));
-    EXPECT_EQ(HueRibbonView::cursorDegrees(-25), 335);
+    EXPECT_EQ(H::cursorDegrees(-25), 335);
 }
 
 TEST(HueRangeSetViewController, ResetsToTheTargetsRangeAndTruncates) {

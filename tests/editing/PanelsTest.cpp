@@ -1,9 +1,10 @@
-// The effect panels: the table and its schema, every panel swept over a real
-// photo, the mapping rules that can go wrong, and the lifecycle of an open
-// panel.
+// The effect panels: the table, its registry and its schema, every panel
+// swept over a real photo, the mapping rules that can go wrong, the lifecycle
+// of an open panel, and the picture cache of the looks.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -14,11 +15,14 @@
 #include <thread>
 #include <vector>
 
+#include "Core/base/GradientMask.h"
 #include "Core/global/TiMemory.h"
 #include "app/cli/CliMain.h"
 #include "commands/ErrorManager.h"
 #include "commands/Json.h"
 #include "editing/EffectPanelHost.h"
+#include "editing/GradientImage.h"
+#include "editing/ImageCacheManager.h"
 #include "editing/LocalizedStrings.h"
 #include "editing/panels/ClipToolView.h"
 #include "editing/panels/ColorLevelsEffectsToolView.h"
@@ -70,10 +74,24 @@ TEST(PanelTable, FourMenusHoldTheThirtyFivePanelsInOrder) {
     EXPECT_EQ(PanelTable().size(), 35u);
 }
 
-TEST(PanelTable, EveryPanelIsInTheStandardRegistry) {
-    for (const PanelSpec& panel : PanelTable()) {
-        EXPECT_TRUE(EffectPanelRegistry::standard().contains(panel.titleKey)) << panel.titleKey;
+TEST(EffectPanelRegistry, FindsAPanelByItsKeyOrItsLocalisedTitle) {
+    test::RecordingUIServices ui;  // localises "KEY" as "[KEY]"
+    EffectPanelRegistry registry;
+    std::vector<std::string> made;
+    registry.registerPanel("STR_MENU_CURVE", [&](const EffectPanelRequest& request) {
+        made.push_back(request.title);
+        return std::make_unique<test::ScriptedPanel>(test::PanelScript{});
+    });
+    EffectPanelRequest request;
+    for (const char* title : {"STR_MENU_CURVE", "[STR_MENU_CURVE]"}) {
+        request.title = title;
+        EXPECT_NE(registry.makePanelHost(request), nullptr) << title;
     }
+    EXPECT_EQ(made, (std::vector<std::string>{"STR_MENU_CURVE", "[STR_MENU_CURVE]"}));
+
+    request.title = "STR_MENU_NOTHING";
+    EXPECT_EQ(registry.makePanelHost(request), nullptr);
+    EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Not find panel!");
 }
 
 // Keys unique, defaults inside their ranges, one item per choice, rules
@@ -141,6 +159,25 @@ TEST(LocalizedStrings, AKeyWithoutATextShowsTheKey) {
     EXPECT_EQ(strings.text("STR_B"), "STR_B");
     EXPECT_EQ(strings.text("STR_MISSING"), "STR_MISSING");
     EXPECT_EQ(LocalizedStrings::fromJson("no json").size(), 0u);
+}
+
+TEST(GradientImage, DrawsThePresetAsTheRendererDoes) {
+    const GradientImage image(7);
+    const Picture picture = image.getImageBySize(Size{40.9f, 12.2f});
+    ASSERT_FALSE(picture.empty());
+    ASSERT_EQ(picture.width(), 40);
+    ASSERT_EQ(picture.height(), 12);
+    const auto expected = CreateGradientPresetBitmap(7, 40, 12);
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(0, std::memcmp(picture.data(), expected->GetData(), 40 * 12 * 4));
+    EXPECT_EQ(picture.data()[3], 255) << "opaque";
+}
+
+TEST(GradientImage, GivesNoPictureForNoPresetOrNoPixels) {
+    EXPECT_TRUE(GradientImage(13).getImageBySize(Size{8, 8}).empty());
+    EXPECT_TRUE(GradientImage(-1).getImageBySize(Size{8, 8}).empty());
+    EXPECT_TRUE(GradientImage(0).getImageBySize(Size{0.5f, 8}).empty());
+    EXPECT_TRUE(GradientImage(0).getImageBySize(Size{1e9f, 1e9f}).empty());
 }
 
 // `vantrel panels` prints JSON that reads back into the table's shape.
@@ -248,6 +285,7 @@ TEST_P(PanelSweep, OpensPreviewsAndHandsOverItsDefaults) {
     ASSERT_TRUE(world.Open(std::string(panelSpec.titleKey), photo.value()));
     EffectsToolView& panel = world.Panel();
     EXPECT_EQ(&panel.panelSpec(), &panelSpec);
+    EXPECT_TRUE(EffectPanelRegistry::standard().contains(panelSpec.titleKey));
     EXPECT_FALSE(world.Host().showingImage().empty());
     const bool previews =
         panelSpec.flags.allowUseReviewAsResult && panelSpec.titleKey != "STR_MENU_CURVE";
@@ -649,6 +687,64 @@ TEST_F(PanelLifecycle, SwipesStepThroughTheLooks) {
     swipe(100, 300);  // past the first: nothing
     EXPECT_EQ(hdr.selectedLook().name, "HDR Fix Light");
     EXPECT_FALSE(hdr.selectItem("look", 4));
+}
+
+TEST(ImageCacheManager, ModesKeepPicturesInMemoryOnDiskOrBoth) {
+    test::ScratchFolder folder;
+    ImageCacheManager cache(folder.path());
+    const Picture picture = test::PhotoPicture(12, 9);
+
+    // Memory only: gone after emptying, and never written.
+    EXPECT_TRUE(cache.saveImageCache(picture, "Memory", 0));
+    EXPECT_TRUE(test::SamePixels(cache.loadImageCacheForName("Memory", 0), picture));
+    cache.removeAllImageCache();
+    EXPECT_TRUE(cache.loadImageCacheForName("Memory", 2).empty());
+
+    // Both: back from the file after emptying, but not put back in memory.
+    EXPECT_TRUE(cache.saveImageCache(picture, "Both", 2));
+    cache.removeAllImageCache();
+    EXPECT_TRUE(test::SamePixels(cache.loadImageCacheForName("Both", 2), picture));
+    EXPECT_TRUE(cache.loadImageCacheForName("Both", 0).empty());
+
+    // Disk only; never saved; other modes.
+    EXPECT_TRUE(cache.saveImageCache(picture, "Disk", 1));
+    EXPECT_TRUE(cache.loadImageMemCacheByName("Disk").empty());
+    EXPECT_TRUE(test::SamePixels(cache.loadImageCacheForName("Disk", 1), picture));
+    EXPECT_TRUE(cache.loadImageCacheForName("Never", 1).empty());
+    EXPECT_FALSE(cache.saveImageCache(picture, "Other", 3));
+    EXPECT_TRUE(cache.loadImageCacheForName("Disk", -1).empty());
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"Both", "Disk"}));
+
+    // An empty picture removes the memory entry.
+    cache.saveImageCache(picture, "Gone", 0);
+    cache.saveImageCache(Picture(), "Gone", 0);
+    EXPECT_TRUE(cache.loadImageMemCacheByName("Gone").empty());
+}
+
+TEST(ImageCacheManager, NamesAreEscapedIntoTheFolderAndBack) {
+    test::ScratchFolder folder;
+    ImageCacheManager cache(folder.path());
+    const Picture picture = test::PhotoPicture(4, 4);
+    const std::pair<std::string, std::string> names[] = {
+        {"Vibrant Blue / Purple", "Vibrant Blue %2F Purple"},
+        {"../../etc/passwd", "%2E%2E%2F..%2Fetc%2Fpasswd"},
+        {"..", "%2E%2E"},
+        {"a\\b%c", "a%5Cb%25c"},
+        {std::string("nul\0byte", 8), "nul%00byte"},
+        {"Sepia", "Sepia"},
+    };
+    for (const auto& [name, file] : names) {
+        EXPECT_EQ(ImageCacheManager::fileNameForName(name), file);
+        EXPECT_EQ(ImageCacheManager::nameForFileName(file), name);
+        EXPECT_TRUE(cache.saveImageCache(picture, name, 1)) << file;
+        EXPECT_TRUE(std::filesystem::is_regular_file(folder.File(file))) << file;
+        EXPECT_TRUE(test::SamePixels(cache.loadImageCacheForName(name, 1), picture)) << file;
+    }
+    EXPECT_EQ(folder.Names().size(), std::size(names));
+    EXPECT_FALSE(cache.saveImageCache(picture, "", 1));
+    for (const char* notEscaped : {"a/b", "%2", "%zz", "%2e", ".x"}) {
+        EXPECT_FALSE(ImageCacheManager::nameForFileName(notEscaped)) << notEscaped;
+    }
 }
 
 // Through the edit session: the panel's list becomes one history step, run

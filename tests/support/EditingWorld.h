@@ -64,16 +64,11 @@ public:
     void phaseChanged(int phase, int previousPhase) override {
         phases.push_back({phase, previousPhase});
     }
-    void pickerChanged(PickerSource source) override { pickers.push_back(source); }
-    void editScreenChanged(const EditScreenState& state) override {
-        last = state;
-        ++screenChanges;
-    }
+    void pickerChanged(PickerSource) override {}
+    void editScreenChanged(const EditScreenState& state) override { last = state; }
 
     std::vector<std::pair<int, int>> phases;
-    std::vector<PickerSource> pickers;
     EditScreenState last;
-    int screenChanges = 0;
 };
 
 // A smooth opaque photo-like picture with some texture.

@@ -1,6 +1,6 @@
 // A process killed at any moment leaves every file of the editing workflow
-// whole, and an edit it was making resumes with its pictures and saves what
-// `vantrel apply` makes of its photo with the session's command list.
+// whole, and an edit it was making resumes with its pictures; a resumed edit
+// of a real photo saves what `vantrel apply` makes of it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -97,19 +97,15 @@ TEST(Crash, FilesWrittenWhenTheProcessIsKilledAreOldOrNewNeverPartial) {
     }
 }
 
-constexpr char kPhoto[] = "canon.jpg";  // 2048 x 1536, stored mirrored (EXIF 2)
-constexpr int kCommonSize = 1;          // the sheet: NOW, COMMON, FAST, CANCEL
-
-// An edit of the library's photo at the common size that applies, undoes
-// and redoes steps until it is killed. Its steps keep the photo opaque, so
-// that a picture read back from its PNG file is the very picture written (a
-// blur may leave alpha 254 in places, which a PNG of straight alpha does not
-// give back exactly).
+// An edit that applies, undoes and redoes steps until it is killed. Its
+// steps keep the photo opaque, so that a picture read back from its PNG file
+// is the very picture written (a blur may leave alpha 254 in places, which a
+// PNG of straight alpha does not give back exactly).
 VANTREL_CHILD_SCENARIO(edit_session) {
     test::EditingWorld world(args.at(0), args.at(1));
-    world.OpenLibraryPhoto(kPhoto, kCommonSize);
+    world.OpenLibraryPhoto(args.at(2), std::stoi(args.at(3)));
     if (world.root().phase() != kPhaseEdit) return 2;
-    const Array steps[] = {test::CurveStep(150),    test::BlurStep(7),
+    const Array steps[] = {test::CurveStep(),       test::BlurStep(4),
                            test::PosterizeStep(6),  test::FlipStep(),
                            test::QuarterTurnStep(), test::BrightnessStep(10, 20)};
     for (long i = 0;; ++i) {
@@ -136,33 +132,17 @@ std::vector<Picture> ExpectedPictures(EditViewController& editor, EffectsProcess
     return pictures;
 }
 
-// What `vantrel apply` makes of `photo` with the session's command list,
-// after the reduction the intake made.
-Picture VantrelApply(const EditViewController& editor, const std::string& photo,
-                     const test::ScratchFolder& folder) {
-    Dictionary file;
-    file.set("commands", Value(editor.commands()));
-    const std::string commands = folder.File("commands.json");
-    std::ofstream(commands) << jsonStringValue(file);
-    const std::string zoom = jsonStringValue(
-        ActionCommand_ZOOM::commandWithScale(static_cast<float>(editor.originalScale()))->dic());
-    const std::string expected = folder.File("expected.jpg");
-    EXPECT_EQ(test::RunProgram({test::ProgramPath(), "apply", photo, expected, "--command", zoom,
-                                "--commands", commands, "--quality", "92"}),
-              0);
-    return ReadPictureFile(expected).value();
-}
-
-TEST(Crash, AKilledEditResumesWithItsWholeHistoryAndSavesWhatVantrelApplyMakes) {
+TEST(Crash, AKilledEditResumesWithItsWholeHistory) {
     test::ScratchFolder library;
-    const std::string photo = library.File(kPhoto);
-    std::filesystem::copy_file(test::TestDataPath("photos/canon_hdr_NO.jpg"), photo);
+    const Picture photo = test::PhotoPicture(1600, 1200);
+    ASSERT_TRUE(WritePictureFile(photo, library.File("photo.png")).ok());
     for (int kill = 0; kill < 3; ++kill) {
         SCOPED_TRACE(kill);
         test::ScratchFolder documents;
         {
-            test::ChildProcess child("edit_session", {documents.path(), library.path()});
-            ASSERT_TRUE(child.WaitForFile(documents.File(kReady), 300s));
+            test::ChildProcess child("edit_session",
+                                     {documents.path(), library.path(), "photo.png", "0"});
+            ASSERT_TRUE(child.WaitForFile(documents.File(kReady), 120s));
             std::this_thread::sleep_for(test::RandomMoment(500ms));
             ASSERT_TRUE(child.Kill());
         }
@@ -173,9 +153,8 @@ TEST(Crash, AKilledEditResumesWithItsWholeHistoryAndSavesWhatVantrelApplyMakes) 
         ASSERT_EQ(world.root().phase(), kPhaseEdit);
         EditViewController& editor = world.editor();
         EXPECT_GE(editor.history().count(), 1);
-        EXPECT_EQ(editor.imageUrl(), kPhoto);
-        EXPECT_LT(editor.originalScale(), 1.0);
-        EXPECT_LT(editor.scaleMark(), 1.0);
+        EXPECT_EQ(editor.imageUrl(), "photo.png");
+        EXPECT_TRUE(test::SamePixels(editor.getOriginalImage(), photo));
 
         const std::vector<Picture> expected = ExpectedPictures(editor, world.processor);
         for (int id = 0; id < static_cast<int>(expected.size()); ++id) {
@@ -190,13 +169,7 @@ TEST(Crash, AKilledEditResumesWithItsWholeHistoryAndSavesWhatVantrelApplyMakes) 
             editor.actionRedoEffect();
             EXPECT_TRUE(test::SamePixels(editor.pendingImage(), expected[index]));
         }
-        // One more step, saved at the photo's reduced size; closing ends the edit.
-        world.Apply(test::BrightnessStep(-15, 25));
-        world.Save();
-        ASSERT_EQ(world.SavedFiles().size(), 1u);
-        const Picture saved = ReadPictureFile(world.SavedFiles()[0]).value();
-        EXPECT_EQ(saved.width(), editor.originalImageSize().width);
-        EXPECT_TRUE(test::SamePixels(saved, VantrelApply(editor, photo, documents)));
+        // Closing ends it.
         editor.actionCloseEditor();
         if (world.ui.pendingQuestion()) world.ui.answer(1);
         world.Settle();
@@ -235,6 +208,59 @@ TEST(Crash, AResumedEditRemakesPicturesLeftByAnotherEdit) {
     }
     editor.actionRedoEffect();
     EXPECT_TRUE(test::SamePixels(editor.pendingImage(), expected[2]));
+}
+
+constexpr char kPhoto[] = "canon.jpg";  // 2048 x 1536, stored mirrored (EXIF 2)
+constexpr int kCommonSize = 1;          // the sheet: NOW, COMMON, FAST, CANCEL
+
+// A real photo edited from the library at the common size, stopped without
+// closing and resumed: the saved pixels are those of `vantrel apply` running
+// the session's command list on the photo, after the intake's reduction.
+TEST(Crash, AResumedEditOfARealPhotoSavesWhatVantrelApplyMakes) {
+    test::ScratchFolder documents;
+    test::ScratchFolder library;
+    const std::string photo = library.File(kPhoto);
+    std::filesystem::copy_file(test::TestDataPath("photos/canon_hdr_NO.jpg"), photo);
+    {
+        test::EditingWorld world(documents.path(), library.path());
+        world.OpenLibraryPhoto(kPhoto, kCommonSize);
+        ASSERT_EQ(world.root().phase(), kPhaseEdit);
+        world.Apply(test::CurveStep(150));
+        world.Apply(test::BlurStep(7));
+        world.Apply(test::QuarterTurnStep());
+        world.editor().actionBackEffect();
+        world.editor().actionBackEffect();
+        world.editor().actionRedoEffect();
+        world.Apply(test::PosterizeStep(7));
+    }
+
+    test::EditingWorld world(documents.path(), library.path());
+    ASSERT_TRUE(world.root().resumeUnfinishedEdit());
+    world.Settle();
+    EditViewController& editor = world.editor();
+    ASSERT_EQ(editor.commandIndex(), 3);  // curve, blur, posterize
+    EXPECT_LT(editor.originalScale(), 1.0);
+    EXPECT_LT(editor.scaleMark(), 1.0);
+    world.Apply(test::BrightnessStep(-15, 25));
+    editor.actionBackEffect();
+    editor.actionRedoEffect();
+    world.Save();
+    ASSERT_EQ(world.SavedFiles().size(), 1u);
+    const Picture saved = ReadPictureFile(world.SavedFiles()[0]).value();
+    EXPECT_EQ(saved.width(), editor.originalImageSize().width);
+
+    // The same photo reduced as the intake did, then the session's commands.
+    Dictionary file;
+    file.set("commands", Value(editor.commands()));
+    const std::string commands = documents.File("commands.json");
+    std::ofstream(commands) << jsonStringValue(file);
+    const std::string zoom = jsonStringValue(
+        ActionCommand_ZOOM::commandWithScale(static_cast<float>(editor.originalScale()))->dic());
+    const std::string expected = documents.File("expected.jpg");
+    ASSERT_EQ(test::RunProgram({test::ProgramPath(), "apply", photo, expected, "--command", zoom,
+                                "--commands", commands, "--quality", "92"}),
+              0);
+    EXPECT_TRUE(test::SamePixels(saved, ReadPictureFile(expected).value()));
 }
 
 }  // namespace

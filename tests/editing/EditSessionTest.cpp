@@ -69,7 +69,7 @@ TEST_F(EditSession, ThreeStepsUndoneTwiceSaveOnlyTheFirstAtFullSize) {
 
     world.ui.clear();
     world.Save();
-    EXPECT_EQ(world.Shown(),
+    EXPECT_EQ(world.ui.shown(),
               (std::vector<std::string>{"waitPanel([STR_SAVING] | mask)", "removeWaitPanel",
                                         "alert([STR_FINISH] |  | OK!)"}));
     const std::vector<std::string> saved = world.SavedFiles();
@@ -244,7 +244,7 @@ TEST_F(EditSession, ATitleTipIsShownOnceWhenAPanelIsOpenedAgain) {
         openAndLeave(title);
     }
     int tips = 0;
-    for (const std::string& call : world.Shown()) tips += call == "titleTip(STR_MENU_HSL)";
+    for (const std::string& call : world.ui.shown()) tips += call == "titleTip(STR_MENU_HSL)";
     EXPECT_EQ(tips, 1);
     EXPECT_EQ(editor.tipsShowTimes(), 0);
     EXPECT_EQ(editor.commandIndex(), 0);
@@ -260,25 +260,25 @@ TEST_F(EditSession, FailuresShowTheirAlertsAndKeepTheEdit) {
     editor.actionEffectProcess("STR_MENU_BOKEH");
     world.Settle();
     EXPECT_EQ(editor.panelHost(), nullptr);
-    EXPECT_TRUE(world.Shows("alert(Can not create context! | Error | OK!)"));
+    EXPECT_TRUE(world.ui.shows("alert(Can not create context! | Error | OK!)"));
 
     // A list that fails: the history is unchanged, the panel closed.
     world.Apply(test::FailingStep());
     EXPECT_EQ(editor.commandIndex(), 1);
     EXPECT_EQ(editor.panelHost(), nullptr);
-    EXPECT_TRUE(world.Shows("alert(Not find Action! | Error | OK!)"));
+    EXPECT_TRUE(world.ui.shows("alert(Not find Action! | Error | OK!)"));
 
     // A history picture that is gone: undo says so and changes nothing.
     std::filesystem::remove(world.documentsPath + "/ImageCache_0.png");
     editor.actionBackEffect();
     EXPECT_EQ(editor.commandIndex(), 1);
-    EXPECT_TRUE(world.Shows("alert(Can not load image cache! | Error | OK!)"));
+    EXPECT_TRUE(world.ui.shows("alert(Can not load image cache! | Error | OK!)"));
 
     // A history picture that can't be written: the step stays.
     std::filesystem::create_directories(world.documentsPath + "/ImageCache_2.png/blocked");
     world.Apply(test::BlurStep(2));
     EXPECT_EQ(editor.commandIndex(), 2);
-    EXPECT_TRUE(world.Shows("alert(Can not save photo! |  | OK)"));
+    EXPECT_TRUE(world.ui.shows("alert(Can not save photo! |  | OK)"));
 }
 
 TEST_F(EditSession, WhileTheWaitPanelIsUpTheUsersOperationsWait) {
@@ -309,7 +309,7 @@ TEST_F(EditSession, ASaveThatCanNotBeWrittenLosesNothing) {
     world.editor().actionCloseEditor();
     world.ui.answer(0);  // yes: save, then close
     world.Settle();
-    EXPECT_TRUE(world.Shows("alert(Can not save photo! |  | OK)"));
+    EXPECT_TRUE(world.ui.shows("alert(Can not save photo! |  | OK)"));
     EXPECT_EQ(world.root().phase(), kPhaseEdit);
     EXPECT_TRUE(world.editor().photoEdited());
     EXPECT_FALSE(world.editor().exitAfterSave());
@@ -326,7 +326,7 @@ TEST_F(EditSession, AMissingOriginalIsTakenFromTheLibraryOrReported) {
     world.Apply(test::CurveStep());
     std::filesystem::remove(world.documentsPath + "/OriginalImageCache");
     world.Save();
-    EXPECT_TRUE(world.Shows("alert(Can not load original image! | Error | OK!)"));
+    EXPECT_TRUE(world.ui.shows("alert(Can not load original image! | Error | OK!)"));
     EXPECT_TRUE(world.editor().photoEdited());
     EXPECT_TRUE(world.SavedFiles().empty());
 

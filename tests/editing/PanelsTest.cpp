@@ -492,7 +492,7 @@ TEST_F(PanelRules, ClipCorrectsSizesWithinAHundredPixels) {
     EXPECT_EQ(scaled.width, 200);
     EXPECT_EQ(scaled.height, 101);
 
-    ASSERT_TRUE(world.Open("STR_MENU_CLIP", test::WorkingPicture(1600, 1200), 0.5));
+    ASSERT_TRUE(world.Open("STR_MENU_CLIP", test::PhotoPicture(1600, 1200), 0.5));
     world.Panel().selectItem("proportion", 4);  // 16 : 9
     const RegionSelectionView& frame = world.As<ClipToolView>().frame();
     EXPECT_NEAR(frame.clipRect().width / frame.clipRect().height, ratio, 1e-5);
@@ -509,7 +509,7 @@ TEST_F(PanelRules, RotateSnapsAndZoomsBeforeTurningPastTheLimit) {
     EXPECT_NEAR(*zoom, 0.808, 0.001);
     EXPECT_FALSE(RotateZoomScale({2592, 1944}, 0, {2592, 2592}).has_value());
 
-    ASSERT_TRUE(world.Open("STR_MENU_ROTATE", test::WorkingPicture(1296, 972), 0.5));
+    ASSERT_TRUE(world.Open("STR_MENU_ROTATE", test::PhotoPicture(1296, 972), 0.5));
     EffectsToolView& panel = world.Panel();
     panel.setToggle("snap", true);
     panel.setControl("angle", -38);
@@ -534,7 +534,7 @@ TEST_F(PanelRules, PreviewSourceFollowsTheSizeFactor) {
           Case{"STR_MENU_SIMPLECOLOR", false, 320, 240}, Case{"STR_MENU_LOMO", true, 453, 339}}) {
         PanelWorld world;
         world.settings.setHighQualityPreview(c.highQuality);
-        ASSERT_TRUE(world.Open(c.title, test::WorkingPicture(904, 678), 0.5));
+        ASSERT_TRUE(world.Open(c.title, test::PhotoPicture(904, 678), 0.5));
         EXPECT_EQ(world.Panel().originalImage().width(), c.width) << c.title;
         EXPECT_EQ(world.Panel().originalImage().height(), c.height) << c.title;
         EXPECT_EQ(world.Panel().reallySize().width, 1808);
@@ -581,7 +581,7 @@ TEST_F(PanelRules, TouchToCompareAndTheReviewButton) {
 // Whatever allocation fails while a panel opens, it either opens whole or
 // fails with the error recorded; it never opens without its preview.
 TEST_F(PanelLifecycle, APanelThatCannotMakeItsPreviewFailsToOpen) {
-    const Picture working = test::WorkingPicture(900, 600);
+    const Picture working = test::PhotoPicture(900, 600);
     for (long n = 1; n < 8; ++n) {
         PanelWorld world;
         ErrorManager::sharedErrorManager().setErrorString("");
@@ -602,7 +602,7 @@ TEST_F(PanelLifecycle, APanelThatCannotMakeItsPreviewFailsToOpen) {
 TEST_F(PanelLifecycle, ReleaseLeavesNothingBehindAndIgnoresLaterEvents) {
     world.Opened("STR_MENU_SHARPEN");
     std::shared_ptr<EffectsToolView> panel = world.Panel().shared_from_this();
-    world.imageCache.saveImageCache(test::WorkingPicture(8, 8), "kept", 0);
+    world.imageCache.saveImageCache(test::PhotoPicture(8, 8), "kept", 0);
     panel->setControl("radius", 20);  // a preview now in flight
     EXPECT_TRUE(world.processor.working());
     world.Close();
@@ -663,10 +663,8 @@ TEST_F(PanelLifecycle, LookPreviewsAreCachedUnderTheirOwnLook) {
     ASSERT_TRUE(
         runMainQueueUntil([&] { return lomo.reviewImage().data() != shownBefore.data(); }, 10s));
     EXPECT_EQ(lomo.reviewImage().width(), lomo.originalImage().width());
-    const std::vector<std::string> calls = world.ui.calls();
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "waitPanel([STR_PROCESSING] | no mask)"),
-              calls.end());
-    EXPECT_EQ(calls.back(), "removeWaitPanel");
+    EXPECT_TRUE(world.ui.shows("waitPanel([STR_PROCESSING] | no mask)"));
+    EXPECT_EQ(world.ui.calls().back(), "removeWaitPanel");
 }
 
 TEST_F(PanelLifecycle, SwipesStepThroughTheLooks) {

@@ -87,8 +87,8 @@ TEST_F(PhotoIntake, ALarge3264By2448PhotoOffersFourSizesAndFastWorksAtItsOwnSize
     world.ui.clear();
     world.ui.answer(3);  // STR_FAST
     world.Settle();
-    EXPECT_EQ(world.Shown()[0], "waitPanel([STR_PROCESSING] | mask)");
-    EXPECT_EQ(world.Shown()[1], "removeWaitPanel");
+    EXPECT_EQ(world.ui.shown()[0], "waitPanel([STR_PROCESSING] | mask)");
+    EXPECT_EQ(world.ui.shown()[1], "removeWaitPanel");
     EXPECT_DOUBLE_EQ(world.settings.originalScale(), 904.0 / 3264.0);
     ASSERT_EQ(world.root().phase(), kPhaseEdit);
     EditViewController& editor = world.editor();
@@ -193,7 +193,7 @@ TEST_F(PhotoIntake, FailuresShowTheirAlerts) {
     for (const char* alert :
          {"alert(Can not access Camera |  | OK)", "alert(Can not access Photo Albums |  | OK)",
           "alert(Can not get this photo! |  | OK)", "alert(Load photo error! |  | OK)"}) {
-        EXPECT_TRUE(world.Shows(alert)) << alert;
+        EXPECT_TRUE(world.ui.shows(alert)) << alert;
     }
 }
 
@@ -211,7 +211,7 @@ TEST_F(PhotoIntake, TheSettingsScreenSwitchesTakeEffectAtOnceAndAreSavedInTheBac
     screen->setClearAllToken([&] { forgotten = true; });
     screen->selectRow(0, 4);
     EXPECT_TRUE(forgotten);
-    EXPECT_EQ(world.Shown().back(), "displayCompleted([STR_LABEL_LOGOUT])");
+    EXPECT_EQ(world.ui.shown().back(), "displayCompleted([STR_LABEL_LOGOUT])");
     EXPECT_FALSE(std::filesystem::exists(world.documentsPath + "/setting.plist"));
     world.root().applicationDidEnterBackground();
     const std::unique_ptr<Settings> stored =

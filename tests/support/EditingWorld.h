@@ -5,7 +5,6 @@
 // until the flow's background work has ended.
 #pragma once
 
-#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -109,14 +108,6 @@ public:
     void Save();
     // The files saved into the library's Vantrel folder.
     std::vector<std::string> SavedFiles() const;
-
-    // The calls UIServices got that show something (alerts, sheets, panels).
-    std::vector<std::string> Shown() const { return ui.shown(); }
-    // Whether `call` is among them.
-    bool Shows(const std::string& call) const {
-        const std::vector<std::string> shown = Shown();
-        return std::find(shown.begin(), shown.end(), call) != shown.end();
-    }
 
     std::string documentsPath;
     std::string libraryPath;

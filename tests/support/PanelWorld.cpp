@@ -63,13 +63,4 @@ std::string PanelWorld::Result() {
     return text;
 }
 
-Picture WorkingPicture(int width, int height) {
-    return MakePicture(width, height, [](int x, int y) {
-        const auto r = static_cast<std::uint8_t>((x * 255) / 640);
-        const auto g = static_cast<std::uint8_t>((y * 255) / 480);
-        const auto b = static_cast<std::uint8_t>(((x ^ y) & 63) * 3 + 40);
-        return Rgba{r, g, b, 255};
-    });
-}
-
 }  // namespace vantrel::test

@@ -11,13 +11,9 @@
 #include "editing/ImageCacheManager.h"
 #include "editing/Settings.h"
 #include "editing/panels/EffectProcessViewController.h"
-#include "support/RecordingUIServices.h"
-#include "support/TestPictures.h"
+#include "support/EditingWorld.h"
 
 namespace vantrel::test {
-
-// A 4:3 working picture of width x height with smooth texture.
-Picture WorkingPicture(int width = 640, int height = 480);
 
 class PanelWorld {
 public:
@@ -27,7 +23,8 @@ public:
     bool Open(const std::string& title, const Picture& working, double scaleMark = 1.0);
     // The same for a panel that must open: the open panel; fails the test
     // when it does not open.
-    EffectsToolView& Opened(const std::string& title, const Picture& working = WorkingPicture(),
+    EffectsToolView& Opened(const std::string& title,
+                            const Picture& working = PhotoPicture(640, 480),
                             double scaleMark = 1.0);
     // Runs the main queue until no preview is in flight.
     void Settle();

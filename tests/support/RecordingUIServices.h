@@ -4,6 +4,7 @@
 // buttons, sheets) wait until the test answers them.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <mutex>
 #include <optional>
@@ -68,6 +69,11 @@ public:
             if (call.rfind("localized(", 0) != 0) shown.push_back(std::move(call));
         }
         return shown;
+    }
+    // Whether `call` is among them.
+    bool shows(const std::string& call) const {
+        const std::vector<std::string> all = calls();
+        return std::find(all.begin(), all.end(), call) != all.end();
     }
     void clear() {
         std::lock_guard lock(m_mutex);

@@ -229,8 +229,8 @@ TEST_F(EditSession, APreviewOfTheWorkingSizeIsTakenAsTheResult) {
 
 TEST_F(EditSession, ATitleTipIsShownOnceWhenAPanelIsOpenedAgain) {
     EditViewController& editor = OpenPhoto();
-    world.panels.set("STR_MENU_CURVE", test::PanelScript{test::CurveStep(), {}, true, true});
-    world.panels.set("STR_MENU_HSL", test::PanelScript{test::CurveStep(), {}, true, true});
+    world.SetPanel("STR_MENU_CURVE", test::PanelScript{test::CurveStep(), {}, true, true});
+    world.SetPanel("STR_MENU_HSL", test::PanelScript{test::CurveStep(), {}, true, true});
     const auto openAndLeave = [&](const std::string& title) {
         editor.actionEffectProcess(title);
         world.Settle();
@@ -248,7 +248,7 @@ TEST_F(EditSession, ATitleTipIsShownOnceWhenAPanelIsOpenedAgain) {
     EXPECT_EQ(tips, 1);
     EXPECT_EQ(editor.tipsShowTimes(), 0);
     EXPECT_EQ(editor.commandIndex(), 0);
-    EXPECT_EQ(world.panels.requests().back().scaleMark, editor.scaleMark());
+    EXPECT_EQ(world.panelRequests.back().scaleMark, editor.scaleMark());
 }
 
 TEST_F(EditSession, FailuresShowTheirAlertsAndKeepTheEdit) {
@@ -256,7 +256,7 @@ TEST_F(EditSession, FailuresShowTheirAlertsAndKeepTheEdit) {
     world.Apply(test::CurveStep());
 
     // A panel that can't be set up.
-    world.panels.set("STR_MENU_BOKEH", std::nullopt);
+    world.SetPanel("STR_MENU_BOKEH", std::nullopt);
     editor.actionEffectProcess("STR_MENU_BOKEH");
     world.Settle();
     EXPECT_EQ(editor.panelHost(), nullptr);

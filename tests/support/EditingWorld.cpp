@@ -12,17 +12,6 @@
 
 namespace vantrel::test {
 
-std::unique_ptr<EffectPanelHost> ScriptedPanelFactory::makePanelHost(
-    const EffectPanelRequest& request) {
-    m_requests.push_back(request);
-    const auto found = m_scripts.find(request.title);
-    if (found == m_scripts.end() || !found->second) {
-        ErrorManager::sharedErrorManager().setErrorString("Can not create context!");
-        return nullptr;
-    }
-    return std::make_unique<ScriptedPanel>(*found->second);
-}
-
 Picture PhotoPicture(int width, int height) {
     return MakePicture(width, height, [width, height](int x, int y) {
         const int texture = ((x * 7) ^ (y * 13)) & 15;
@@ -101,8 +90,21 @@ void EditingWorld::PutInLibrary(const std::string& reference, const Picture& pic
     ASSERT_TRUE(written.ok()) << written.error();
 }
 
+void EditingWorld::SetPanel(const std::string& title, std::optional<PanelScript> script) {
+    panels.registerPanel(
+        title,
+        [this, script](const EffectPanelRequest& request) -> std::unique_ptr<EffectPanelHost> {
+            panelRequests.push_back(request);
+            if (!script) {
+                ErrorManager::sharedErrorManager().setErrorString("Can not create context!");
+                return nullptr;
+            }
+            return std::make_unique<ScriptedPanel>(*script);
+        });
+}
+
 void EditingWorld::Apply(const PanelScript& script, const std::string& title) {
-    panels.set(title, script);
+    SetPanel(title, script);
     editor().actionEffectProcess(title);
     Settle();
     editor().actionDone();

@@ -5,7 +5,6 @@
 // until the flow's background work has ended.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,21 +40,6 @@ public:
 
 private:
     PanelScript m_script;
-};
-
-// Makes a ScriptedPanel for any title, from the script set for it; records the
-// requests. A title set to nothing fails as a panel whose set-up failed.
-class ScriptedPanelFactory final : public EffectPanelFactory {
-public:
-    void set(const std::string& title, std::optional<PanelScript> script) {
-        m_scripts[title] = std::move(script);
-    }
-    std::unique_ptr<EffectPanelHost> makePanelHost(const EffectPanelRequest& request) override;
-    const std::vector<EffectPanelRequest>& requests() const { return m_requests; }
-
-private:
-    std::map<std::string, std::optional<PanelScript>> m_scripts;
-    std::vector<EffectPanelRequest> m_requests;
 };
 
 class RecordingEditingObserver final : public EditingObserver {
@@ -101,6 +85,9 @@ public:
     void OpenLibraryPhoto(const std::string& reference, std::optional<int> sheetChoice);
     // Writes `picture` into the library as `reference` (PNG or JPEG by name).
     void PutInLibrary(const std::string& reference, const Picture& picture);
+    // Makes the panel of `title` a ScriptedPanel handing over `script`, or,
+    // with nothing, a panel whose set-up fails; records the requests.
+    void SetPanel(const std::string& title, std::optional<PanelScript> script);
     // Opens a panel with `script`, presses Done and settles.
     void Apply(const PanelScript& script, const std::string& title = "STR_MENU_CURVE");
     void Apply(const Array& list) { Apply(PanelScript{list, {}, true, true}); }
@@ -116,7 +103,8 @@ public:
     EffectsProcesser processor;
     ImageCacheManager imageCache;
     RecordingEditingObserver observer;
-    ScriptedPanelFactory panels;
+    EffectPanelRegistry panels;
+    std::vector<EffectPanelRequest> panelRequests;
 
 private:
     void AnswerSheet(std::optional<int> sheetChoice);

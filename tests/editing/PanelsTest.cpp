@@ -124,13 +124,6 @@ TEST(PanelTable, EveryControlIsWellFormed) {
     }
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Every STR_ key the program's sources name, and every key the panels show,
 // has an English text.
 TEST(LocalizedStrings, EveryKeyInTheSourcesHasAnEnglishText) {
@@ -143,7 +136,8 @@ TEST(LocalizedStrings, EveryKeyInTheSourcesHasAnEnglishText) {
         const std::filesystem::path root = std::filesystem::path(test::SourcePath(folder));
         if (!std::filesystem::exists(root)) continue;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-            const std::string text = ReadFile(entry.path());
+            if (!entry.is_regular_file()) continue;
+            const std::string text = test::TextOf(entry.path().string());
             for (std::sregex_iterator it(text.begin(), text.end(), literal), end; it != end; ++it) {
                 keys.insert((*it)[1]);
             }
@@ -760,9 +754,7 @@ TEST_F(PanelLifecycle, DoneAppliesThePanelAsOneUndoableStep) {
                          Case{"STR_MENU_CLIP", "CMD_CLIP", 320, 320},
                          Case{"STR_MENU_HDR", "CMD_LOMO", 640, 480}}) {
         test::EditingWorld world;
-        EffectPanelRegistry registry;
-        RegisterEffectPanels(registry, world.settings, world.imageCache);
-        world.root().setEffectPanelFactory(&registry);
+        RegisterEffectPanels(world.panels, world.settings, world.imageCache);
         world.OpenPicture(test::PhotoPicture(640, 480), std::nullopt);
         EditViewController& editor = world.editor();
         const Picture before = editor.pendingImage();

@@ -112,10 +112,12 @@ TEST_F(PhotoIntake, CancelLeavesThePhotoWhereItWas) {
 }
 
 TEST_F(PhotoIntake, SmallPhotosAndAlwaysUseOriginalSizeOpenWithoutASheet) {
+    world.settings.setImageUrl("old.png");
     world.OpenPicture(test::PhotoPicture(800, 600), std::nullopt);
     EXPECT_FALSE(world.ui.pendingQuestion());
     ASSERT_EQ(world.root().phase(), kPhaseEdit);
     EXPECT_EQ(world.editor().scaleMark(), 1.0);
+    EXPECT_EQ(world.editor().imageUrl(), "");  // a picture from elsewhere has no reference
     world.editor().actionCloseEditor();
     world.Settle();
     EXPECT_EQ(world.root().phase(), kPhaseMain);
@@ -163,13 +165,6 @@ TEST_F(PhotoIntake, ALibraryPhotoIsBrowsedThenLoadedAndEdited) {
     world.Settle();
     EXPECT_EQ(world.root().phase(), kPhaseBrowse);
     EXPECT_EQ(world.root().prevPhase(), kPhaseEdit);
-}
-
-TEST_F(PhotoIntake, APictureFromElsewhereHasNoLibraryReference) {
-    world.settings.setImageUrl("old.png");
-    world.OpenPicture(test::PhotoPicture(300, 200), std::nullopt);
-    ASSERT_EQ(world.root().phase(), kPhaseEdit);
-    EXPECT_EQ(world.editor().imageUrl(), "");
 }
 
 TEST_F(PhotoIntake, FailuresShowTheirAlerts) {

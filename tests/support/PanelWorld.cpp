@@ -43,24 +43,18 @@ void PanelWorld::Settle() {
     if (!settled) ADD_FAILURE() << "the panel's previews did not come back";
 }
 
-std::vector<std::string> PanelWorld::ResultTexts() {
+std::string PanelWorld::Result() {
     const Array list = host->effectsTaskList();
-    std::vector<std::string> texts;
+    std::string lines;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string text = Texts(list[i]);
         if (i == 0) {
             EXPECT_EQ(text, "{cmd=CMD_SET_SELECTION selection=[0,0,0,0]}");
-            continue;
+        } else {
+            lines.append(i > 1 ? "\n" : "").append(text, 1, text.size() - 2);
         }
-        texts.push_back(text.substr(1, text.size() - 2));
     }
-    return texts;
-}
-
-std::string PanelWorld::Result() {
-    std::string text;
-    for (const std::string& line : ResultTexts()) text += (text.empty() ? "" : "\n") + line;
-    return text;
+    return lines;
 }
 
 }  // namespace vantrel::test

@@ -40,10 +40,8 @@ public:
         return *panel;
     }
 
-    // The texts of the result list, one line per command, without the
-    // leading selection: "cmd=CMD_POSTERIZE levels=4".
-    std::vector<std::string> ResultTexts();
-    // The same lines joined by newlines.
+    // The texts of the result list, one line per command, joined by newlines,
+    // without the leading selection: "cmd=CMD_POSTERIZE levels=4".
     std::string Result();
 
     RecordingUIServices ui;

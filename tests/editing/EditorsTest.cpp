@@ -225,7 +225,7 @@ BokehDrawView Focus(FocusRecorder& recorder) {
     return view;
 }
 
-TEST(BokehDrawView, OnlyATouchInsideTheRingDrags) {
+TEST(BokehDrawView, OnlyATouchInsideTheRingDragsAndTouchesAreScaled) {
     FocusRecorder recorder;
     BokehDrawView view = Focus(recorder);
     const Size shown{400, 300};
@@ -241,11 +241,9 @@ TEST(BokehDrawView, OnlyATouchInsideTheRingDrags) {
     view.touch({TouchPhase::Ended, {0, 0}, shown});
     EXPECT_EQ(recorder.picked, 1);
     EXPECT_EQ(recorder.changed, 1);
-}
 
-TEST(BokehDrawView, TouchesInAnotherViewSizeAreScaledIntoTheDrawing) {
-    FocusRecorder recorder;
-    BokehDrawView view = Focus(recorder);
+    // Touches in a view of another size are scaled into the drawing.
+    view = Focus(recorder);
     view.touch({TouchPhase::Began, {100, 75}, {200, 150}});  // the centre, at half size
     view.touch({TouchPhase::Moved, {110, 75}, {200, 150}});
     EXPECT_FLOAT_EQ(view.centerPoint().x, 220);
@@ -271,6 +269,7 @@ TEST(BokehDrawView, PinchStepsTheRadiusWithinItsLimits) {
 // ---- rectangle, region selection, turned picture ------------------------------------------------
 
 constexpr Size kShown{480, 360};
+using R = RegionSelectionView;
 
 RegionSelectionView Frame(double whScale, Rect rect) {
     RegionSelectionView view;
@@ -289,46 +288,41 @@ void ExpectRect(const Rect& r, float x, float y, float w, float h) {
 
 TEST(RegionSelectionView, HandlesSnapToEdgesAndKeepMinSpacing) {
     RegionSelectionView view = Frame(0, {100, 100, 200, 100});
-    view.moveHandle(RegionSelectionView::kLeft, {1.5f, 0});
+    view.moveHandle(R::kLeft, {1.5f, 0});
     ExpectRect(view.clipRect(), 0, 100, 300, 100);
-    view.moveHandle(RegionSelectionView::kRight, {kShown.width - 2.5f, 0});
+    view.moveHandle(R::kRight, {kShown.width - 2.5f, 0});
     ExpectRect(view.clipRect(), 0, 100, 480, 100);
-    view.moveHandle(RegionSelectionView::kTop, {0, 190});  // bottom edge at 199: height stays 60
+    view.moveHandle(R::kTop, {0, 190});  // bottom edge at 199: height stays 60
     ExpectRect(view.clipRect(), 0, 140, 480, 60);
-    view.moveHandle(RegionSelectionView::kBottom, {0, 10});
+    view.moveHandle(R::kBottom, {0, 10});
     ExpectRect(view.clipRect(), 0, 140, 480, 61);
 }
 
-TEST(RegionSelectionView, FixedRatioMovesOnlyCornersAndKeepsTheOppositeCorner) {
+TEST(RegionSelectionView, FixedRatioMovesOnlyCornersKeepsTheOppositeAndStopsAtTheFrame) {
     const double ratio = 16.0 / 9.0;
     RegionSelectionView view = Frame(ratio, {100, 100, 160, 90});
-    for (RegionSelectionView::Handle side :
-         {RegionSelectionView::kLeft, RegionSelectionView::kRight, RegionSelectionView::kTop,
-          RegionSelectionView::kBottom}) {
+    for (R::Handle side : {R::kLeft, R::kRight, R::kTop, R::kBottom}) {
         view.moveHandle(side, {5, 5});
         ExpectRect(view.clipRect(), 100, 100, 160, 90);
     }
-    view.moveHandle(RegionSelectionView::kBottomRight, {300, 150});  // 201 x 61: the height grows
+    view.moveHandle(R::kBottomRight, {300, 150});  // 201 x 61: the height grows
     const Rect r = view.clipRect();
     EXPECT_FLOAT_EQ(r.x, 100);
     EXPECT_FLOAT_EQ(r.y, 100);
     EXPECT_NEAR(r.width / r.height, ratio, 1e-5);
     EXPECT_FLOAT_EQ(r.width, 201);
 
-    view.moveHandle(RegionSelectionView::kTopLeft, {10, 60});  // the bottom-right corner stays
+    view.moveHandle(R::kTopLeft, {10, 60});  // the bottom-right corner stays
     const Rect moved = view.clipRect();
     EXPECT_FLOAT_EQ(moved.x + moved.width, r.x + r.width);
     EXPECT_FLOAT_EQ(moved.y + moved.height, r.y + r.height);
     EXPECT_NEAR(moved.width / moved.height, ratio, 1e-5);
-}
 
-TEST(RegionSelectionView, GrowingCornerIsCutAtTheFrame) {
-    RegionSelectionView view = Frame(1.0, {300, 200, 100, 100});
-    view.moveHandle(RegionSelectionView::kBottomRight,
-                    {479, 260});  // 180 wide wants 180 high; room for 159
-    const Rect r = view.clipRect();
-    EXPECT_FLOAT_EQ(r.height, kShown.height - 1 - 200);
-    EXPECT_FLOAT_EQ(r.width, r.height);
+    // A growing corner is cut at the frame.
+    view = Frame(1.0, {300, 200, 100, 100});
+    view.moveHandle(R::kBottomRight, {479, 260});  // 180 wide wants 180 high; room for 159
+    EXPECT_FLOAT_EQ(view.clipRect().height, kShown.height - 1 - 200);
+    EXPECT_FLOAT_EQ(view.clipRect().width, view.clipRect().height);
 }
 
 TEST(RegionSelectionView, DraggingStaysInsideTheFrame) {

@@ -44,7 +44,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// ---- the table, its texts and its schema --------------------------------------------------------
+// ---- the registry, the table's controls, texts and schema ---------------------------------------
 
 TEST(EffectPanelRegistry, FindsAPanelByItsKeyOrItsLocalisedTitle) {
     test::RecordingUIServices ui;  // localises "KEY" as "[KEY]"

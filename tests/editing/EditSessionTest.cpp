@@ -231,17 +231,14 @@ TEST_F(EditSession, ATitleTipIsShownOnceWhenAPanelIsOpenedAgain) {
     EditViewController& editor = OpenPhoto();
     world.SetPanel("STR_MENU_CURVE", test::PanelScript{test::CurveStep(), {}, true, true});
     world.SetPanel("STR_MENU_HSL", test::PanelScript{test::CurveStep(), {}, true, true});
-    const auto openAndLeave = [&](const std::string& title) {
+    world.ui.clear();
+    for (const std::string title :
+         {"STR_MENU_CURVE", "STR_MENU_HSL", "STR_MENU_HSL", "STR_MENU_HSL", "STR_MENU_CURVE"}) {
         editor.actionEffectProcess(title);
         world.Settle();
         EXPECT_EQ(world.observer.last.openPanelTitle, title);
         editor.effectProcessBack();
         EXPECT_EQ(world.observer.last.openPanelTitle, "");
-    };
-    world.ui.clear();
-    for (const char* title :
-         {"STR_MENU_CURVE", "STR_MENU_HSL", "STR_MENU_HSL", "STR_MENU_HSL", "STR_MENU_CURVE"}) {
-        openAndLeave(title);
     }
     int tips = 0;
     for (const std::string& call : world.ui.shown()) tips += call == "titleTip(STR_MENU_HSL)";

@@ -1,12 +1,13 @@
 // A process killed at any moment leaves every file of the editing workflow
-// whole, and an edit it was making resumes with its pictures.
+// whole, and an edit it was making resumes with its pictures; a resumed edit
+// of a real photo saves what `vantrel apply` makes of it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <thread>
 
+#include "commands/Json.h"
 #include "editing/EditJournal.h"
 #include "editing/HistoryPictureStore.h"
 #include "editing/Settings.h"
@@ -28,89 +29,70 @@ void MarkReady(const std::string& folder) {
     std::ofstream(folder + "/" + kReady) << "ready";
 }
 
-// The two versions the writer alternates between.
-struct Version {
-    bool showTips;
-    int startCount;
-    Picture picture;
-    EditJournal journal;
-};
-
-Version VersionOf(int which) {
-    Version version{which == 0, which == 0 ? 10 : 20,
-                    which == 0 ? test::PhotoPicture(480, 360) : test::PhotoPicture(360, 480),
-                    EditJournal{}};
-    version.journal.reference = which == 0 ? "a.jpg" : "b.png";
-    version.journal.history = {which == 0 ? test::CurveStep() : test::BlurStep(3)};
-    version.journal.commandIndex = 1;
-    return version;
-}
-
-void WriteVersion(const std::string& folder, HistoryPictureStore& store, const Version& version) {
+// Writes version `which` (0 or 1) of every file of the editing workflow:
+// the settings, the original, a history picture and the journal.
+void WriteVersion(const std::string& folder, HistoryPictureStore& store, int which) {
     Settings settings(folder + "/" + kSettingsFileName);
-    settings.setShowTips(version.showTips);
-    settings.setStartCount(version.startCount);
+    settings.setShowTips(which == 0);
+    settings.setStartCount(which == 0 ? 10 : 20);
     settings.save();
-    store.writeOriginal(version.picture);
-    store.writeHistoryPicture(version.picture, 1);
-    const std::string journal = EditJournalText(version.journal);
+    const Picture picture =
+        which == 0 ? test::PhotoPicture(480, 360) : test::PhotoPicture(360, 480);
+    store.writeOriginal(picture);
+    store.writeHistoryPicture(picture, 1);
+    EditJournal journal;
+    journal.reference = which == 0 ? "a.jpg" : "b.png";
+    journal.history = {which == 0 ? test::CurveStep() : test::BlurStep(3)};
+    journal.commandIndex = 1;
+    const std::string text = EditJournalText(journal);
     WriteFileAtomically(folder + "/" + kEditJournalFileName,
-                        std::vector<unsigned char>(journal.begin(), journal.end()));
+                        std::vector<unsigned char>(text.begin(), text.end()));
 }
 
+// A writer that alternates between the two versions until it is killed.
 VANTREL_CHILD_SCENARIO(write_files) {
     const std::string& folder = args.at(0);
     HistoryPictureStore store(folder);
-    const Version versions[] = {VersionOf(0), VersionOf(1)};
     for (long round = 0;; ++round) {
-        WriteVersion(folder, store, versions[round % 2]);
+        WriteVersion(folder, store, static_cast<int>(round % 2));
         if (round == 0) MarkReady(folder);
     }
 }
 
-// Which version `folder`'s files hold, each on its own: 0, 1, or -1 for
-// neither (a damaged file).
-std::vector<int> VersionsFound(const std::string& folder) {
-    const Version versions[] = {VersionOf(0), VersionOf(1)};
-    const auto which = [&](const std::function<bool(const Version&)>& holds) {
-        for (int v = 0; v < 2; ++v) {
-            if (holds(versions[v])) return v;
-        }
-        return -1;
-    };
-    const std::unique_ptr<Settings> settings =
-        Settings::loadFromFile(folder + "/" + kSettingsFileName);
-    std::vector<int> found = {which([&](const Version& v) {
-        return settings->isSettingSaved() && settings->showTips() == v.showTips &&
-               settings->startCount() == v.startCount + 1;
-    })};
-    for (const char* name : {"OriginalImageCache", "ImageCache_1.png"}) {
-        const Result<Picture> picture = ReadPictureFile(folder + "/" + name);
-        found.push_back(which([&](const Version& v) {
-            return picture && test::SamePixels(picture.value(), v.picture);
-        }));
+// The files a version consists of, and their bytes as `folder` holds them.
+std::vector<std::vector<unsigned char>> FilesIn(const std::string& folder) {
+    std::vector<std::vector<unsigned char>> files;
+    for (const char* name :
+         {kSettingsFileName, "OriginalImageCache", "ImageCache_1.png", kEditJournalFileName}) {
+        files.push_back(ReadWholeFile(folder + "/" + name, 1 << 24).value());
     }
-    const Result<std::vector<unsigned char>> bytes =
-        ReadWholeFile(folder + "/" + kEditJournalFileName, kMaxEditJournalBytes);
-    const std::optional<EditJournal> journal =
-        bytes ? ParseEditJournal(std::string(bytes.value().begin(), bytes.value().end()))
-              : std::nullopt;
-    found.push_back(which([&](const Version& v) {
-        return journal && journal->reference == v.journal.reference &&
-               journal->history == v.journal.history;
-    }));
-    return found;
+    return files;
+}
+
+// The files of version `which` as it is written on its own.
+std::vector<std::vector<unsigned char>> FilesOfVersion(int which) {
+    test::ScratchFolder folder;
+    {
+        HistoryPictureStore store(folder.path());
+        WriteVersion(folder.path(), store, which);
+    }
+    return FilesIn(folder.path());
 }
 
 TEST(Crash, FilesWrittenWhenTheProcessIsKilledAreOldOrNewNeverPartial) {
+    const std::vector<std::vector<unsigned char>> versions[] = {FilesOfVersion(0),
+                                                                FilesOfVersion(1)};
     for (int kill = 0; kill < 6; ++kill) {
         test::ScratchFolder folder;
         test::ChildProcess child("write_files", {folder.path()});
         ASSERT_TRUE(child.WaitForFile(folder.File(kReady), 60s));
         std::this_thread::sleep_for(test::RandomMoment(60ms));
         ASSERT_TRUE(child.Kill());
-        for (int found : VersionsFound(folder.path())) {
-            EXPECT_TRUE(found == 0 || found == 1) << "kill " << kill;
+        const std::vector<std::vector<unsigned char>> found = FilesIn(folder.path());
+        for (std::size_t file = 0; file < found.size(); ++file) {
+            EXPECT_FALSE(found[file].empty()) << "kill " << kill << ", file " << file;
+            EXPECT_TRUE(found[file] == versions[0][file] || found[file] == versions[1][file])
+                << "kill " << kill << ", file " << file;
         }
     }
 }
@@ -121,10 +103,7 @@ TEST(Crash, FilesWrittenWhenTheProcessIsKilledAreOldOrNewNeverPartial) {
 // PNG of straight alpha does not give back exactly).
 VANTREL_CHILD_SCENARIO(edit_session) {
     test::EditingWorld world(args.at(0), args.at(1));
-    world.root().openLibraryPhoto(args.at(2));
-    world.Settle();
-    if (world.ui.pendingQuestion()) world.ui.answer(std::stoi(args.at(3)));
-    world.Settle();
+    world.OpenLibraryPhoto(args.at(2), std::stoi(args.at(3)));
     if (world.root().phase() != kPhaseEdit) return 2;
     const Array steps[] = {test::CurveStep(),       test::BlurStep(4),
                            test::PosterizeStep(6),  test::FlipStep(),
@@ -158,6 +137,7 @@ TEST(Crash, AKilledEditResumesWithItsWholeHistory) {
     const Picture photo = test::PhotoPicture(1600, 1200);
     ASSERT_TRUE(WritePictureFile(photo, library.File("photo.png")).ok());
     for (int kill = 0; kill < 3; ++kill) {
+        SCOPED_TRACE(kill);
         test::ScratchFolder documents;
         {
             test::ChildProcess child("edit_session",
@@ -178,8 +158,7 @@ TEST(Crash, AKilledEditResumesWithItsWholeHistory) {
 
         const std::vector<Picture> expected = ExpectedPictures(editor, world.processor);
         for (int id = 0; id < static_cast<int>(expected.size()); ++id) {
-            EXPECT_TRUE(test::SamePixels(editor.loadImageCacheByID(id), expected[id]))
-                << "kill " << kill << ", position " << id;
+            EXPECT_TRUE(test::SamePixels(editor.loadImageCacheByID(id), expected[id])) << id;
         }
         const int index = editor.commandIndex();
         EXPECT_TRUE(test::SamePixels(editor.pendingImage(), expected[index]));
@@ -205,10 +184,7 @@ TEST(Crash, AResumedEditRemakesPicturesLeftByAnotherEdit) {
     test::ScratchFolder documents;
     {
         test::EditingWorld world(documents.path(), library.path());
-        world.root().openLibraryPhoto("photo.png");
-        world.Settle();
-        world.ui.answer(0);
-        world.Settle();
+        world.OpenLibraryPhoto("photo.png", 0);
         world.Apply(test::CurveStep());
         world.Apply(test::PosterizeStep(4));
         world.editor().actionBackEffect();
@@ -232,6 +208,59 @@ TEST(Crash, AResumedEditRemakesPicturesLeftByAnotherEdit) {
     }
     editor.actionRedoEffect();
     EXPECT_TRUE(test::SamePixels(editor.pendingImage(), expected[2]));
+}
+
+constexpr char kPhoto[] = "canon.jpg";  // 2048 x 1536, stored mirrored (EXIF 2)
+constexpr int kCommonSize = 1;          // the sheet: NOW, COMMON, FAST, CANCEL
+
+// A real photo edited from the library at the common size, stopped without
+// closing and resumed: the saved pixels are those of `vantrel apply` running
+// the session's command list on the photo, after the intake's reduction.
+TEST(Crash, AResumedEditOfARealPhotoSavesWhatVantrelApplyMakes) {
+    test::ScratchFolder documents;
+    test::ScratchFolder library;
+    const std::string photo = library.File(kPhoto);
+    std::filesystem::copy_file(test::TestDataPath("photos/canon_hdr_NO.jpg"), photo);
+    {
+        test::EditingWorld world(documents.path(), library.path());
+        world.OpenLibraryPhoto(kPhoto, kCommonSize);
+        ASSERT_EQ(world.root().phase(), kPhaseEdit);
+        world.Apply(test::CurveStep(150));
+        world.Apply(test::BlurStep(7));
+        world.Apply(test::QuarterTurnStep());
+        world.editor().actionBackEffect();
+        world.editor().actionBackEffect();
+        world.editor().actionRedoEffect();
+        world.Apply(test::PosterizeStep(7));
+    }
+
+    test::EditingWorld world(documents.path(), library.path());
+    ASSERT_TRUE(world.root().resumeUnfinishedEdit());
+    world.Settle();
+    EditViewController& editor = world.editor();
+    ASSERT_EQ(editor.commandIndex(), 3);  // curve, blur, posterize
+    EXPECT_LT(editor.originalScale(), 1.0);
+    EXPECT_LT(editor.scaleMark(), 1.0);
+    world.Apply(test::BrightnessStep(-15, 25));
+    editor.actionBackEffect();
+    editor.actionRedoEffect();
+    world.Save();
+    ASSERT_EQ(world.SavedFiles().size(), 1u);
+    const Picture saved = ReadPictureFile(world.SavedFiles()[0]).value();
+    EXPECT_EQ(saved.width(), editor.originalImageSize().width);
+
+    // The same photo reduced as the intake did, then the session's commands.
+    Dictionary file;
+    file.set("commands", Value(editor.commands()));
+    const std::string commands = documents.File("commands.json");
+    std::ofstream(commands) << jsonStringValue(file);
+    const std::string zoom = jsonStringValue(
+        ActionCommand_ZOOM::commandWithScale(static_cast<float>(editor.originalScale()))->dic());
+    const std::string expected = documents.File("expected.jpg");
+    ASSERT_EQ(test::RunProgram({test::ProgramPath(), "apply", photo, expected, "--command", zoom,
+                                "--commands", commands, "--quality", "92"}),
+              0);
+    EXPECT_TRUE(test::SamePixels(saved, ReadPictureFile(expected).value()));
 }
 
 }  // namespace

@@ -1,15 +1,14 @@
+// The edit history's steps and the journal that keeps them across a crash.
 #include <gtest/gtest.h>
 
 #include "editing/EditHistory.h"
-#include "support/CommandLists.h"
+#include "editing/EditJournal.h"
+#include "support/EditingSteps.h"
 
 namespace vantrel {
 namespace {
 
-Array Step(int levels) {
-    return test::ListOf(test::Selection(0, 0, 0, 0),
-                        ActionCommand_POSTERIZE::commandWithLevels(levels));
-}
+using test::PosterizeStep;
 
 std::vector<int> LevelsOf(const Array& flat) {
     std::vector<int> levels;
@@ -24,7 +23,7 @@ std::vector<int> LevelsOf(const Array& flat) {
 TEST(EditHistory, UndoRedoAndANewStepThatDropsTheRedoTail) {
     EditHistory history;
     EXPECT_FALSE(history.stepBack());
-    for (int levels : {2, 3, 4}) history.addCommands(Step(levels));
+    for (int levels : {2, 3, 4}) history.addCommands(PosterizeStep(levels));
     EXPECT_EQ(history.commandIndex(), 3);
     EXPECT_EQ(LevelsOf(history.commands()), (std::vector<int>{2, 3, 4}));
     EXPECT_EQ(history.commands().size(), 6u);  // each step's selection stays with it
@@ -36,18 +35,76 @@ TEST(EditHistory, UndoRedoAndANewStepThatDropsTheRedoTail) {
     EXPECT_TRUE(history.stepForward());
     EXPECT_EQ(LevelsOf(history.commands()), (std::vector<int>{2, 3}));
 
-    history.addCommands(Step(9));
+    history.addCommands(PosterizeStep(9));
     EXPECT_EQ(history.count(), 3);
     EXPECT_EQ(history.redoCommandsCount(), 0);
     EXPECT_FALSE(history.stepForward());
     EXPECT_EQ(LevelsOf(history.commands()), (std::vector<int>{2, 3, 9}));
 
-    EXPECT_FALSE(history.restore({Step(5)}, 2));
-    EXPECT_TRUE(history.restore({Step(5), Step(6)}, 1));
+    EXPECT_FALSE(history.restore({PosterizeStep(5)}, 2));
+    EXPECT_TRUE(history.restore({PosterizeStep(5), PosterizeStep(6)}, 1));
     EXPECT_EQ(LevelsOf(history.commands()), (std::vector<int>{5}));
     history.clearCommands();
     EXPECT_EQ(history.count(), 0);
     EXPECT_EQ(history.commandIndex(), 0);
+}
+
+EditJournal SampleJournal() {
+    EditJournal journal;
+    journal.reference = "trip/é \"quoted\".jpg";
+    journal.originalScale = 904.0 / 3264.0;
+    journal.scaleMark = 0.30234;
+    journal.history = {
+        test::ListOf(test::Selection(1.5f, 2, 30, 40),
+                     ActionCommand_GASBLUR::commandWithRadiusH(3, 4)),
+        test::ListOf(ActionCommand_ROTATE::commandWithDegrees(90)),
+    };
+    journal.commandIndex = 1;
+    journal.photoEdited = false;
+    journal.fingerprints = {{"OriginalImageCache", 0xfedcba9876543210ull}, {"ImageCache_0.png", 1}};
+    return journal;
+}
+
+TEST(EditJournal, RoundTripsExactly) {
+    const EditJournal journal = SampleJournal();
+    const std::optional<EditJournal> read = ParseEditJournal(EditJournalText(journal));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->reference, journal.reference);
+    EXPECT_EQ(read->originalScale, journal.originalScale);
+    EXPECT_EQ(read->scaleMark, journal.scaleMark);
+    EXPECT_EQ(read->history, journal.history);
+    EXPECT_EQ(read->commandIndex, 1);
+    EXPECT_FALSE(read->photoEdited);
+    EXPECT_EQ(read->fingerprints, journal.fingerprints);
+}
+
+TEST(EditJournal, AnythingMalformedOrOutOfRangeIsNoJournal) {
+    const std::string good = EditJournalText(SampleJournal());
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        const std::size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return text.replace(at, from.size(), to);
+    };
+    const std::string cases[] = {
+        "",
+        "[]",
+        good.substr(0, good.size() / 2),
+        replaced("\"version\" : 1", "\"version\" : 2"),
+        replaced("\"commandIndex\" : 1", "\"commandIndex\" : 3"),
+        replaced("\"commandIndex\" : 1", "\"commandIndex\" : -1"),
+        replaced("\"commandIndex\" : 1", "\"commandIndex\" : 0.5"),
+        replaced("\"scaleMark\" : 0.30234", "\"scaleMark\" : 0"),
+        replaced("\"scaleMark\" : 0.30234", "\"scaleMark\" : 1.5"),
+        replaced("\"originalScale\" : ", "\"originalScale\" : \"x\", \"o\" : "),
+        replaced("trip/", "../"),
+        replaced("\"photoEdited\" : false", "\"photoEdited\" : 0"),
+        replaced("fedcba9876543210", "not hex"),
+        replaced("\"history\" : [", "\"history\" : [7, "),
+    };
+    for (const std::string& text : cases) {
+        EXPECT_FALSE(ParseEditJournal(text)) << text.substr(0, 200);
+    }
 }
 
 }  // namespace

@@ -20,13 +20,6 @@ const Picture& Photo() {
     return photo;
 }
 
-// Opens the 1600 x 1200 photo at its own size ("STR_NOW"): it is worked on
-// at 904 x 678.
-void OpenPhoto(EditingWorld& world) {
-    world.OpenPicture(Photo(), 0);
-    ASSERT_EQ(world.root().phase(), kPhaseEdit);
-}
-
 // `lists` run one after the other on the full-size photo.
 Picture FullSize(EffectsProcesser& processor, const std::vector<Array>& lists) {
     Array joined;
@@ -42,20 +35,25 @@ Picture AsSavedJpeg(const Picture& picture) {
     return DecodePicture(EncodePicture(picture, PictureFormat::Jpeg, 92).value()).value();
 }
 
-std::vector<std::string> SavedFiles(const EditingWorld& world) {
-    std::vector<std::string> files;
-    const std::filesystem::path folder = world.libraryPath + "/Vantrel";
-    if (!std::filesystem::exists(folder)) return files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        files.push_back(entry.path().string());
-    }
-    return files;
+Picture Read(const std::string& path) {
+    return ReadPictureFile(path).value();
 }
 
-TEST(EditSession, ThreeStepsUndoneTwiceSaveOnlyTheFirstAtFullSize) {
+class EditSession : public testing::Test {
+protected:
+    // Opens the 1600 x 1200 photo at its own size ("STR_NOW"): it is worked
+    // on at 904 x 678.
+    EditViewController& OpenPhoto() {
+        world.OpenPicture(Photo(), 0);
+        EXPECT_EQ(world.root().phase(), kPhaseEdit);
+        return world.editor();
+    }
+
     EditingWorld world;
-    OpenPhoto(world);
-    EditViewController& editor = world.editor();
+};
+
+TEST_F(EditSession, ThreeStepsUndoneTwiceSaveOnlyTheFirstAtFullSize) {
+    EditViewController& editor = OpenPhoto();
     EXPECT_DOUBLE_EQ(editor.scaleMark(), 904.0 / 1600.0);
     EXPECT_EQ(editor.pendingImage().width(), 904);
     EXPECT_EQ(world.observer.last.sizeLabelText, "1600 x 1200");
@@ -70,30 +68,26 @@ TEST(EditSession, ThreeStepsUndoneTwiceSaveOnlyTheFirstAtFullSize) {
     EXPECT_EQ(editor.redoCommandsCount(), 2);
 
     world.ui.clear();
-    editor.actionSaveImage();
-    world.Settle();
-    EXPECT_EQ(world.Shown(),
+    world.Save();
+    EXPECT_EQ(world.ui.shown(),
               (std::vector<std::string>{"waitPanel([STR_SAVING] | mask)", "removeWaitPanel",
                                         "alert([STR_FINISH] |  | OK!)"}));
-    const std::vector<std::string> saved = SavedFiles(world);
+    const std::vector<std::string> saved = world.SavedFiles();
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(PictureFormatForPath(saved[0]), PictureFormat::Jpeg);
     const Picture expected = AsSavedJpeg(FullSize(world.processor, {test::CurveStep()}));
-    EXPECT_TRUE(test::SamePixels(ReadPictureFile(saved[0]).value(), expected));
+    EXPECT_TRUE(test::SamePixels(Read(saved[0]), expected));
     EXPECT_FALSE(editor.photoEdited());
     EXPECT_FALSE(world.observer.last.saveEnabled);
 
     // A second save writes a second file; the first stays.
     world.Apply(test::FlipStep());
-    editor.actionSaveImage();
-    world.Settle();
-    EXPECT_EQ(SavedFiles(world).size(), 2u);
+    world.Save();
+    EXPECT_EQ(world.SavedFiles().size(), 2u);
 }
 
-TEST(EditSession, UndoAndRedoExchangeTheHistoryPicturesAndTheButtons) {
-    EditingWorld world;
-    OpenPhoto(world);
-    EditViewController& editor = world.editor();
+TEST_F(EditSession, UndoAndRedoExchangeTheHistoryPicturesAndTheButtons) {
+    EditViewController& editor = OpenPhoto();
     const Picture opened = editor.pendingImage();
     world.Apply(test::CurveStep());
     const Picture afterCurve = editor.pendingImage();
@@ -126,41 +120,33 @@ TEST(EditSession, UndoAndRedoExchangeTheHistoryPicturesAndTheButtons) {
     EXPECT_TRUE(test::SamePixels(world.observer.last.displayImage, editor.pendingImage()));
 }
 
-TEST(EditSession, WorkingAtFullSizeSavesTheWorkingImage) {
-    EditingWorld world;
+TEST_F(EditSession, WorkingAtFullSizeSavesTheWorkingImage) {
     world.settings.setRealTime(true);
-    OpenPhoto(world);
-    EditViewController& editor = world.editor();
+    EditViewController& editor = OpenPhoto();
     EXPECT_EQ(editor.scaleMark(), 1.0);
     EXPECT_EQ(editor.pendingImage().width(), 1600);
     // The screen still shows no more than about 614400 pixels.
     EXPECT_EQ(world.observer.last.displayImage.width(), 904);
     world.Apply(test::BlurStep(3));
-    editor.actionSaveImage();
-    world.Settle();
-    const std::vector<std::string> saved = SavedFiles(world);
+    world.Save();
+    const std::vector<std::string> saved = world.SavedFiles();
     ASSERT_EQ(saved.size(), 1u);
-    EXPECT_TRUE(
-        test::SamePixels(ReadPictureFile(saved[0]).value(), AsSavedJpeg(editor.pendingImage())));
+    EXPECT_TRUE(test::SamePixels(Read(saved[0]), AsSavedJpeg(editor.pendingImage())));
 }
 
-TEST(EditSession, KeptTransparencySavesAPngThroughAPngRoundTrip) {
-    EditingWorld world;
+TEST_F(EditSession, KeptTransparencySavesAPngThroughAPngRoundTrip) {
     world.settings.setActiveAlphaChannel(true);
-    OpenPhoto(world);
+    OpenPhoto();
     world.Apply(test::BlurStep(2));
-    world.editor().actionSaveImage();
-    world.Settle();
-    const std::vector<std::string> saved = SavedFiles(world);
+    world.Save();
+    const std::vector<std::string> saved = world.SavedFiles();
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(PictureFormatForPath(saved[0]), PictureFormat::Png);
-    EXPECT_TRUE(test::SamePixels(ReadPictureFile(saved[0]).value(),
-                                 FullSize(world.processor, {test::BlurStep(2)})));
+    EXPECT_TRUE(test::SamePixels(Read(saved[0]), FullSize(world.processor, {test::BlurStep(2)})));
 }
 
-TEST(EditSession, ClosingAsksToSaveOnlyWhenStepsAreUnsaved) {
-    EditingWorld world;
-    OpenPhoto(world);
+TEST_F(EditSession, ClosingAsksToSaveOnlyWhenStepsAreUnsaved) {
+    OpenPhoto();
     // Right after opening (Save enabled, no step): no question.
     world.editor().actionCloseEditor();
     world.Settle();
@@ -168,7 +154,7 @@ TEST(EditSession, ClosingAsksToSaveOnlyWhenStepsAreUnsaved) {
     EXPECT_EQ(world.root().phase(), kPhaseMain);
     EXPECT_FALSE(std::filesystem::exists(world.documentsPath + "/EditJournal.json"));
 
-    OpenPhoto(world);
+    OpenPhoto();
     world.Apply(test::CurveStep());
     const std::string question =
         "sheet([STR_TITLE_SAVEPHOTO] | Yes | No | [STR_CANCEL] | destructive 0 | cancel 2)";
@@ -182,21 +168,19 @@ TEST(EditSession, ClosingAsksToSaveOnlyWhenStepsAreUnsaved) {
     world.ui.answer(1);  // no: closes without saving
     world.Settle();
     EXPECT_EQ(world.root().phase(), kPhaseMain);
-    EXPECT_TRUE(SavedFiles(world).empty());
+    EXPECT_TRUE(world.SavedFiles().empty());
 
-    OpenPhoto(world);
+    OpenPhoto();
     world.Apply(test::CurveStep());
     world.editor().actionCloseEditor();
     world.ui.answer(0);  // yes: saves, then closes
     world.Settle();
     EXPECT_EQ(world.root().phase(), kPhaseMain);
-    EXPECT_EQ(SavedFiles(world).size(), 1u);
+    EXPECT_EQ(world.SavedFiles().size(), 1u);
 }
 
-TEST(EditSession, TheSelectionIsKeptInOriginalPixelsAndResetByGeometry) {
-    EditingWorld world;
-    OpenPhoto(world);
-    EditViewController& editor = world.editor();
+TEST_F(EditSession, TheSelectionIsKeptInOriginalPixelsAndResetByGeometry) {
+    EditViewController& editor = OpenPhoto();
     const double scale = editor.scaleMark();
     editor.popRectSelectionView();
     EXPECT_TRUE(world.observer.last.rectSelectorShown);
@@ -224,10 +208,8 @@ TEST(EditSession, TheSelectionIsKeptInOriginalPixelsAndResetByGeometry) {
     EXPECT_EQ(world.processor.selectedRect().width, 0);
 }
 
-TEST(EditSession, APreviewOfTheWorkingSizeIsTakenAsTheResult) {
-    EditingWorld world;
-    OpenPhoto(world);
-    EditViewController& editor = world.editor();
+TEST_F(EditSession, APreviewOfTheWorkingSizeIsTakenAsTheResult) {
+    EditViewController& editor = OpenPhoto();
     const Picture review = test::PhotoPicture(904, 678);
     world.Apply(test::PanelScript{test::PosterizeStep(2), review, true, true});
     EXPECT_TRUE(test::SamePixels(editor.pendingImage(), review));
@@ -245,68 +227,59 @@ TEST(EditSession, APreviewOfTheWorkingSizeIsTakenAsTheResult) {
     EXPECT_EQ(editor.panelHost(), nullptr);
 }
 
-TEST(EditSession, ATitleTipIsShownOnceWhenAPanelIsOpenedAgain) {
-    EditingWorld world;
-    OpenPhoto(world);
-    EditViewController& editor = world.editor();
-    world.panels.set("STR_MENU_CURVE", test::PanelScript{test::CurveStep(), {}, true, true});
-    world.panels.set("STR_MENU_HSL", test::PanelScript{test::CurveStep(), {}, true, true});
-    const auto openAndLeave = [&](const std::string& title) {
+TEST_F(EditSession, ATitleTipIsShownOnceWhenAPanelIsOpenedAgain) {
+    EditViewController& editor = OpenPhoto();
+    world.SetPanel("STR_MENU_CURVE", test::PanelScript{test::CurveStep(), {}, true, true});
+    world.SetPanel("STR_MENU_HSL", test::PanelScript{test::CurveStep(), {}, true, true});
+    world.ui.clear();
+    for (const std::string title :
+         {"STR_MENU_CURVE", "STR_MENU_HSL", "STR_MENU_HSL", "STR_MENU_HSL", "STR_MENU_CURVE"}) {
         editor.actionEffectProcess(title);
         world.Settle();
         EXPECT_EQ(world.observer.last.openPanelTitle, title);
         editor.effectProcessBack();
         EXPECT_EQ(world.observer.last.openPanelTitle, "");
-    };
-    world.ui.clear();
-    for (const char* title :
-         {"STR_MENU_CURVE", "STR_MENU_HSL", "STR_MENU_HSL", "STR_MENU_HSL", "STR_MENU_CURVE"}) {
-        openAndLeave(title);
     }
     int tips = 0;
-    for (const std::string& call : world.Shown()) tips += call == "titleTip(STR_MENU_HSL)";
+    for (const std::string& call : world.ui.shown()) tips += call == "titleTip(STR_MENU_HSL)";
     EXPECT_EQ(tips, 1);
     EXPECT_EQ(editor.tipsShowTimes(), 0);
     EXPECT_EQ(editor.commandIndex(), 0);
-    EXPECT_EQ(world.panels.requests().back().scaleMark, editor.scaleMark());
+    EXPECT_EQ(world.panelRequests.back().scaleMark, editor.scaleMark());
 }
 
-TEST(EditSession, FailuresShowTheirAlertsAndKeepTheEdit) {
-    EditingWorld world;
-    OpenPhoto(world);
-    EditViewController& editor = world.editor();
+TEST_F(EditSession, FailuresShowTheirAlertsAndKeepTheEdit) {
+    EditViewController& editor = OpenPhoto();
     world.Apply(test::CurveStep());
 
     // A panel that can't be set up.
-    world.panels.set("STR_MENU_BOKEH", std::nullopt);
+    world.SetPanel("STR_MENU_BOKEH", std::nullopt);
     editor.actionEffectProcess("STR_MENU_BOKEH");
     world.Settle();
     EXPECT_EQ(editor.panelHost(), nullptr);
-    EXPECT_TRUE(world.Shows("alert(Can not create context! | Error | OK!)"));
+    EXPECT_TRUE(world.ui.shows("alert(Can not create context! | Error | OK!)"));
 
     // A list that fails: the history is unchanged, the panel closed.
     world.Apply(test::FailingStep());
     EXPECT_EQ(editor.commandIndex(), 1);
     EXPECT_EQ(editor.panelHost(), nullptr);
-    EXPECT_TRUE(world.Shows("alert(Not find Action! | Error | OK!)"));
+    EXPECT_TRUE(world.ui.shows("alert(Not find Action! | Error | OK!)"));
 
     // A history picture that is gone: undo says so and changes nothing.
     std::filesystem::remove(world.documentsPath + "/ImageCache_0.png");
     editor.actionBackEffect();
     EXPECT_EQ(editor.commandIndex(), 1);
-    EXPECT_TRUE(world.Shows("alert(Can not load image cache! | Error | OK!)"));
+    EXPECT_TRUE(world.ui.shows("alert(Can not load image cache! | Error | OK!)"));
 
     // A history picture that can't be written: the step stays.
     std::filesystem::create_directories(world.documentsPath + "/ImageCache_2.png/blocked");
     world.Apply(test::BlurStep(2));
     EXPECT_EQ(editor.commandIndex(), 2);
-    EXPECT_TRUE(world.Shows("alert(Can not save photo! |  | OK)"));
+    EXPECT_TRUE(world.ui.shows("alert(Can not save photo! |  | OK)"));
 }
 
-TEST(EditSession, WhileTheWaitPanelIsUpTheUsersOperationsWait) {
-    EditingWorld world;
-    OpenPhoto(world);
-    EditViewController& editor = world.editor();
+TEST_F(EditSession, WhileTheWaitPanelIsUpTheUsersOperationsWait) {
+    EditViewController& editor = OpenPhoto();
     world.Apply(test::CurveStep());
     // The save's result comes back on the main queue, which this test runs.
     editor.actionSaveImage();
@@ -319,14 +292,13 @@ TEST(EditSession, WhileTheWaitPanelIsUpTheUsersOperationsWait) {
     EXPECT_FALSE(world.ui.pendingQuestion());
     world.Settle();
     EXPECT_FALSE(editor.isBusy());
-    EXPECT_EQ(SavedFiles(world).size(), 1u);
+    EXPECT_EQ(world.SavedFiles().size(), 1u);
     world.root().jumpToMainPhase();
     EXPECT_EQ(world.root().phase(), kPhaseMain);
 }
 
-TEST(EditSession, ASaveThatCanNotBeWrittenLosesNothing) {
-    EditingWorld world;
-    OpenPhoto(world);
+TEST_F(EditSession, ASaveThatCanNotBeWrittenLosesNothing) {
+    OpenPhoto();
     world.Apply(test::CurveStep());
     std::filesystem::create_directories(world.libraryPath);
     { std::ofstream(world.libraryPath + "/Vantrel") << "a file where the folder goes"; }
@@ -334,44 +306,37 @@ TEST(EditSession, ASaveThatCanNotBeWrittenLosesNothing) {
     world.editor().actionCloseEditor();
     world.ui.answer(0);  // yes: save, then close
     world.Settle();
-    EXPECT_TRUE(world.Shows("alert(Can not save photo! |  | OK)"));
+    EXPECT_TRUE(world.ui.shows("alert(Can not save photo! |  | OK)"));
     EXPECT_EQ(world.root().phase(), kPhaseEdit);
     EXPECT_TRUE(world.editor().photoEdited());
     EXPECT_FALSE(world.editor().exitAfterSave());
     EXPECT_EQ(world.editor().commandIndex(), 1);
 
     std::filesystem::remove(world.libraryPath + "/Vantrel");
-    world.editor().actionSaveImage();
-    world.Settle();
-    EXPECT_EQ(SavedFiles(world).size(), 1u);
+    world.Save();
+    EXPECT_EQ(world.SavedFiles().size(), 1u);
 }
 
-TEST(EditSession, AMissingOriginalIsTakenFromTheLibraryOrReported) {
-    EditingWorld world;
-    world.PutInLibrary("photo.png", Photo());
-    world.root().openLibraryPhoto("photo.png");
-    world.Settle();
-    world.ui.answer(0);
-    world.Settle();
-    ASSERT_EQ(world.root().phase(), kPhaseEdit);
+TEST_F(EditSession, AMissingOriginalIsTakenFromTheLibraryOrReported) {
+    // A picture from elsewhere has only its file.
+    OpenPhoto();
     world.Apply(test::CurveStep());
     std::filesystem::remove(world.documentsPath + "/OriginalImageCache");
-    world.editor().actionSaveImage();
-    world.Settle();
-    ASSERT_EQ(SavedFiles(world).size(), 1u);
-    EXPECT_TRUE(test::SamePixels(ReadPictureFile(SavedFiles(world)[0]).value(),
-                                 AsSavedJpeg(FullSize(world.processor, {test::CurveStep()}))));
+    world.Save();
+    EXPECT_TRUE(world.ui.shows("alert(Can not load original image! | Error | OK!)"));
+    EXPECT_TRUE(world.editor().photoEdited());
+    EXPECT_TRUE(world.SavedFiles().empty());
 
-    // A picture from elsewhere has only its file.
-    EditingWorld other;
-    OpenPhoto(other);
-    other.Apply(test::CurveStep());
-    std::filesystem::remove(other.documentsPath + "/OriginalImageCache");
-    other.editor().actionSaveImage();
-    other.Settle();
-    EXPECT_TRUE(other.Shows("alert(Can not load original image! | Error | OK!)"));
-    EXPECT_TRUE(other.editor().photoEdited());
-    EXPECT_TRUE(SavedFiles(other).empty());
+    EditingWorld library;
+    library.PutInLibrary("photo.png", Photo());
+    library.OpenLibraryPhoto("photo.png", 0);
+    ASSERT_EQ(library.root().phase(), kPhaseEdit);
+    library.Apply(test::CurveStep());
+    std::filesystem::remove(library.documentsPath + "/OriginalImageCache");
+    library.Save();
+    ASSERT_EQ(library.SavedFiles().size(), 1u);
+    EXPECT_TRUE(test::SamePixels(Read(library.SavedFiles()[0]),
+                                 AsSavedJpeg(FullSize(library.processor, {test::CurveStep()}))));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the turned picture.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <vector>
 
@@ -129,37 +130,32 @@ TEST(HistogramView, TappingACandidateAddsAndSelectsItInOrder) {
 
 // ---- hue range ----------------------------------------------------------------------------------
 
+using H = HueRibbonView;
+
 HueRibbonView Reds() {
     HueRibbonView view;
     view.setHueRange({-15, 15, -45, 45});
     return view;
 }
 
-TEST(HueRibbonView, InnerEdgeStopsShortAndDragsItsOuterEdge) {
-    HueRibbonView view = Reds();
-    view.moveCursorByIndex(HueRibbonView::kCenterLeftCursor, 40);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kCenterLeft], 14);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeLeft], -16);
-
-    view = Reds();
-    view.moveCursorByIndex(HueRibbonView::kCenterRightCursor, -100);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kCenterRight], -14);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeRight], 16);
-
-    view = Reds();
-    view.moveCursorByIndex(HueRibbonView::kCenterLeftCursor,
-                           -20);  // outer edge first, then the inner
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeLeft], -65);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kCenterLeft], -35);
-}
-
-TEST(HueRibbonView, OuterEdgesSpanAtMost359) {
-    HueRibbonView view = Reds();
-    view.moveCursorByIndex(HueRibbonView::kRangeRightCursor, 400);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeRight], -45 + 359);
-    view = Reds();
-    view.moveCursorByIndex(HueRibbonView::kRangeLeftCursor, -400);
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeLeft], 45 - 359);
+// An inner edge stops one degree short of the other and drags its outer
+// edge along; an outer edge moves first, then the inner; the outer edges span
+// at most 359 degrees.
+TEST(HueRibbonView, CursorMovesKeepTheEdgesApart) {
+    struct Case {
+        int cursor;
+        float move;
+        std::array<float, 4> range;  // centre left, centre right, range left, range right
+    };
+    for (const Case c : {Case{H::kCenterLeftCursor, 40, {14, 15, -16, 45}},
+                         Case{H::kCenterRightCursor, -100, {-15, -14, -45, 16}},
+                         Case{H::kCenterLeftCursor, -20, {-35, 15, -65, 45}},
+                         Case{H::kRangeRightCursor, 400, {-15, 15, -45, -45 + 359}},
+                         Case{H::kRangeLeftCursor, -400, {-15, 15, 45 - 359, 45}}}) {
+        HueRibbonView view = Reds();
+        view.moveCursorByIndex(c.cursor, c.move);
+        EXPECT_EQ(view.hueRange(), c.range) << c.cursor << " by " << c.move;
+    }
 }
 
 // Any drag sequence keeps the edges in order and within one turn.
@@ -176,13 +172,11 @@ TEST(HueRibbonView, RandomDragsKeepTheInvariants) {
             view.moveCursorByIndex(c, step(random));
         }
         const auto& v = view.hueRange();
-        ASSERT_LT(v[HueRibbonView::kRangeLeft], v[HueRibbonView::kCenterLeft]) << i;
-        ASSERT_LT(v[HueRibbonView::kCenterLeft], v[HueRibbonView::kCenterRight]) << i;
-        ASSERT_LT(v[HueRibbonView::kCenterRight], v[HueRibbonView::kRangeRight]) << i;
-        ASSERT_LE(v[HueRibbonView::kRangeRight] - v[HueRibbonView::kRangeLeft], 359) << i;
-        ASSERT_LE(TiTrunc(v[HueRibbonView::kRangeRight]) - TiTrunc(v[HueRibbonView::kRangeLeft]),
-                  359)
-            << i;
+        ASSERT_LT(v[H::kRangeLeft], v[H::kCenterLeft]) << i;
+        ASSERT_LT(v[H::kCenterLeft], v[H::kCenterRight]) << i;
+        ASSERT_LT(v[H::kCenterRight], v[H::kRangeRight]) << i;
+        ASSERT_LE(v[H::kRangeRight] - v[H::kRangeLeft], 359) << i;
+        ASSERT_LE(TiTrunc(v[H::kRangeRight]) - TiTrunc(v[H::kRangeLeft]), 359) << i;
     }
 }
 
@@ -190,15 +184,15 @@ TEST(HueRibbonView, TouchesPickTheNearestCursorOrMoveTheWholeRange) {
     HueRibbonView view = Reds();
     const Size size{380, 44};  // 10 points of padding, one point per degree
     view.touch({TouchPhase::Began, {10 + 45, 20}, size});  // range_right at 45
-    EXPECT_EQ(view.selectedCursorIndex(), HueRibbonView::kRangeRightCursor);
+    EXPECT_EQ(view.selectedCursorIndex(), H::kRangeRightCursor);
     view.touch({TouchPhase::Moved, {10 + 55, 20}, size});
-    EXPECT_EQ(view.hueRange()[HueRibbonView::kRangeRight], 55);
+    EXPECT_EQ(view.hueRange()[H::kRangeRight], 55);
     view.touch({TouchPhase::Ended, {10 + 55, 20}, size});
     view.touch({TouchPhase::Began, {10 + 180, 20}, size});  // far from every cursor
-    EXPECT_EQ(view.selectedCursorIndex(), HueRibbonView::kNoCursor);
+    EXPECT_EQ(view.selectedCursorIndex(), H::kNoCursor);
     view.touch({TouchPhase::Moved, {10 + 170, 20}, size});
     EXPECT_EQ(view.hueRange(), (std::array<float, 4>{-25, 5, -55, 45}));
-    EXPECT_EQ(HueRibbonView::cursorDegrees(-25), 335);
+    EXPECT_EQ(H::cursorDegrees(-25), 335);
 }
 
 TEST(HueRangeSetViewController, ResetsToTheTargetsRangeAndTruncates) {
@@ -231,7 +225,7 @@ BokehDrawView Focus(FocusRecorder& recorder) {
     return view;
 }
 
-TEST(BokehDrawView, OnlyATouchInsideTheRingDrags) {
+TEST(BokehDrawView, OnlyATouchInsideTheRingDragsAndTouchesAreScaled) {
     FocusRecorder recorder;
     BokehDrawView view = Focus(recorder);
     const Size shown{400, 300};
@@ -247,11 +241,9 @@ TEST(BokehDrawView, OnlyATouchInsideTheRingDrags) {
     view.touch({TouchPhase::Ended, {0, 0}, shown});
     EXPECT_EQ(recorder.picked, 1);
     EXPECT_EQ(recorder.changed, 1);
-}
 
-TEST(BokehDrawView, TouchesInAnotherViewSizeAreScaledIntoTheDrawing) {
-    FocusRecorder recorder;
-    BokehDrawView view = Focus(recorder);
+    // Touches in a view of another size are scaled into the drawing.
+    view = Focus(recorder);
     view.touch({TouchPhase::Began, {100, 75}, {200, 150}});  // the centre, at half size
     view.touch({TouchPhase::Moved, {110, 75}, {200, 150}});
     EXPECT_FLOAT_EQ(view.centerPoint().x, 220);
@@ -277,6 +269,7 @@ TEST(BokehDrawView, PinchStepsTheRadiusWithinItsLimits) {
 // ---- rectangle, region selection, turned picture ------------------------------------------------
 
 constexpr Size kShown{480, 360};
+using R = RegionSelectionView;
 
 RegionSelectionView Frame(double whScale, Rect rect) {
     RegionSelectionView view;
@@ -295,46 +288,41 @@ void ExpectRect(const Rect& r, float x, float y, float w, float h) {
 
 TEST(RegionSelectionView, HandlesSnapToEdgesAndKeepMinSpacing) {
     RegionSelectionView view = Frame(0, {100, 100, 200, 100});
-    view.moveHandle(RegionSelectionView::kLeft, {1.5f, 0});
+    view.moveHandle(R::kLeft, {1.5f, 0});
     ExpectRect(view.clipRect(), 0, 100, 300, 100);
-    view.moveHandle(RegionSelectionView::kRight, {kShown.width - 2.5f, 0});
+    view.moveHandle(R::kRight, {kShown.width - 2.5f, 0});
     ExpectRect(view.clipRect(), 0, 100, 480, 100);
-    view.moveHandle(RegionSelectionView::kTop, {0, 190});  // bottom edge at 199: height stays 60
+    view.moveHandle(R::kTop, {0, 190});  // bottom edge at 199: height stays 60
     ExpectRect(view.clipRect(), 0, 140, 480, 60);
-    view.moveHandle(RegionSelectionView::kBottom, {0, 10});
+    view.moveHandle(R::kBottom, {0, 10});
     ExpectRect(view.clipRect(), 0, 140, 480, 61);
 }
 
-TEST(RegionSelectionView, FixedRatioMovesOnlyCornersAndKeepsTheOppositeCorner) {
+TEST(RegionSelectionView, FixedRatioMovesOnlyCornersKeepsTheOppositeAndStopsAtTheFrame) {
     const double ratio = 16.0 / 9.0;
     RegionSelectionView view = Frame(ratio, {100, 100, 160, 90});
-    for (RegionSelectionView::Handle side :
-         {RegionSelectionView::kLeft, RegionSelectionView::kRight, RegionSelectionView::kTop,
-          RegionSelectionView::kBottom}) {
+    for (R::Handle side : {R::kLeft, R::kRight, R::kTop, R::kBottom}) {
         view.moveHandle(side, {5, 5});
         ExpectRect(view.clipRect(), 100, 100, 160, 90);
     }
-    view.moveHandle(RegionSelectionView::kBottomRight, {300, 150});  // 201 x 61: the height grows
+    view.moveHandle(R::kBottomRight, {300, 150});  // 201 x 61: the height grows
     const Rect r = view.clipRect();
     EXPECT_FLOAT_EQ(r.x, 100);
     EXPECT_FLOAT_EQ(r.y, 100);
     EXPECT_NEAR(r.width / r.height, ratio, 1e-5);
     EXPECT_FLOAT_EQ(r.width, 201);
 
-    view.moveHandle(RegionSelectionView::kTopLeft, {10, 60});  // the bottom-right corner stays
+    view.moveHandle(R::kTopLeft, {10, 60});  // the bottom-right corner stays
     const Rect moved = view.clipRect();
     EXPECT_FLOAT_EQ(moved.x + moved.width, r.x + r.width);
     EXPECT_FLOAT_EQ(moved.y + moved.height, r.y + r.height);
     EXPECT_NEAR(moved.width / moved.height, ratio, 1e-5);
-}
 
-TEST(RegionSelectionView, GrowingCornerIsCutAtTheFrame) {
-    RegionSelectionView view = Frame(1.0, {300, 200, 100, 100});
-    view.moveHandle(RegionSelectionView::kBottomRight,
-                    {479, 260});  // 180 wide wants 180 high; room for 159
-    const Rect r = view.clipRect();
-    EXPECT_FLOAT_EQ(r.height, kShown.height - 1 - 200);
-    EXPECT_FLOAT_EQ(r.width, r.height);
+    // A growing corner is cut at the frame.
+    view = Frame(1.0, {300, 200, 100, 100});
+    view.moveHandle(R::kBottomRight, {479, 260});  // 180 wide wants 180 high; room for 159
+    EXPECT_FLOAT_EQ(view.clipRect().height, kShown.height - 1 - 200);
+    EXPECT_FLOAT_EQ(view.clipRect().width, view.clipRect().height);
 }
 
 TEST(RegionSelectionView, DraggingStaysInsideTheFrame) {

@@ -1,24 +1,28 @@
-// The effect panels: the table and its schema, every panel swept over a real
-// photo, the mapping rules that can go wrong, and the lifecycle of an open
-// panel.
+// The effect panels: the table, its registry and its schema, every panel
+// swept over a real photo, the mapping rules that can go wrong, the lifecycle
+// of an open panel, and the picture cache of the looks.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <regex>
 #include <set>
+#include <span>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "Core/base/GradientMask.h"
 #include "Core/global/TiMemory.h"
 #include "app/cli/CliMain.h"
 #include "commands/ErrorManager.h"
 #include "commands/Json.h"
 #include "editing/EffectPanelHost.h"
+#include "editing/GradientImage.h"
+#include "editing/ImageCacheManager.h"
 #include "editing/LocalizedStrings.h"
 #include "editing/panels/ClipToolView.h"
 #include "editing/panels/ColorLevelsEffectsToolView.h"
@@ -40,40 +44,26 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// ---- the table, its texts and its schema --------------------------------------------------------
+// ---- the registry, the table's controls, texts and schema ---------------------------------------
 
-std::vector<std::string> MenuTitles(Menu menu) {
-    std::vector<std::string> titles;
-    for (const PanelSpec& panel : PanelTable()) {
-        if (panel.menu == menu) titles.emplace_back(panel.titleKey);
+TEST(EffectPanelRegistry, FindsAPanelByItsKeyOrItsLocalisedTitle) {
+    test::RecordingUIServices ui;  // localises "KEY" as "[KEY]"
+    EffectPanelRegistry registry;
+    std::vector<std::string> made;
+    registry.registerPanel("STR_MENU_CURVE", [&](const EffectPanelRequest& request) {
+        made.push_back(request.title);
+        return std::make_unique<test::ScriptedPanel>(test::PanelScript{});
+    });
+    EffectPanelRequest request;
+    for (const char* title : {"STR_MENU_CURVE", "[STR_MENU_CURVE]"}) {
+        request.title = title;
+        EXPECT_NE(registry.makePanelHost(request), nullptr) << title;
     }
-    return titles;
-}
+    EXPECT_EQ(made, (std::vector<std::string>{"STR_MENU_CURVE", "[STR_MENU_CURVE]"}));
 
-std::vector<std::string> Prefixed(std::initializer_list<const char*> names) {
-    std::vector<std::string> titles;
-    for (const char* name : names) titles.push_back(std::string("STR_MENU_") + name);
-    return titles;
-}
-
-TEST(PanelTable, FourMenusHoldTheThirtyFivePanelsInOrder) {
-    EXPECT_EQ(MenuTitles(Menu::Colour),
-              Prefixed({"SIMPLECOLOR", "POSTERIZE", "THRESHOLD", "EQUALIZE", "AUTOLEVELS",
-                        "SHADOWRECOVERY", "CURVE", "HSL", "SELECTIVECOLOR", "CHANNELMIXER",
-                        "COLORLEVELS", "COLORBALANCE", "EXPOSURE", "BRIGHTNESS"}));
-    EXPECT_EQ(MenuTitles(Menu::Fix),
-              Prefixed({"GRADIENT", "SOFTGLOW", "REDEYERM", "SHARPEN", "GAUSSIANBLUR", "RADIALBLUR",
-                        "REDUCENOISE", "ADDNOISE", "BOKEH"}));
-    EXPECT_EQ(MenuTitles(Menu::Filter), Prefixed({"LOMO", "HDR", "RETINEX", "PAINTING", "EMBOSS",
-                                                  "SKETCH", "DOT", "MOSAICS", "DIFFUSE"}));
-    EXPECT_EQ(MenuTitles(Menu::Edit), Prefixed({"FLIP", "CLIP", "ROTATE"}));
-    EXPECT_EQ(PanelTable().size(), 35u);
-}
-
-TEST(PanelTable, EveryPanelIsInTheStandardRegistry) {
-    for (const PanelSpec& panel : PanelTable()) {
-        EXPECT_TRUE(EffectPanelRegistry::standard().contains(panel.titleKey)) << panel.titleKey;
-    }
+    request.title = "STR_MENU_NOTHING";
+    EXPECT_EQ(registry.makePanelHost(request), nullptr);
+    EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Not find panel!");
 }
 
 // Keys unique, defaults inside their ranges, one item per choice, rules
@@ -106,13 +96,6 @@ TEST(PanelTable, EveryControlIsWellFormed) {
     }
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Every STR_ key the program's sources name, and every key the panels show,
 // has an English text.
 TEST(LocalizedStrings, EveryKeyInTheSourcesHasAnEnglishText) {
@@ -125,7 +108,8 @@ TEST(LocalizedStrings, EveryKeyInTheSourcesHasAnEnglishText) {
         const std::filesystem::path root = std::filesystem::path(test::SourcePath(folder));
         if (!std::filesystem::exists(root)) continue;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-            const std::string text = ReadFile(entry.path());
+            if (!entry.is_regular_file()) continue;
+            const std::string text = test::TextOf(entry.path().string());
             for (std::sregex_iterator it(text.begin(), text.end(), literal), end; it != end; ++it) {
                 keys.insert((*it)[1]);
             }
@@ -141,6 +125,25 @@ TEST(LocalizedStrings, AKeyWithoutATextShowsTheKey) {
     EXPECT_EQ(strings.text("STR_B"), "STR_B");
     EXPECT_EQ(strings.text("STR_MISSING"), "STR_MISSING");
     EXPECT_EQ(LocalizedStrings::fromJson("no json").size(), 0u);
+}
+
+TEST(GradientImage, DrawsThePresetAsTheRendererDoes) {
+    const GradientImage image(7);
+    const Picture picture = image.getImageBySize(Size{40.9f, 12.2f});
+    ASSERT_FALSE(picture.empty());
+    ASSERT_EQ(picture.width(), 40);
+    ASSERT_EQ(picture.height(), 12);
+    const auto expected = CreateGradientPresetBitmap(7, 40, 12);
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(0, std::memcmp(picture.data(), expected->GetData(), 40 * 12 * 4));
+    EXPECT_EQ(picture.data()[3], 255) << "opaque";
+}
+
+TEST(GradientImage, GivesNoPictureForNoPresetOrNoPixels) {
+    EXPECT_TRUE(GradientImage(13).getImageBySize(Size{8, 8}).empty());
+    EXPECT_TRUE(GradientImage(-1).getImageBySize(Size{8, 8}).empty());
+    EXPECT_TRUE(GradientImage(0).getImageBySize(Size{0.5f, 8}).empty());
+    EXPECT_TRUE(GradientImage(0).getImageBySize(Size{1e9f, 1e9f}).empty());
 }
 
 // `vantrel panels` prints JSON that reads back into the table's shape.
@@ -184,9 +187,10 @@ std::string Zeros(int count) {
     return text;
 }
 
-// The result list of every panel at its defaults over the 768 x 512 photo.
-const std::map<std::string, std::string>& DefaultResults() {
-    static const std::map<std::string, std::string> results = {
+// Every panel in the table's order, menu after menu, with its result list at
+// its defaults over the 768 x 512 photo.
+const std::vector<std::pair<std::string, std::string>>& DefaultResults() {
+    static const std::vector<std::pair<std::string, std::string>> results = {
         {"STR_MENU_SIMPLECOLOR", "cmd=CMD_GRAY"},
         {"STR_MENU_POSTERIZE", "cmd=CMD_POSTERIZE levels=4"},
         {"STR_MENU_THRESHOLD", "cmd=CMD_THRESHOLD levels=128"},
@@ -238,22 +242,32 @@ const std::map<std::string, std::string>& DefaultResults() {
     return results;
 }
 
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
-    return text;
+// Fourteen panels in the colour menu, nine each in fix and filter, three in edit.
+TEST(PanelTable, FourMenusHoldTheThirtyFivePanelsInOrder) {
+    const std::span<const PanelSpec> table = PanelTable();
+    ASSERT_EQ(table.size(), DefaultResults().size());
+    const std::pair<Menu, std::size_t> menuEnds[] = {
+        {Menu::Colour, 14}, {Menu::Fix, 23}, {Menu::Filter, 32}, {Menu::Edit, 35}};
+    std::size_t menu = 0;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (i == menuEnds[menu].second) ++menu;
+        EXPECT_EQ(table[i].menu, menuEnds[menu].first) << i;
+        EXPECT_EQ(table[i].titleKey, DefaultResults()[i].first) << i;
+    }
 }
 
 class PanelSweep : public testing::TestWithParam<const PanelSpec*> {};
 
 TEST_P(PanelSweep, OpensPreviewsAndHandsOverItsDefaults) {
     const PanelSpec& panelSpec = *GetParam();
-    const Result<Picture> photo = ReadPictureFile(test::TestDataPath(kPhoto));
+    const std::string input = test::TestDataPath(kPhoto);
+    const Result<Picture> photo = ReadPictureFile(input);
     ASSERT_TRUE(photo.ok()) << photo.error();
     PanelWorld world;
     ASSERT_TRUE(world.Open(std::string(panelSpec.titleKey), photo.value()));
     EffectsToolView& panel = world.Panel();
     EXPECT_EQ(&panel.panelSpec(), &panelSpec);
+    EXPECT_TRUE(EffectPanelRegistry::standard().contains(panelSpec.titleKey));
     EXPECT_FALSE(world.Host().showingImage().empty());
     const bool previews =
         panelSpec.flags.allowUseReviewAsResult && panelSpec.titleKey != "STR_MENU_CURVE";
@@ -264,20 +278,18 @@ TEST_P(PanelSweep, OpensPreviewsAndHandsOverItsDefaults) {
 
     world.Host().titleTapped();  // a reset gives the same defaults again
     world.Settle();
-    const std::vector<std::string> result = world.ResultTexts();
-    EXPECT_EQ(Joined(result), DefaultResults().at(std::string(panelSpec.titleKey)));
+    EXPECT_EQ(world.Result(), DefaultResults()[&panelSpec - PanelTable().data()].second);
     // Nothing stays submitted for a run that will never come.
     EXPECT_TRUE(world.processor.isCommandDicListEmpty());
 
-    Dictionary file{{"commands", world.Host().effectsTaskList()}};
     test::ScratchFolder folder;
-    std::ofstream(folder.File("commands.json")) << jsonStringValue(file);
-    const std::string input = test::TestDataPath(kPhoto);
-    const std::string output = folder.File("out.png");
     const std::string commands = folder.File("commands.json");
-    const std::vector<std::string_view> args{"apply", input, output, "--commands", commands};
+    test::WriteText(commands,
+                    jsonStringValue(Dictionary{{"commands", world.Host().effectsTaskList()}}));
+    const std::string output = folder.File("out.png");
     std::ostringstream out;
     std::ostringstream err;
+    const std::vector<std::string_view> args{"apply", input, output, "--commands", commands};
     EXPECT_EQ(cli::Main(args, "test", out, err), 0) << err.str();
 }
 
@@ -296,9 +308,14 @@ INSTANTIATE_TEST_SUITE_P(AllPanels, PanelSweep, testing::ValuesIn(AllPanels()),
 
 // The mapping rules of the panels that can go wrong: value scalings, linked
 // sliders, the geometry tools' arithmetic, and how previews are started.
-TEST(PanelRules, BrightnessScalesIntoItsSpan) {
+class PanelRules : public testing::Test {
+protected:
     PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_BRIGHTNESS", test::WorkingPicture()));
+};
+using PanelLifecycle = PanelRules;
+
+TEST_F(PanelRules, BrightnessScalesIntoItsSpan) {
+    world.Opened("STR_MENU_BRIGHTNESS");
     struct Case {
         float brightness, contrast;
         const char* expected;
@@ -309,19 +326,16 @@ TEST(PanelRules, BrightnessScalesIntoItsSpan) {
         world.Panel().setControl("brightness", c.brightness);
         world.Panel().setControl("contrast", c.contrast);
         world.Settle();
-        EXPECT_EQ(
-            world.ResultTexts(),
-            std::vector<std::string>{std::string("cmd=CMD_BRIGHTNESS_CONTRAST ") + c.expected});
+        EXPECT_EQ(world.Result(), std::string("cmd=CMD_BRIGHTNESS_CONTRAST ") + c.expected);
     }
 }
 
-TEST(PanelRules, ExposureFollowsItsThreePieceCurve) {
+TEST_F(PanelRules, ExposureFollowsItsThreePieceCurve) {
     struct Case {
         float slider, value;
         const char* label;
     };
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_EXPOSURE", test::WorkingPicture()));
+    world.Opened("STR_MENU_EXPOSURE");
     for (const Case c : {Case{50, 5, "5.00"}, Case{75, 50, "10.00"}, Case{100, 2000, "20.00"},
                          Case{-100, -2000, "-20.00"}, Case{20, 2, "2.00"}}) {
         const ExposureReading reading = ExposureOfSlider(c.slider, 100);
@@ -335,10 +349,8 @@ TEST(PanelRules, ExposureFollowsItsThreePieceCurve) {
     world.Settle();
 }
 
-TEST(PanelRules, LockedBlurRadiiMoveTogether) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_GAUSSIANBLUR", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+TEST_F(PanelRules, LockedBlurRadiiMoveTogether) {
+    EffectsToolView& panel = world.Opened("STR_MENU_GAUSSIANBLUR");
     panel.sliderMoved("radiusH", 37);
     EXPECT_EQ(panel.value("radiusV"), 37);
     EXPECT_FALSE(panel.processing());  // not a realtime panel: no preview while moving
@@ -351,13 +363,11 @@ TEST(PanelRules, LockedBlurRadiiMoveTogether) {
     EXPECT_EQ(panel.value("radiusV"), 5);
     EXPECT_TRUE(panel.processing());  // the change is previewed
     world.Settle();
-    EXPECT_EQ(world.ResultTexts(), std::vector<std::string>{"cmd=CMD_GASBLUR radiusH=5 radiusV=5"});
+    EXPECT_EQ(world.Result(), "cmd=CMD_GASBLUR radiusH=5 radiusV=5");
 }
 
-TEST(PanelRules, LevelsKeepLowAndHighTwoApart) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_COLORLEVELS", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+TEST_F(PanelRules, LevelsKeepLowAndHighTwoApart) {
+    EffectsToolView& panel = world.Opened("STR_MENU_COLORLEVELS");
     panel.setControl("inputHigh", 254);
     panel.setControl("inputLow", 253);
     EXPECT_EQ(panel.value("inputHigh"), 255);
@@ -379,13 +389,11 @@ TEST(PanelRules, LevelsKeepLowAndHighTwoApart) {
     EXPECT_EQ(data.AllHigh, 3);
 }
 
-TEST(PanelRules, HSLSendsPercentTimesTwoPointFiveFiveTruncated) {
+TEST_F(PanelRules, HSLSendsPercentTimesTwoPointFiveFiveTruncated) {
     EXPECT_EQ(ScaledPercent(100), 254);
     EXPECT_EQ(ScaledPercent(-100), -254);
     EXPECT_EQ(ScaledPercent(50), 127);
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_HSL", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+    EffectsToolView& panel = world.Opened("STR_MENU_HSL");
     EXPECT_FALSE(panel.enabled("range"));  // "all" has no range
     panel.selectItem("target", 0);
     panel.setControl("hue", 30);
@@ -396,7 +404,7 @@ TEST(PanelRules, HSLSendsPercentTimesTwoPointFiveFiveTruncated) {
     panel.selectItem("target", 0);
     EXPECT_EQ(panel.value("hue"), 30);
     world.Settle();
-    const std::string adjusted = world.ResultTexts().at(0);
+    const std::string adjusted = world.Result();
     EXPECT_NE(adjusted.find("hslData=[[30,254,-127],[0,0,0],[0,-254,0],"), std::string::npos)
         << adjusted;
 
@@ -406,13 +414,11 @@ TEST(PanelRules, HSLSendsPercentTimesTwoPointFiveFiveTruncated) {
     panel.setControl("hue", 300);              // 0..360 while colourising
     EXPECT_EQ(panel.value("hue"), 300);
     world.Settle();
-    EXPECT_EQ(world.ResultTexts(), std::vector<std::string>{"cmd=CMD_HSL_TINT hsl=[300,63,0]"});
+    EXPECT_EQ(world.Result(), "cmd=CMD_HSL_TINT hsl=[300,63,0]");
 }
 
-TEST(PanelRules, HueRangeEditorChangesTheTargetsRange) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_HSL", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+TEST_F(PanelRules, HueRangeEditorChangesTheTargetsRange) {
+    EffectsToolView& panel = world.Opened("STR_MENU_HSL");
     panel.selectItem("target", 4);  // blues
     ASSERT_TRUE(panel.pressButton("range"));
     const Size ribbon{380, 40};
@@ -421,17 +427,16 @@ TEST(PanelRules, HueRangeEditorChangesTheTargetsRange) {
     panel.touch("hueRange", {TouchPhase::Moved, {10 + 120, 20}, ribbon});
     panel.touch("hueRange", {TouchPhase::Ended, {10 + 120, 20}, ribbon});
     world.Settle();
-    const std::string adjusted = world.ResultTexts().at(0);
+    const std::string adjusted = world.Result();
     EXPECT_NE(adjusted.find("[245,275,215,305]"), std::string::npos) << adjusted;
     panel.pressButton("rangeClose");
     EXPECT_FALSE(panel.enabled("rangeClose"));
 }
 
-TEST(PanelRules, CurvesAndNoneLookApplyNothingUntilEdited) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_CURVE", test::WorkingPicture()));
+TEST_F(PanelRules, CurvesAndNoneLookApplyNothingUntilEdited) {
+    world.Opened("STR_MENU_CURVE");
     EXPECT_FALSE(world.Host().appliedEffect());
-    EXPECT_TRUE(world.ResultTexts().empty());
+    EXPECT_EQ(world.Result(), "");
     EXPECT_FALSE(world.Panel().enabled("delete"));
     // Drag the composite curve's middle point up.
     const Size view{256, 256};
@@ -441,11 +446,10 @@ TEST(PanelRules, CurvesAndNoneLookApplyNothingUntilEdited) {
     world.Panel().touch("curve", {TouchPhase::Ended, {127, 100}, view});
     world.Settle();
     EXPECT_TRUE(world.Host().appliedEffect());
-    EXPECT_EQ(world.ResultTexts(),
-              std::vector<std::string>{"cmd=CMD_CURVE points=[0,0,0,127,155,0,255,255,0] "
-                                       "channel=CHANEL_RGB"});
+    EXPECT_EQ(world.Result(),
+              "cmd=CMD_CURVE points=[0,0,0,127,155,0,255,255,0] channel=CHANEL_RGB");
 
-    ASSERT_TRUE(world.Open("STR_MENU_LOMO", test::WorkingPicture()));
+    world.Opened("STR_MENU_LOMO");
     EXPECT_FALSE(world.Host().appliedEffect());
     world.Panel().selectItem("look", 1);
     world.Settle();
@@ -454,7 +458,7 @@ TEST(PanelRules, CurvesAndNoneLookApplyNothingUntilEdited) {
     EXPECT_FALSE(world.Host().appliedEffect());
 }
 
-TEST(PanelRules, ClipCorrectsSizesWithinAHundredPixels) {
+TEST_F(PanelRules, ClipCorrectsSizesWithinAHundredPixels) {
     const double ratio = 16.0 / 9.0;
     const auto clip = [&](float w, float h) {
         return ClipRectInPhotoPixels({0, 0, w, h}, 1, ratio);
@@ -469,16 +473,14 @@ TEST(PanelRules, ClipCorrectsSizesWithinAHundredPixels) {
     EXPECT_EQ(scaled.width, 200);
     EXPECT_EQ(scaled.height, 101);
 
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_CLIP", test::WorkingPicture(1600, 1200), 0.5));
+    ASSERT_TRUE(world.Open("STR_MENU_CLIP", test::PhotoPicture(1600, 1200), 0.5));
     world.Panel().selectItem("proportion", 4);  // 16 : 9
     const RegionSelectionView& frame = world.As<ClipToolView>().frame();
     EXPECT_NEAR(frame.clipRect().width / frame.clipRect().height, ratio, 1e-5);
-    const std::string result = world.ResultTexts().at(0);
-    EXPECT_EQ(result, "cmd=CMD_CLIP rect=[176,400,2848,1602]");
+    EXPECT_EQ(world.Result(), "cmd=CMD_CLIP rect=[176,400,2848,1602]");
 }
 
-TEST(PanelRules, RotateSnapsAndZoomsBeforeTurningPastTheLimit) {
+TEST_F(PanelRules, RotateSnapsAndZoomsBeforeTurningPastTheLimit) {
     EXPECT_EQ(RotateDisplayDegrees(38, true), 45);
     EXPECT_EQ(RotateDisplayDegrees(-38, true), 315);
     EXPECT_EQ(RotateDisplayDegrees(-38, false), 322);
@@ -488,21 +490,19 @@ TEST(PanelRules, RotateSnapsAndZoomsBeforeTurningPastTheLimit) {
     EXPECT_NEAR(*zoom, 0.808, 0.001);
     EXPECT_FALSE(RotateZoomScale({2592, 1944}, 0, {2592, 2592}).has_value());
 
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_ROTATE", test::WorkingPicture(1296, 972), 0.5));
+    ASSERT_TRUE(world.Open("STR_MENU_ROTATE", test::PhotoPicture(1296, 972), 0.5));
     EffectsToolView& panel = world.Panel();
     panel.setToggle("snap", true);
     panel.setControl("angle", -38);
     EXPECT_EQ(panel.value("angle"), -45);
     EXPECT_EQ(world.As<RotateToolView>().picture().imageDegrees(), 315);
     panel.setControl("angle", 38);
-    const std::vector<std::string> result = world.ResultTexts();
-    ASSERT_EQ(result.size(), 2u);
-    EXPECT_EQ(result[0].substr(0, 23), "cmd=CMD_ZOOM scale=0.80");
-    EXPECT_EQ(result[1], "cmd=CMD_ROTATE degrees=45.000000");
+    const std::string result = world.Result();  // a zoom, then the turn
+    EXPECT_EQ(result.substr(0, 23), "cmd=CMD_ZOOM scale=0.80");
+    EXPECT_EQ(result.substr(result.find('\n')), "\ncmd=CMD_ROTATE degrees=45.000000");
 }
 
-TEST(PanelRules, PreviewSourceFollowsTheSizeFactor) {
+TEST_F(PanelRules, PreviewSourceFollowsTheSizeFactor) {
     struct Case {
         const char* title;
         bool highQuality;
@@ -514,7 +514,7 @@ TEST(PanelRules, PreviewSourceFollowsTheSizeFactor) {
           Case{"STR_MENU_SIMPLECOLOR", false, 320, 240}, Case{"STR_MENU_LOMO", true, 453, 339}}) {
         PanelWorld world;
         world.settings.setHighQualityPreview(c.highQuality);
-        ASSERT_TRUE(world.Open(c.title, test::WorkingPicture(904, 678), 0.5));
+        ASSERT_TRUE(world.Open(c.title, test::PhotoPicture(904, 678), 0.5));
         EXPECT_EQ(world.Panel().originalImage().width(), c.width) << c.title;
         EXPECT_EQ(world.Panel().originalImage().height(), c.height) << c.title;
         EXPECT_EQ(world.Panel().reallySize().width, 1808);
@@ -524,10 +524,8 @@ TEST(PanelRules, PreviewSourceFollowsTheSizeFactor) {
 
 // While a preview runs, a realtime slider only updates its label; its
 // release always previews.
-TEST(PanelRules, SliderMovesPreviewOnlyWhenIdle) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_POSTERIZE", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+TEST_F(PanelRules, SliderMovesPreviewOnlyWhenIdle) {
+    EffectsToolView& panel = world.Opened("STR_MENU_POSTERIZE");
     panel.sliderMoved("levels", 6);
     EXPECT_TRUE(panel.processing());
     panel.sliderMoved("levels", 8);
@@ -536,14 +534,12 @@ TEST(PanelRules, SliderMovesPreviewOnlyWhenIdle) {
     EXPECT_EQ(world.processor.actionCommandListLast().size(), 2u);  // the run of 6
     panel.sliderReleased("levels");
     world.Settle();
-    EXPECT_EQ(world.ResultTexts(), std::vector<std::string>{"cmd=CMD_POSTERIZE levels=8"});
+    EXPECT_EQ(world.Result(), "cmd=CMD_POSTERIZE levels=8");
     EXPECT_EQ(panel.reviewImage().width(), panel.originalImage().width());
 }
 
-TEST(PanelRules, TouchToCompareAndTheReviewButton) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_SIMPLECOLOR", test::WorkingPicture()));
-    EffectsToolView& panel = world.Panel();
+TEST_F(PanelRules, TouchToCompareAndTheReviewButton) {
+    EffectsToolView& panel = world.Opened("STR_MENU_SIMPLECOLOR");
     const auto showing = [&] { return world.Host().showingImage().data(); };
     EXPECT_EQ(showing(), panel.reviewImage().data());
     panel.touch("picture", {TouchPhase::Began, {5, 5}, {640, 480}});
@@ -564,8 +560,8 @@ TEST(PanelRules, TouchToCompareAndTheReviewButton) {
 // the edit session as one undoable step.
 // Whatever allocation fails while a panel opens, it either opens whole or
 // fails with the error recorded; it never opens without its preview.
-TEST(PanelLifecycle, APanelThatCannotMakeItsPreviewFailsToOpen) {
-    const Picture working = test::WorkingPicture(900, 600);
+TEST_F(PanelLifecycle, APanelThatCannotMakeItsPreviewFailsToOpen) {
+    const Picture working = test::PhotoPicture(900, 600);
     for (long n = 1; n < 8; ++n) {
         PanelWorld world;
         ErrorManager::sharedErrorManager().setErrorString("");
@@ -579,16 +575,14 @@ TEST(PanelLifecycle, APanelThatCannotMakeItsPreviewFailsToOpen) {
         EXPECT_EQ(world.Host().panel(), nullptr) << n;
         EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Can not create context!");
     }
-    PanelWorld world;
     EXPECT_FALSE(world.Open("STR_MENU_NOTHING", working));
     EXPECT_EQ(ErrorManager::sharedErrorManager().errorString(), "Not find panel!");
 }
 
-TEST(PanelLifecycle, ReleaseLeavesNothingBehindAndIgnoresLaterEvents) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_SHARPEN", test::WorkingPicture()));
+TEST_F(PanelLifecycle, ReleaseLeavesNothingBehindAndIgnoresLaterEvents) {
+    world.Opened("STR_MENU_SHARPEN");
     std::shared_ptr<EffectsToolView> panel = world.Panel().shared_from_this();
-    world.imageCache.saveImageCache(test::WorkingPicture(8, 8), "kept", 0);
+    world.imageCache.saveImageCache(test::PhotoPicture(8, 8), "kept", 0);
     panel->setControl("radius", 20);  // a preview now in flight
     EXPECT_TRUE(world.processor.working());
     world.Close();
@@ -606,14 +600,13 @@ TEST(PanelLifecycle, ReleaseLeavesNothingBehindAndIgnoresLaterEvents) {
 
 // The processor has one delegate: a run of a panel closed a moment ago ends
 // after the next panel took over, and must not become that panel's preview.
-TEST(PanelLifecycle, APreviousPanelsLatePreviewIsNotTheNextOnes) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_SIMPLECOLOR", test::WorkingPicture()));  // 640 x 480 preview
+TEST_F(PanelLifecycle, APreviousPanelsLatePreviewIsNotTheNextOnes) {
+    world.Opened("STR_MENU_SIMPLECOLOR");  // 640 x 480 preview
     world.Panel().setControl("mode", 2);
     ASSERT_TRUE(world.processor.working());
     // The HDR panel (a 453 x 339 preview) runs its first preview at once;
     // the gray-and-invert run ends after it.
-    ASSERT_TRUE(world.Open("STR_MENU_HDR", test::WorkingPicture()));
+    world.Opened("STR_MENU_HDR");
     const EffectsToolView& hdr = world.Panel();
     EXPECT_EQ(hdr.reviewImage().width(), hdr.originalImage().width());
     EXPECT_EQ(world.Host().showingImage().width(), hdr.originalImage().width());
@@ -622,9 +615,8 @@ TEST(PanelLifecycle, APreviousPanelsLatePreviewIsNotTheNextOnes) {
 // A preview of a look left behind is cached under its own name and never
 // shown for the look selected since; a cached look comes back from memory,
 // or after a moment from disk.
-TEST(PanelLifecycle, LookPreviewsAreCachedUnderTheirOwnLook) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_LOMO", test::WorkingPicture()));
+TEST_F(PanelLifecycle, LookPreviewsAreCachedUnderTheirOwnLook) {
+    world.Opened("STR_MENU_LOMO");
     auto& lomo = world.As<LomoEffectsToolView>();
     lomo.selectItem("look", 1);
     // The worker has taken the first look's list; its result waits for the
@@ -651,15 +643,12 @@ TEST(PanelLifecycle, LookPreviewsAreCachedUnderTheirOwnLook) {
     ASSERT_TRUE(
         runMainQueueUntil([&] { return lomo.reviewImage().data() != shownBefore.data(); }, 10s));
     EXPECT_EQ(lomo.reviewImage().width(), lomo.originalImage().width());
-    const std::vector<std::string> calls = world.ui.calls();
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "waitPanel([STR_PROCESSING] | no mask)"),
-              calls.end());
-    EXPECT_EQ(calls.back(), "removeWaitPanel");
+    EXPECT_TRUE(world.ui.shows("waitPanel([STR_PROCESSING] | no mask)"));
+    EXPECT_EQ(world.ui.calls().back(), "removeWaitPanel");
 }
 
-TEST(PanelLifecycle, SwipesStepThroughTheLooks) {
-    PanelWorld world;
-    ASSERT_TRUE(world.Open("STR_MENU_HDR", test::WorkingPicture()));
+TEST_F(PanelLifecycle, SwipesStepThroughTheLooks) {
+    world.Opened("STR_MENU_HDR");
     auto& hdr = world.As<LomoEffectsToolView>();
     EXPECT_FALSE(world.Host().panel()->flags().realTimeProcess);  // only for the first preview
     const Size shown{320, 240};
@@ -678,11 +667,69 @@ TEST(PanelLifecycle, SwipesStepThroughTheLooks) {
     EXPECT_FALSE(hdr.selectItem("look", 4));
 }
 
+TEST(ImageCacheManager, ModesKeepPicturesInMemoryOnDiskOrBoth) {
+    test::ScratchFolder folder;
+    ImageCacheManager cache(folder.path());
+    const Picture picture = test::PhotoPicture(12, 9);
+
+    // Memory only: gone after emptying, and never written.
+    EXPECT_TRUE(cache.saveImageCache(picture, "Memory", 0));
+    EXPECT_TRUE(test::SamePixels(cache.loadImageCacheForName("Memory", 0), picture));
+    cache.removeAllImageCache();
+    EXPECT_TRUE(cache.loadImageCacheForName("Memory", 2).empty());
+
+    // Both: back from the file after emptying, but not put back in memory.
+    EXPECT_TRUE(cache.saveImageCache(picture, "Both", 2));
+    cache.removeAllImageCache();
+    EXPECT_TRUE(test::SamePixels(cache.loadImageCacheForName("Both", 2), picture));
+    EXPECT_TRUE(cache.loadImageCacheForName("Both", 0).empty());
+
+    // Disk only; never saved; other modes.
+    EXPECT_TRUE(cache.saveImageCache(picture, "Disk", 1));
+    EXPECT_TRUE(cache.loadImageMemCacheByName("Disk").empty());
+    EXPECT_TRUE(test::SamePixels(cache.loadImageCacheForName("Disk", 1), picture));
+    EXPECT_TRUE(cache.loadImageCacheForName("Never", 1).empty());
+    EXPECT_FALSE(cache.saveImageCache(picture, "Other", 3));
+    EXPECT_TRUE(cache.loadImageCacheForName("Disk", -1).empty());
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"Both", "Disk"}));
+
+    // An empty picture removes the memory entry.
+    cache.saveImageCache(picture, "Gone", 0);
+    cache.saveImageCache(Picture(), "Gone", 0);
+    EXPECT_TRUE(cache.loadImageMemCacheByName("Gone").empty());
+}
+
+TEST(ImageCacheManager, NamesAreEscapedIntoTheFolderAndBack) {
+    test::ScratchFolder folder;
+    ImageCacheManager cache(folder.path());
+    const Picture picture = test::PhotoPicture(4, 4);
+    const std::pair<std::string, std::string> names[] = {
+        {"Vibrant Blue / Purple", "Vibrant Blue %2F Purple"},
+        {"../../etc/passwd", "%2E%2E%2F..%2Fetc%2Fpasswd"},
+        {"..", "%2E%2E"},
+        {"a\\b%c", "a%5Cb%25c"},
+        {std::string("nul\0byte", 8), "nul%00byte"},
+        {"Sepia", "Sepia"},
+    };
+    for (const auto& [name, file] : names) {
+        EXPECT_EQ(ImageCacheManager::fileNameForName(name), file);
+        EXPECT_EQ(ImageCacheManager::nameForFileName(file), name);
+        EXPECT_TRUE(cache.saveImageCache(picture, name, 1)) << file;
+        EXPECT_TRUE(std::filesystem::is_regular_file(folder.File(file))) << file;
+        EXPECT_TRUE(test::SamePixels(cache.loadImageCacheForName(name, 1), picture)) << file;
+    }
+    EXPECT_EQ(folder.Names().size(), std::size(names));
+    EXPECT_FALSE(cache.saveImageCache(picture, "", 1));
+    for (const char* notEscaped : {"a/b", "%2", "%zz", "%2e", ".x"}) {
+        EXPECT_FALSE(ImageCacheManager::nameForFileName(notEscaped)) << notEscaped;
+    }
+}
+
 // Through the edit session: the panel's list becomes one history step, run
 // on the working image (posterize), taken from a preview of the working
 // image's own size (simple colour), changing the picture's size (clip), or
 // previewed at once (HDR).
-TEST(PanelLifecycle, DoneAppliesThePanelAsOneUndoableStep) {
+TEST_F(PanelLifecycle, DoneAppliesThePanelAsOneUndoableStep) {
     struct Case {
         const char* title;
         const char* command;
@@ -693,9 +740,7 @@ TEST(PanelLifecycle, DoneAppliesThePanelAsOneUndoableStep) {
                          Case{"STR_MENU_CLIP", "CMD_CLIP", 320, 320},
                          Case{"STR_MENU_HDR", "CMD_LOMO", 640, 480}}) {
         test::EditingWorld world;
-        EffectPanelRegistry registry;
-        RegisterEffectPanels(registry, world.settings, world.imageCache);
-        world.root().setEffectPanelFactory(&registry);
+        RegisterEffectPanels(world.panels, world.settings, world.imageCache);
         world.OpenPicture(test::PhotoPicture(640, 480), std::nullopt);
         EditViewController& editor = world.editor();
         const Picture before = editor.pendingImage();

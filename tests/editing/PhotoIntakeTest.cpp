@@ -1,10 +1,11 @@
 // The root's phases and the photo intake: picker, browser, pictures from
-// elsewhere, the size sheet and the failure alerts.
+// elsewhere, the working size and its sheet, and the failure alerts.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "editing/SettingsViewController.h"
+#include "editing/WorkingSize.h"
 #include "support/EditingWorld.h"
 
 namespace vantrel {
@@ -12,11 +13,72 @@ namespace {
 
 using test::EditingWorld;
 
-TEST(PhotoIntake, ALarge3264By2448PhotoOffersFourSizesAndFastWorksAtItsOwnSize) {
+constexpr Size kMax{2592, 2592};
+
+TEST(SizeForSpeedLevel, GivesTheWorkingSize) {
+    struct Case {
+        Size photo;
+        double level;
+        Size expected;
+    };
+    const Case cases[] = {
+        // The pixel count of photoMaxSize, not its side, limits level 1.
+        {{3264, 2448}, 1.0, {2993, 2245}},
+        {{3264, 2448}, 0.0, {904, 678}},
+        {{2993, 2245}, 2.0 / 3.0, {2498, 1874}},
+        {{2993, 2245}, 1.0 / 3.0, {1878, 1409}},
+        // Smaller photos keep their own size, fractions included.
+        {{640, 959}, 0.0, {640, 959}},
+        {{100.7f, 50.2f}, 1.0, {100.7f, 50.2f}},
+        // Exactly 614400 pixels is worked on: its level-0 size.
+        {{640, 960}, 1.0, {640, 960}},
+        // A portrait photo, and one within photoMaxSize at level 1.
+        {{2448, 3264}, 0.0, {678, 904}},
+        {{2048, 1536}, 1.0, {2048, 1536}},
+    };
+    for (const Case& c : cases) {
+        const Size size = sizeForSpeedLevel(c.level, c.photo, kMax);
+        EXPECT_EQ(size.width, c.expected.width) << c.photo.width << " at " << c.level;
+        EXPECT_EQ(size.height, c.expected.height) << c.photo.width << " at " << c.level;
+    }
+}
+
+// The sheet of a 3264 x 2448 photo, its keys and sizes, is pinned by
+// PhotoIntake.ALarge3264By2448PhotoOffersFourSizesAndFastWorksAtItsOwnSize.
+TEST(SizeChoices, TheButtonCountFollowsThePixelCountAndEachButtonItsScale) {
+    // k = trunc(pixels / 614400 / 2 + 0.5), limited to 2..4, buttons k.
+    struct Case {
+        Size levelOne;
+        std::vector<std::string> keys;
+    };
+    const Case cases[] = {
+        {{640, 960}, {}},  // 614400 pixels or fewer: no sheet
+        {{1000, 700}, {"STR_NOW", "STR_FAST"}},
+        {{2048, 1536}, {"STR_NOW", "STR_COMMON", "STR_FAST"}},
+        {{2592, 2592}, {"STR_NOW", "STR_SLOW", "STR_COMMON", "STR_FAST"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> keys;
+        for (const SizeChoice& choice : sizeChoicesForLevelOne(c.levelOne, kMax)) {
+            keys.push_back(choice.key);
+        }
+        EXPECT_EQ(keys, c.keys) << c.levelOne.width << " x " << c.levelOne.height;
+    }
+    // FAST sets originalScale to 904 / 3264; cancel (the fifth button) sets none.
+    EXPECT_DOUBLE_EQ(*originalScaleForChoice(3, 5, {3264, 2448}, kMax), 904.0 / 3264.0);
+    EXPECT_DOUBLE_EQ(*originalScaleForChoice(0, 5, {3264, 2448}, kMax), 2993.0 / 3264.0);
+    EXPECT_FALSE(originalScaleForChoice(4, 5, {3264, 2448}, kMax));
+    EXPECT_FALSE(originalScaleForChoice(-1, 5, {3264, 2448}, kMax));
+}
+
+class PhotoIntake : public testing::Test {
+protected:
     EditingWorld world;
+};
+
+TEST_F(PhotoIntake, ALarge3264By2448PhotoOffersFourSizesAndFastWorksAtItsOwnSize) {
     world.OpenPicture(test::PhotoPicture(3264, 2448), std::nullopt);
-    ASSERT_TRUE(world.ui.pendingQuestion());
-    EXPECT_EQ(*world.ui.pendingQuestion(),
+    EXPECT_EQ(world.ui.pendingQuestion(),
               "sheet([STR_TITLE_CHOOSESIZE] | [STR_NOW] 2993 x 2245 | [STR_SLOW] 2498 x 1874 | "
               "[STR_COMMON] 1878 x 1409 | [STR_FAST] 904 x 678 | [STR_CANCEL] | destructive -1 | "
               "cancel 4)");
@@ -25,8 +87,8 @@ TEST(PhotoIntake, ALarge3264By2448PhotoOffersFourSizesAndFastWorksAtItsOwnSize) 
     world.ui.clear();
     world.ui.answer(3);  // STR_FAST
     world.Settle();
-    EXPECT_EQ(world.Shown()[0], "waitPanel([STR_PROCESSING] | mask)");
-    EXPECT_EQ(world.Shown()[1], "removeWaitPanel");
+    EXPECT_EQ(world.ui.shown()[0], "waitPanel([STR_PROCESSING] | mask)");
+    EXPECT_EQ(world.ui.shown()[1], "removeWaitPanel");
     EXPECT_DOUBLE_EQ(world.settings.originalScale(), 904.0 / 3264.0);
     ASSERT_EQ(world.root().phase(), kPhaseEdit);
     EditViewController& editor = world.editor();
@@ -42,20 +104,20 @@ TEST(PhotoIntake, ALarge3264By2448PhotoOffersFourSizesAndFastWorksAtItsOwnSize) 
     EXPECT_TRUE(world.settings.tempLoadImage().empty());
 }
 
-TEST(PhotoIntake, CancelLeavesThePhotoWhereItWas) {
-    EditingWorld world;
+TEST_F(PhotoIntake, CancelLeavesThePhotoWhereItWas) {
     world.OpenPicture(test::PhotoPicture(1600, 1200), 2);  // NOW, FAST, CANCEL
     EXPECT_EQ(world.root().phase(), kPhaseMain);
     EXPECT_EQ(world.root().editViewController(), nullptr);
     EXPECT_TRUE(world.settings.tempLoadImage().empty());
 }
 
-TEST(PhotoIntake, SmallPhotosAndAlwaysUseOriginalSizeOpenWithoutASheet) {
-    EditingWorld world;
+TEST_F(PhotoIntake, SmallPhotosAndAlwaysUseOriginalSizeOpenWithoutASheet) {
+    world.settings.setImageUrl("old.png");
     world.OpenPicture(test::PhotoPicture(800, 600), std::nullopt);
     EXPECT_FALSE(world.ui.pendingQuestion());
     ASSERT_EQ(world.root().phase(), kPhaseEdit);
     EXPECT_EQ(world.editor().scaleMark(), 1.0);
+    EXPECT_EQ(world.editor().imageUrl(), "");  // a picture from elsewhere has no reference
     world.editor().actionCloseEditor();
     world.Settle();
     EXPECT_EQ(world.root().phase(), kPhaseMain);
@@ -75,8 +137,7 @@ TEST(PhotoIntake, SmallPhotosAndAlwaysUseOriginalSizeOpenWithoutASheet) {
     EXPECT_EQ(world.observer.last.displayImage.width(), 904);
 }
 
-TEST(PhotoIntake, ALibraryPhotoIsBrowsedThenLoadedAndEdited) {
-    EditingWorld world;
+TEST_F(PhotoIntake, ALibraryPhotoIsBrowsedThenLoadedAndEdited) {
     world.PutInLibrary("trip/a.png", test::PhotoPicture(640, 480));
     world.root().getPhotoFromPhotoAlbums();
     world.Settle();
@@ -106,16 +167,7 @@ TEST(PhotoIntake, ALibraryPhotoIsBrowsedThenLoadedAndEdited) {
     EXPECT_EQ(world.root().prevPhase(), kPhaseEdit);
 }
 
-TEST(PhotoIntake, APictureFromElsewhereHasNoLibraryReference) {
-    EditingWorld world;
-    world.settings.setImageUrl("old.png");
-    world.OpenPicture(test::PhotoPicture(300, 200), std::nullopt);
-    ASSERT_EQ(world.root().phase(), kPhaseEdit);
-    EXPECT_EQ(world.editor().imageUrl(), "");
-}
-
-TEST(PhotoIntake, FailuresShowTheirAlerts) {
-    EditingWorld world;
+TEST_F(PhotoIntake, FailuresShowTheirAlerts) {
     world.root().setCameraAvailable(false);
     world.root().getPhotoFromCamera();
     world.root().setLibraryFolder(world.libraryPath + "/missing");
@@ -136,41 +188,34 @@ TEST(PhotoIntake, FailuresShowTheirAlerts) {
     for (const char* alert :
          {"alert(Can not access Camera |  | OK)", "alert(Can not access Photo Albums |  | OK)",
           "alert(Can not get this photo! |  | OK)", "alert(Load photo error! |  | OK)"}) {
-        EXPECT_TRUE(world.Shows(alert)) << alert;
+        EXPECT_TRUE(world.ui.shows(alert)) << alert;
     }
 }
 
-TEST(PhotoIntake, TheSettingsScreenSwitchesTakeEffectAtOnceAndAreSavedInTheBackground) {
-    EditingWorld world;
+TEST_F(PhotoIntake, TheSettingsScreenSwitchesTakeEffectAtOnceAndAreSavedInTheBackground) {
     world.root().jumpToSettingsPhase();
     SettingsViewController* screen = world.root().settingsViewController();
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(SettingsViewController::rowKey(0, 2), "STR_LABEL_USESIZE_SWITCH");
     EXPECT_EQ(screen->switchValue(0, 2), false);
     EXPECT_TRUE(screen->setSwitch(0, 2, true));
+    EXPECT_TRUE(world.settings.alwaysUseOriginalSize());  // at once, for the next photo
     EXPECT_TRUE(screen->setSwitch(1, 0, true));
     EXPECT_FALSE(screen->setSwitch(0, 4, true));  // log out has no switch
     bool forgotten = false;
     screen->setClearAllToken([&] { forgotten = true; });
     screen->selectRow(0, 4);
     EXPECT_TRUE(forgotten);
-    EXPECT_EQ(world.Shown().back(), "displayCompleted([STR_LABEL_LOGOUT])");
+    EXPECT_EQ(world.ui.shown().back(), "displayCompleted([STR_LABEL_LOGOUT])");
     EXPECT_FALSE(std::filesystem::exists(world.documentsPath + "/setting.plist"));
     world.root().applicationDidEnterBackground();
     const std::unique_ptr<Settings> stored =
         Settings::loadFromFile(world.documentsPath + "/setting.plist");
     EXPECT_TRUE(stored->alwaysUseOriginalSize());
     EXPECT_TRUE(stored->activeAlphaChannel());
-
-    // The next large photo opens without the size choice.
-    world.root().jumpToMainPhase();
-    world.OpenPicture(test::PhotoPicture(3264, 2448), std::nullopt);
-    EXPECT_FALSE(world.ui.pendingQuestion());
-    EXPECT_EQ(world.root().phase(), kPhaseEdit);
 }
 
-TEST(PhotoIntake, PhasesRememberWhereTheyCameFrom) {
-    EditingWorld world;
+TEST_F(PhotoIntake, PhasesRememberWhereTheyCameFrom) {
     world.root().jumpToSettingsPhase();
     EXPECT_NE(world.root().settingsViewController(), nullptr);
     world.root().jumpToSettingsPhase();  // the same phase: nothing happens

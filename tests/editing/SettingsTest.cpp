@@ -20,25 +20,22 @@ std::string Plist(const std::string& entries) {
            "</dict></plist>\n";
 }
 
-// One start of the program: load, the start sequence, the move to the
-// background; whether the rate request was shown.
-bool Start(const std::string& file, test::RecordingUIServices& ui, int* startCount = nullptr) {
-    ui.clear();
-    const std::unique_ptr<Settings> settings = Settings::loadFromFile(file);
-    settings->runStartSequence(ui, kStore);
-    if (startCount) *startCount = settings->startCount();
-    settings->save();
-    return ui.pendingQuestion().has_value();
-}
-
-TEST(Settings, TheRateRequestComesOnTheSixthStartOnly) {
+class SettingsTest : public testing::Test {
+protected:
     test::ScratchFolder folder;
     test::RecordingUIServices ui;
     const std::string file = folder.File(kSettingsFileName);
+};
+
+TEST_F(SettingsTest, TheRateRequestComesOnTheSixthStartOnly) {
     for (int start = 1; start <= 7; ++start) {
-        int count = -1;
-        const bool asked = Start(file, ui, &count);
-        EXPECT_EQ(count, start - 1) << "start " << start;
+        // One start of the program: load, the start sequence, the move to the background.
+        ui.clear();
+        const std::unique_ptr<Settings> settings = Settings::loadFromFile(file);
+        settings->runStartSequence(ui, kStore);
+        EXPECT_EQ(settings->startCount(), start - 1) << "start " << start;
+        settings->save();
+        const bool asked = ui.pendingQuestion().has_value();
         EXPECT_EQ(asked, start == 6) << "start " << start;
         if (asked) {
             EXPECT_EQ(*ui.pendingQuestion(),
@@ -50,10 +47,8 @@ TEST(Settings, TheRateRequestComesOnTheSixthStartOnly) {
     }
 }
 
-TEST(Settings, NextTimeOpensNothing) {
-    test::ScratchFolder folder;
-    test::RecordingUIServices ui;
-    auto settings = std::make_unique<Settings>(folder.File(kSettingsFileName));
+TEST_F(SettingsTest, NextTimeOpensNothing) {
+    auto settings = std::make_unique<Settings>(file);
     settings->setStartCount(5);
     settings->runStartSequence(ui, kStore);
     ASSERT_TRUE(ui.answer(0));
@@ -61,9 +56,8 @@ TEST(Settings, NextTimeOpensNothing) {
     for (const std::string& call : ui.shown()) EXPECT_EQ(call.find("openURL"), std::string::npos);
 }
 
-TEST(Settings, TheFileHoldsExactlyTheSixKeysWithTheirKinds) {
-    test::ScratchFolder folder;
-    Settings settings(folder.File(kSettingsFileName));
+TEST_F(SettingsTest, TheFileHoldsExactlyTheSixKeysWithTheirKinds) {
+    Settings settings(file);
     settings.setShowTips(false);
     settings.setActiveAlphaChannel(true);
     settings.setStartCount(41);
@@ -71,8 +65,7 @@ TEST(Settings, TheFileHoldsExactlyTheSixKeysWithTheirKinds) {
     settings.setOriginalScale(0.5);  // not stored
     ASSERT_TRUE(settings.save());
 
-    const Result<std::vector<unsigned char>> bytes =
-        ReadWholeFile(folder.File(kSettingsFileName), 1 << 16);
+    const Result<std::vector<unsigned char>> bytes = ReadWholeFile(file, 1 << 16);
     ASSERT_TRUE(bytes.ok());
     const Result<PropertyList> list = ReadPropertyList(bytes.value());
     ASSERT_TRUE(list.ok());
@@ -86,7 +79,7 @@ TEST(Settings, TheFileHoldsExactlyTheSixKeysWithTheirKinds) {
         EXPECT_EQ(*list.value().find(key), value) << key;
     }
 
-    const std::unique_ptr<Settings> loaded = Settings::loadFromFile(folder.File(kSettingsFileName));
+    const std::unique_ptr<Settings> loaded = Settings::loadFromFile(file);
     EXPECT_TRUE(loaded->isSettingSaved());
     EXPECT_FALSE(loaded->showTips());
     EXPECT_TRUE(loaded->activeAlphaChannel());
@@ -95,10 +88,7 @@ TEST(Settings, TheFileHoldsExactlyTheSixKeysWithTheirKinds) {
     EXPECT_EQ(loaded->originalScale(), 0.0);
 }
 
-TEST(Settings, AnOldVersionIsRaisedAndItsCountReset) {
-    test::ScratchFolder folder;
-    test::RecordingUIServices ui;
-    const std::string file = folder.File(kSettingsFileName);
+TEST_F(SettingsTest, AnOldVersionIsRaisedAndItsCountReset) {
     WriteText(file, Plist("<key>Version</key><integer>150</integer><key>ShowTips</key><false/>"
                           "<key>StartCount</key><integer>4</integer>"));
     const std::unique_ptr<Settings> settings = Settings::loadFromFile(file);
@@ -119,11 +109,9 @@ struct FileCase {
     bool saved;
 };
 
-class SettingsFiles : public testing::TestWithParam<FileCase> {};
+class SettingsFiles : public SettingsTest, public testing::WithParamInterface<FileCase> {};
 
 TEST_P(SettingsFiles, DamagedOrHostileFilesGiveTheStartValues) {
-    test::ScratchFolder folder;
-    const std::string file = folder.File(kSettingsFileName);
     WriteText(file, GetParam().text);
     const std::unique_ptr<Settings> settings = Settings::loadFromFile(file);
     EXPECT_EQ(settings->startCount(), GetParam().startCount);

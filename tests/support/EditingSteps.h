@@ -11,37 +11,35 @@
 
 namespace vantrel::test {
 
+// `command` after the whole-picture selection.
+template <typename Command>
+Array Step(const Command& command) {
+    return ListOf(Selection(0, 0, 0, 0), command);
+}
+
 inline Array CurveStep(float middle = 160) {
     const std::array<Vec3, 3> points{{{0, 0, 0}, {128, middle, 0}, {255, 255, 0}}};
-    return ListOf(Selection(0, 0, 0, 0), ActionCommand_CURVE::commandWithPoints(points, 0));
+    return Step(ActionCommand_CURVE::commandWithPoints(points, 0));
 }
-
 inline Array PosterizeStep(int levels) {
-    return ListOf(Selection(0, 0, 0, 0), ActionCommand_POSTERIZE::commandWithLevels(levels));
+    return Step(ActionCommand_POSTERIZE::commandWithLevels(levels));
 }
-
 inline Array BrightnessStep(float brightness, float contrast) {
-    return ListOf(Selection(0, 0, 0, 0),
-                  ActionCommand_BRIGHTNESS_CONTRAST::commandWithBrightness(brightness, contrast));
+    return Step(ActionCommand_BRIGHTNESS_CONTRAST::commandWithBrightness(brightness, contrast));
 }
-
 // A blur whose radius is given in original-photo pixels.
 inline Array BlurStep(int radius) {
-    return ListOf(Selection(0, 0, 0, 0), ActionCommand_GASBLUR::commandWithRadiusH(radius, radius));
+    return Step(ActionCommand_GASBLUR::commandWithRadiusH(radius, radius));
 }
-
 inline Array QuarterTurnStep() {
-    return ListOf(Selection(0, 0, 0, 0), ActionCommand_ROTATE::commandWithDegrees(90));
+    return Step(ActionCommand_ROTATE::commandWithDegrees(90));
 }
-
 inline Array FlipStep() {
-    return ListOf(Selection(0, 0, 0, 0), ActionCommand_FLIP::commandWithFlipH(true, false));
+    return Step(ActionCommand_FLIP::commandWithFlipH(true, false));
 }
-
 // A list whose second command fails ("Not find Action!").
 inline Array FailingStep() {
-    return ListOf(Selection(0, 0, 0, 0),
-                  ActionCommand_CALL_ACTION::commandWithActionName("No such action"));
+    return Step(ActionCommand_CALL_ACTION::commandWithActionName("No such action"));
 }
 
 }  // namespace vantrel::test

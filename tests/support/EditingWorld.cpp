@@ -12,17 +12,6 @@
 
 namespace vantrel::test {
 
-std::unique_ptr<EffectPanelHost> ScriptedPanelFactory::makePanelHost(
-    const EffectPanelRequest& request) {
-    m_requests.push_back(request);
-    const auto found = m_scripts.find(request.title);
-    if (found == m_scripts.end() || !found->second) {
-        ErrorManager::sharedErrorManager().setErrorString("Can not create context!");
-        return nullptr;
-    }
-    return std::make_unique<ScriptedPanel>(*found->second);
-}
-
 Picture PhotoPicture(int width, int height) {
     return MakePicture(width, height, [width, height](int x, int y) {
         const int texture = ((x * 7) ^ (y * 13)) & 15;
@@ -37,23 +26,11 @@ bool SamePixels(const Picture& a, const Picture& b) {
            (a.empty() || std::memcmp(a.data(), b.data(), a.byteCount()) == 0);
 }
 
-EditingWorld::EditingWorld()
-    : m_documents(std::make_unique<ScratchFolder>()),
-      m_library(std::make_unique<ScratchFolder>()),
-      documentsPath(m_documents->path()),
-      libraryPath(m_library->path()),
-      settings(documentsPath + "/" + kSettingsFileName),
-      imageCache(documentsPath) {
-    m_root = std::make_unique<PhotoAppViewController>(
-        EditingServices{settings, processor, imageCache, PhotoLibrary(libraryPath), documentsPath});
-    m_root->setObserver(&observer);
-    m_root->setEffectPanelFactory(&panels);
-    m_root->setCameraAvailable(true);
-}
-
 EditingWorld::EditingWorld(const std::string& documents, const std::string& library)
-    : documentsPath(documents),
-      libraryPath(library),
+    : m_documents(documents.empty() ? std::make_unique<ScratchFolder>() : nullptr),
+      m_library(library.empty() ? std::make_unique<ScratchFolder>() : nullptr),
+      documentsPath(m_documents ? m_documents->path() : documents),
+      libraryPath(m_library ? m_library->path() : library),
       settings(documentsPath + "/" + kSettingsFileName),
       imageCache(documentsPath) {
     m_root = std::make_unique<PhotoAppViewController>(
@@ -90,6 +67,15 @@ EditViewController& EditingWorld::editor() {
 
 void EditingWorld::OpenPicture(const Picture& picture, std::optional<int> sheetChoice) {
     m_root->openPicture(picture, 1);
+    AnswerSheet(sheetChoice);
+}
+
+void EditingWorld::OpenLibraryPhoto(const std::string& reference, std::optional<int> sheetChoice) {
+    m_root->openLibraryPhoto(reference);
+    AnswerSheet(sheetChoice);
+}
+
+void EditingWorld::AnswerSheet(std::optional<int> sheetChoice) {
     Settle();
     if (sheetChoice && ui.pendingQuestion()) {
         ui.answer(*sheetChoice);
@@ -104,12 +90,40 @@ void EditingWorld::PutInLibrary(const std::string& reference, const Picture& pic
     ASSERT_TRUE(written.ok()) << written.error();
 }
 
+void EditingWorld::SetPanel(const std::string& title, std::optional<PanelScript> script) {
+    panels.registerPanel(
+        title,
+        [this, script](const EffectPanelRequest& request) -> std::unique_ptr<EffectPanelHost> {
+            panelRequests.push_back(request);
+            if (!script) {
+                ErrorManager::sharedErrorManager().setErrorString("Can not create context!");
+                return nullptr;
+            }
+            return std::make_unique<ScriptedPanel>(*script);
+        });
+}
+
 void EditingWorld::Apply(const PanelScript& script, const std::string& title) {
-    panels.set(title, script);
+    SetPanel(title, script);
     editor().actionEffectProcess(title);
     Settle();
     editor().actionDone();
     Settle();
+}
+
+void EditingWorld::Save() {
+    editor().actionSaveImage();
+    Settle();
+}
+
+std::vector<std::string> EditingWorld::SavedFiles() const {
+    std::vector<std::string> files;
+    const std::filesystem::path folder = libraryPath + "/Vantrel";
+    if (!std::filesystem::exists(folder)) return files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        files.push_back(entry.path().string());
+    }
+    return files;
 }
 
 }  // namespace vantrel::test

@@ -5,8 +5,6 @@
 // until the flow's background work has ended.
 #pragma once
 
-#include <algorithm>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,36 +42,16 @@ private:
     PanelScript m_script;
 };
 
-// Makes a ScriptedPanel for any title, from the script set for it; records the
-// requests. A title set to nothing fails as a panel whose set-up failed.
-class ScriptedPanelFactory final : public EffectPanelFactory {
-public:
-    void set(const std::string& title, std::optional<PanelScript> script) {
-        m_scripts[title] = std::move(script);
-    }
-    std::unique_ptr<EffectPanelHost> makePanelHost(const EffectPanelRequest& request) override;
-    const std::vector<EffectPanelRequest>& requests() const { return m_requests; }
-
-private:
-    std::map<std::string, std::optional<PanelScript>> m_scripts;
-    std::vector<EffectPanelRequest> m_requests;
-};
-
 class RecordingEditingObserver final : public EditingObserver {
 public:
     void phaseChanged(int phase, int previousPhase) override {
         phases.push_back({phase, previousPhase});
     }
-    void pickerChanged(PickerSource source) override { pickers.push_back(source); }
-    void editScreenChanged(const EditScreenState& state) override {
-        last = state;
-        ++screenChanges;
-    }
+    void pickerChanged(PickerSource) override {}
+    void editScreenChanged(const EditScreenState& state) override { last = state; }
 
     std::vector<std::pair<int, int>> phases;
-    std::vector<PickerSource> pickers;
     EditScreenState last;
-    int screenChanges = 0;
 };
 
 // A smooth opaque photo-like picture with some texture.
@@ -88,9 +66,8 @@ class EditingWorld {
     std::unique_ptr<ScratchFolder> m_library;
 
 public:
-    // A world over the given folders, or fresh scratch folders.
-    EditingWorld();
-    EditingWorld(const std::string& documents, const std::string& library);
+    // A world over the given folders; fresh scratch folders for those not given.
+    explicit EditingWorld(const std::string& documents = "", const std::string& library = "");
     ~EditingWorld();
 
     // Runs the main queue until the flow's background work (the root's, the
@@ -101,22 +78,23 @@ public:
     // The edit screen; fails the test when there is none.
     EditViewController& editor();
 
-    // Takes `picture` in as a picture from outside the library and, when the
-    // size sheet comes up, answers it with `sheetChoice` (nothing: leaves it).
+    // Takes `picture` in as a picture from outside the library, or opens the
+    // library's photo `reference`, and, when the size sheet comes up, answers
+    // it with `sheetChoice` (nothing: leaves it).
     void OpenPicture(const Picture& picture, std::optional<int> sheetChoice);
+    void OpenLibraryPhoto(const std::string& reference, std::optional<int> sheetChoice);
     // Writes `picture` into the library as `reference` (PNG or JPEG by name).
     void PutInLibrary(const std::string& reference, const Picture& picture);
+    // Makes the panel of `title` a ScriptedPanel handing over `script`, or,
+    // with nothing, a panel whose set-up fails; records the requests.
+    void SetPanel(const std::string& title, std::optional<PanelScript> script);
     // Opens a panel with `script`, presses Done and settles.
     void Apply(const PanelScript& script, const std::string& title = "STR_MENU_CURVE");
     void Apply(const Array& list) { Apply(PanelScript{list, {}, true, true}); }
-
-    // The calls UIServices got that show something (alerts, sheets, panels).
-    std::vector<std::string> Shown() const { return ui.shown(); }
-    // Whether `call` is among them.
-    bool Shows(const std::string& call) const {
-        const std::vector<std::string> shown = Shown();
-        return std::find(shown.begin(), shown.end(), call) != shown.end();
-    }
+    // Presses Save and settles.
+    void Save();
+    // The files saved into the library's Vantrel folder.
+    std::vector<std::string> SavedFiles() const;
 
     std::string documentsPath;
     std::string libraryPath;
@@ -125,9 +103,12 @@ public:
     EffectsProcesser processor;
     ImageCacheManager imageCache;
     RecordingEditingObserver observer;
-    ScriptedPanelFactory panels;
+    EffectPanelRegistry panels;
+    std::vector<EffectPanelRequest> panelRequests;
 
 private:
+    void AnswerSheet(std::optional<int> sheetChoice);
+
     std::unique_ptr<PhotoAppViewController> m_root;
 };
 

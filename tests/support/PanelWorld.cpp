@@ -10,8 +10,6 @@
 
 namespace vantrel::test {
 
-PanelWorld::PanelWorld() = default;
-
 PanelWorld::~PanelWorld() {
     host.reset();
     Settle();  // the processor must be idle when it goes, the cache unused
@@ -27,6 +25,12 @@ bool PanelWorld::Open(const std::string& title, const Picture& working, double s
     return opened;
 }
 
+EffectsToolView& PanelWorld::Opened(const std::string& title, const Picture& working,
+                                    double scaleMark) {
+    if (!Open(title, working, scaleMark)) throw std::runtime_error(title + " did not open");
+    return Panel();
+}
+
 void PanelWorld::Settle() {
     using namespace std::chrono_literals;
     const bool settled = runMainQueueUntil(
@@ -39,27 +43,18 @@ void PanelWorld::Settle() {
     if (!settled) ADD_FAILURE() << "the panel's previews did not come back";
 }
 
-std::vector<std::string> PanelWorld::ResultTexts() {
+std::string PanelWorld::Result() {
     const Array list = host->effectsTaskList();
-    std::vector<std::string> texts;
+    std::string lines;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string text = Texts(list[i]);
         if (i == 0) {
             EXPECT_EQ(text, "{cmd=CMD_SET_SELECTION selection=[0,0,0,0]}");
-            continue;
+        } else {
+            lines.append(i > 1 ? "\n" : "").append(text, 1, text.size() - 2);
         }
-        texts.push_back(text.substr(1, text.size() - 2));
     }
-    return texts;
-}
-
-Picture WorkingPicture(int width, int height) {
-    return MakePicture(width, height, [](int x, int y) {
-        const auto r = static_cast<std::uint8_t>((x * 255) / 640);
-        const auto g = static_cast<std::uint8_t>((y * 255) / 480);
-        const auto b = static_cast<std::uint8_t>(((x ^ y) & 63) * 3 + 40);
-        return Rgba{r, g, b, 255};
-    });
+    return lines;
 }
 
 }  // namespace vantrel::test

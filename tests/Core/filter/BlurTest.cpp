@@ -4,17 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <vector>
 
 #include "Core/base/BlendMode.h"
 #include "Core/base/BrightnessContrast.h"
+#include "Core/base/GrayInvert.h"
+#include "Core/base/Levels.h"
 #include "Core/filter/Bokeh.h"
 #include "Core/filter/GasBlur.h"
 #include "Core/filter/RadialBlur.h"
+#include "Core/filter/Sketch.h"
 #include "Core/filter/Unsharp.h"
 #include "Core/global/Numeric.h"
 #include "Core/global/TiMemory.h"
@@ -140,21 +145,51 @@ TEST(Unsharp, PushesAwayFromTheBlurInDouble) {
     }
 }
 
-// The glow step by step: brightness and contrast on a copy, its blur, then
-// soft light over the picture at full opacity. (0, 0) still glows; 1.5 is
-// refused by the adjustment and the glow goes on.
-TEST(SoftGlow, LaysTheBrightenedBlurOverInSoftLight) {
-    const float cases[][3] = {{6, 0, 0}, {3, 0.4f, 0.2f}, {10, -0.3f, 0.7f}, {4, 1.5f, 0}};
+// Filters made of other operations, each against its steps: the sketch is
+// gray, a copy inverted and blurred, colour dodge at full opacity, levels
+// 150..255; the glow is brightness and contrast on a copy, its blur, then soft
+// light over the picture at full opacity ((0, 0) still glows; 1.5 is refused
+// by the adjustment and the glow goes on); bokeh blends its own blurred copy.
+TEST(ComposedFilters, GiveWhatTheirStepsGive) {
+    std::vector<std::pair<test::Operation, std::function<void(TiBitmapData&)>>> rows;
+    for (int radius : {0, 1, 2, 5, 20}) {
+        rows.push_back({ON(Sketch(b, radius)), [radius](TiBitmapData& e) {
+                            ConvertToGray(e);
+                            Bitmap copy = e.Clone(false);
+                            InvertColor(*copy);
+                            GasBlur(*copy, radius);
+                            BlendMode(e, 0, *copy, 0, kBlendColorDodge, 1.0);
+                            AdjustLevels(e, 150, 255, 1.0, 0);
+                        }});
+    }
+    for (std::array<float, 3> c :
+         {std::array{6.0f, 0.0f, 0.0f}, {3, 0.4f, 0.2f}, {10, -0.3f, 0.7f}, {4, 1.5f, 0}}) {
+        const int radius = static_cast<int>(c[0]);
+        rows.push_back({ON(SoftGlow(b, radius, c[1], c[2])), [=](TiBitmapData& e) {
+                            Bitmap glow = e.Clone(false);
+                            AdjustBrightnessContrast(*glow, c[1], c[2]);
+                            GasBlur(*glow, radius);
+                            BlendMode(e, 0, *glow, 0, kBlendSoftLight, 1.0);
+                        }});
+    }
+    for (std::array<int, 6> c : {std::array{20, 14, 5, 0, 6, 8},
+                                 {3, 30, 9, 45, 2, 20},
+                                 {-50, 99, 2, -120, 10, 0},
+                                 {15, 10, 6, 0, 0, 0}}) {
+        rows.push_back(
+            {ON(BokehFilter(b, c[0], c[1], c[2], c[3], c[4], c[5])), [c](TiBitmapData& e) {
+                 Bitmap blurred = e.Clone(false);
+                 GasBlur(*blurred, c[2]);
+                 BlendBokeh(e, *blurred, c[0], c[1], c[3], c[4], c[5]);
+             }});
+    }
     for (int bpp : {3, 4}) {
-        for (const auto& c : cases) {
-            Bitmap bitmap = test::Gradient(37, 25, bpp);
-            Bitmap glow = bitmap->Clone(false), expected = bitmap->Clone(false);
-            AdjustBrightnessContrast(*glow, c[1], c[2]);
-            GasBlur(*glow, static_cast<int>(c[0]));
-            BlendMode(*expected, 0, *glow, 0, kBlendSoftLight, 1.0);
-            ASSERT_EQ(SoftGlow(*bitmap, static_cast<int>(c[0]), c[1], c[2]), 1);
-            EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*expected))
-                << c[0] << " " << c[1] << " " << c[2];
+        for (size_t i = 0; i < rows.size(); ++i) {
+            Bitmap bitmap = test::Noise(47, 33, bpp, static_cast<std::uint32_t>(i));
+            Bitmap expected = bitmap->Clone();
+            rows[i].second(*expected);
+            ASSERT_EQ(rows[i].first(*bitmap), 1);
+            EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*expected)) << "row " << i << ", " << bpp;
         }
     }
 }
@@ -317,21 +352,7 @@ TEST(BlendBokeh, FocusMaskAndTheFloatMix) {
     EXPECT_EQ(test::PixelAt(*target, 1, 1), (Rgba{200, 100, 0, 7}));
 }
 
-TEST(BokehFilter, BlendsItsOwnBlurredCopy) {
-    const int cases[][6] = {{20, 14, 5, 0, 6, 8},
-                            {3, 30, 9, 45, 2, 20},
-                            {-50, 99, 2, -120, 10, 0},
-                            {15, 10, 6, 0, 0, 0}};
-    for (int bpp : {3, 4}) {
-        for (const auto& c : cases) {
-            Bitmap bitmap = test::Noise(47, 33, bpp, c[2]);
-            Bitmap blurred = bitmap->Clone(false), expected = bitmap->Clone();
-            GasBlur(*blurred, c[2]);
-            BlendBokeh(*expected, *blurred, c[0], c[1], c[3], c[4], c[5]);
-            ASSERT_EQ(BokehFilter(*bitmap, c[0], c[1], c[2], c[3], c[4], c[5]), 1);
-            EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*expected));
-        }
-    }
+TEST(BokehFilter, TransparentPicturesStayAndRadiusOneBlursNothing) {
     // Alpha 0 everywhere: a = 0, nothing changes.
     Bitmap clear = test::MakeBitmap(
         25, 19, TiRGBABpp, [](int x, int y, int c) { return c == 3 ? 0 : x * 9 + y * 5 + c; });

@@ -7,8 +7,12 @@
 // tile is. Each colour kernel compilation is held to the same.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -27,6 +31,7 @@
 #include "Core/base/Levels.h"
 #include "Core/base/NormalBlend.h"
 #include "Core/base/Posterize.h"
+#include "Core/base/Rotate.h"
 #include "Core/base/SelectiveColor.h"
 #include "Core/filter/Bokeh.h"
 #include "Core/filter/Diffuse.h"
@@ -125,9 +130,6 @@ ComplementScaleSet Inks() {
     set.blacks = {0, 0.19f, 0.53f, 0.02f};
     return set;
 }
-
-// A run of `call` on bitmap b.
-#define ON(call) [](TiBitmapData& b) { return call; }
 
 // clang-format off
 std::vector<Operation> Operations() {
@@ -287,6 +289,108 @@ INSTANTIATE_TEST_SUITE_P(Core, Contract, testing::ValuesIn(Operations()),
                          [](const testing::TestParamInfo<Operation>& info) {
                              return info.param.name;
                          });
+
+// Parameters that refuse the call (result 0) or leave nothing to do (1): the
+// pixels stay as they were, and no random number is drawn unless `draws`.
+struct Idle {
+    std::string name;
+    Run run;
+    int result;
+    bool draws = false;
+    int width = 23, height = 17;
+};
+
+// clang-format off
+std::vector<Idle> IdleCalls() {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    ComplementScaleSet unset;
+    for (ComplementScale* scale : {&unset.reds, &unset.cyans, &unset.neutrals, &unset.blacks})
+        *scale = {nan, nan, nan, nan};
+    std::vector<Idle> rows = {
+        {"no brightness or contrast", ON(AdjustBrightnessContrast(b, 0, 0)), 1},
+        {"no flip", ON(FlipBitmap(b, false, false)), 1},
+        {"identity mixer", ON(MixChannels(b, TinyChannelMixer{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}})), 1},
+        {"no curve points", ON(AdjustCurveBySplinePoints(b, nullptr, 0, 0)), 1},
+        {"negative point count", ON(AdjustCurveBySplinePoints(b, kThreePoints, -3, 0)), 1},
+        {"levels 100..100", ON(AdjustLevels(b, 100, 100, 1.0, 0)), 0},
+        {"levels 120..80", ON(AdjustLevels(b, 120, 80, 1.0, 0)), 0},
+        {"levels from -1", ON(AdjustLevels(b, -1, 200, 1.0, 0)), 0},
+        {"levels to 256", ON(AdjustLevels(b, 0, 256, 1.0, 0)), 0},
+        {"gamma -0.01", ON(AdjustLevels(b, 0, 255, -0.01, 0)), 0},
+        {"gamma 10.01", ON(AdjustLevels(b, 0, 255, 10.01, 0)), 0},
+        {"gamma NaN", ON(AdjustLevels(b, 0, 255, std::nan(""), 0)), 0},
+        {"gamma infinite", ON(AdjustLevels(b, 0, 255, inf, 0)), 0},
+        {"no selective colour", ON(SelectiveColor(b, ComplementScaleSet{})), 1},
+        {"selective colour NaN", ON(SelectiveColor(b, unset)), 1},
+        {"no grain", ON(AddNoise(b, 0, true)), 1},
+        {"negative grain", ON(AddNoise(b, -4, false)), 1},
+        {"diffuse radius 0", ON(Diffuse(b, 0, 0)), 1},
+        {"diffuse radius -2", ON(Diffuse(b, 5, -2)), 1},
+        {"diffuse nowhere", ON(Diffuse(b, 0, 1)), 1, true},
+        {"diffuse past the right", ON(Diffuse(b, INT_MAX, 7)), 1, true},
+        {"diffuse past the left", ON(Diffuse(b, INT_MIN, 7)), 1, true},
+        {"radial blur scale 0", ON(RadialBlur(b, 80, 0.0f, 2)), 1},
+        {"gray mask missing", ON(BlendGrayMask(b, 0, nullptr, kBlendScreen, 1.0)), 0},
+        {"bokeh blur a row short", ON(BlendBokeh(b, *test::Noise(23, 16, 4), 5, 4, 0, 2, 2)), 0},
+        {"bokeh blur of gray", ON(BlendBokeh(b, *Layer(b, 1, 1), 5, 4, 0, 2, 2)), 0},
+        {"surround a column wider", ON(retinex(b, *test::Noise(24, 17, b.GetBpp()), 2, 0, 2.0f)), 0},
+        {"rotate from another pixel size", ON(RotateBitmap(b, *test::Noise(5, 5, 7 - b.GetBpp()), 0.2, 1, 1, 0, 0)), 0},
+    };
+    for (std::pair<float, float> p : {std::pair{0.0f, 1.5f}, {-1.01f, 0.0f}, {nan, 0.0f}, {0.0f, nan}})
+        rows.push_back({"brightness and contrast refused", ON(AdjustBrightnessContrast(b, p.first, p.second)), 0});
+    for (std::pair<float, float> p : {std::pair{1.2f, 0.0f}, {-0.1f, 0.0f}, {nan, 0.0f}, {0.0f, 1.5f}, {0.0f, -0.01f}, {0.5f, nan}})
+        rows.push_back({"shadows and highlights refused", ON(ShadowHighlight(b, p.first, p.second)), 0});
+    for (float exposure : {0.0f, -0.0f, nan}) rows.push_back({"no exposure", ON(AdjustExposure(b, exposure)), 1});
+    // Nothing changes without blur, amount or a reachable threshold.
+    for (std::array<int, 3> u : {std::array{300, 0, 0}, {300, 1, 0}, {0, 9, 0}, {300, 9, 256}, {300, 9, 1 << 30}})
+        rows.push_back({"no sharpening", ON(Unsharp(b, u[0], u[1], u[2])), 1});
+    // Amount 0 lands every sample on the pixel itself; the float weight is just
+    // above 1 / (samples + 1), so the average is the value. An unknown quality
+    // is refused.
+    for (int quality : {1, 2, 3, 0, 4, -1}) {
+        const bool known = quality >= 1 && quality <= 3;
+        rows.push_back({"radial blur amount 0 or refused", ON(RadialBlur(b, known ? 0 : 50, 2.0f, quality)), known});
+    }
+    // Quadrants of one pixel: the corner is no farther than the centre, so
+    // there is nothing to normalise over and nothing darkens.
+    for (auto [width, height] : {std::pair{2, 2}, {3, 3}, {1, 9}, {9, 1}})
+        rows.push_back({"vignette of one-pixel quadrants", ON(DarkenCorner(b, 0.0, 255)), 1, false, width, height});
+    for (int tone : {TiToneShadows, TiToneMidtones, TiToneHighlights, 3, -1}) {
+        rows.push_back({"balance by nothing", ON((BalanceColor(b, 0, 0, 0, tone, false), 1)), 1});
+        if (tone >= 3 || tone < 0)
+            rows.push_back({"balance no tone", ON((BalanceColor(b, 100, -100, 50, tone, false), 1)), 1});
+    }
+    for (int grid : {0, 1, -3, INT_MIN}) {
+        rows.push_back({"mosaic grid " + std::to_string(grid), ON(Mosaics(b, grid)), 1});
+        rows.push_back({"dot grid " + std::to_string(grid), ON(Dot(b, grid)), 1});
+    }
+    for (int levels : {1, 0, -7, INT_MIN})
+        rows.push_back({"posterize " + std::to_string(levels), ON(Posterize(b, levels)), 0});
+    return rows;
+}
+// clang-format on
+
+TEST(IdleCalls, LeaveThePixelsAndDrawNothing) {
+    const std::vector<Idle> rows = IdleCalls();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Idle& row = rows[i];
+        for (int bpp : {TiRGBBpp, TiRGBABpp}) {
+            SCOPED_TRACE("row " + std::to_string(i) + ", " + row.name + ", " + std::to_string(bpp) +
+                         " bytes");
+            Bitmap bitmap = test::Noise(row.width, row.height, bpp, 6);
+            const std::vector<std::uint8_t> before = test::Pixels(*bitmap);
+            srandom(21);
+            const long next = random();
+            srandom(21);
+            EXPECT_EQ(row.run(*bitmap), row.result);
+            EXPECT_EQ(test::Pixels(*bitmap), before);
+            if (!row.draws) {
+                EXPECT_EQ(random(), next) << "drew numbers";
+            }
+        }
+    }
+}
 
 }  // namespace
 }  // namespace vantrel

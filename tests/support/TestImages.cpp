@@ -24,19 +24,10 @@ Bitmap Constant(int width, int height, int bpp, std::vector<std::uint8_t> pixel)
 }
 
 Bitmap Gradient(int width, int height, int bpp) {
-    return MakeBitmap(width, height, bpp, [width, height](int x, int y, int c) -> std::uint8_t {
-        const int w = width > 1 ? width - 1 : 1;
-        const int h = height > 1 ? height - 1 : 1;
-        switch (c) {
-            case 0:
-                return x * 255 / w;
-            case 1:
-                return y * 255 / h;
-            case 2:
-                return (x + y) * 255 / (w + h);
-            default:
-                return 255;
-        }
+    return MakeBitmap(width, height, bpp, [width, height](int x, int y, int c) {
+        const int w = width > 1 ? width - 1 : 1, h = height > 1 ? height - 1 : 1;
+        const int channels[4] = {x * 255 / w, y * 255 / h, (x + y) * 255 / (w + h), 255};
+        return static_cast<std::uint8_t>(channels[c]);
     });
 }
 
@@ -51,29 +42,10 @@ Bitmap Noise(int width, int height, int bpp, std::uint32_t seed) {
 }
 
 Bitmap RgbCube(int width, int height, int bpp) {
-    return MakeBitmap(width, height, bpp, [width](int x, int y, int c) -> std::uint8_t {
+    return MakeBitmap(width, height, bpp, [width](int x, int y, int c) {
         const int index = (y * width + x) % 4913;
-        switch (c) {
-            case 0:
-                return (index % 17) * 15;
-            case 1:
-                return (index / 17 % 17) * 15;
-            case 2:
-                return (index / 289) * 15;
-            default:
-                return 255;
-        }
-    });
-}
-
-Bitmap Extremes(int width, int height, int bpp) {
-    static const std::uint8_t kLevels[] = {0, 1, 127, 128, 254, 255};
-    return MakeBitmap(width, height, bpp, [width](int x, int y, int c) -> std::uint8_t {
-        const int index = y * width + x;
-        if (c == 3) return kLevels[(index / 216) % 6];
-        int digit = index % 216;
-        for (int i = 0; i < c; ++i) digit /= 6;
-        return kLevels[digit % 6];
+        const int channels[4] = {index % 17 * 15, index / 17 % 17 * 15, index / 289 * 15, 255};
+        return static_cast<std::uint8_t>(channels[c]);
     });
 }
 

@@ -29,10 +29,6 @@ Bitmap Noise(int width, int height, int bpp, std::uint32_t seed = 1);
 // Walks the RGB cube in steps of 15 (4913 colours), then repeats; alpha 255.
 Bitmap RgbCube(int width, int height, int bpp);
 
-// The extremes: black, white, pure primaries and secondaries, mid gray,
-// and their neighbours 1 and 254, repeated over the picture; alpha varies.
-Bitmap Extremes(int width, int height, int bpp);
-
 using Rgba = std::array<std::uint8_t, 4>;
 
 // A pixels.size() x 1 bitmap holding the first bpp bytes of each pixel.
@@ -45,6 +41,9 @@ Rgba PixelAt(const TiBitmapData& bitmap, int x, int y);
 std::vector<Rgba> Row(const TiBitmapData& bitmap, int y = 0);
 
 using Operation = std::function<int(TiBitmapData&)>;
+
+// An Operation that runs `call` on its bitmap b (values it names are copied).
+#define ON(call) [=](TiBitmapData& b) { return call; }
 
 // A strip of `pixels` (their first bpp bytes) after `operation`, which must
 // succeed: its row as R, G, B, A.

@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -48,10 +46,6 @@ Ints Grays(const Ints& values, const test::Operation& operation, int alpha = 255
     return grays;
 }
 
-auto BrightnessContrast(float brightness, float contrast) {
-    return [=](TiBitmapData& b) { return AdjustBrightnessContrast(b, brightness, contrast); };
-}
-
 TEST(BrightnessContrast, MeanLumaAndTheFloatSteps) {
     // Lumas 76 (pure red), 150 (pure green), 29 (pure blue) and 255, truncated.
     auto primaries =
@@ -59,32 +53,21 @@ TEST(BrightnessContrast, MeanLumaAndTheFloatSteps) {
     EXPECT_EQ(ComputeMeanLuminance(*primaries), (76 + 150 + 29 + 255) / 4);
     unsigned char byte = 0;
     EXPECT_EQ(ComputeMeanLuminance(TiBitmapData(&byte, 0, 0, 0, TiRGBABpp, false)), 0);
-    EXPECT_EQ(Grays({0, 100, 200}, BrightnessContrast(0.5f, 0)), (Ints{0, 150, 255}));
+    EXPECT_EQ(Grays({0, 100, 200}, ON(AdjustBrightnessContrast(b, 0.5f, 0))), (Ints{0, 150, 255}));
     // 100 · (1 - 0.99) lands a hair above 1 in float (a hair below in double).
-    EXPECT_EQ(Grays({100, 200, 255}, BrightnessContrast(-0.99f, 0)), (Ints{1, 2, 2}));
+    EXPECT_EQ(Grays({100, 200, 255}, ON(AdjustBrightnessContrast(b, -0.99f, 0))), (Ints{1, 2, 2}));
     // Mean luma 100: contrast -0.95 pulls 0 and 200 toward it; 95 in float, 94 in double.
-    EXPECT_EQ(Grays({0, 200}, BrightnessContrast(0, -0.95f)), (Ints{95, 105}));
+    EXPECT_EQ(Grays({0, 200}, ON(AdjustBrightnessContrast(b, 0, -0.95f))), (Ints{95, 105}));
     // Mean luma 0 (one 99 among black): contrast 0.01 lifts 99 to 99.99999 in double, 100 in float.
     Ints values(100, 0);
     values[42] = 99;
-    EXPECT_EQ(Grays(values, BrightnessContrast(0, 0.01f))[42], 100);
+    EXPECT_EQ(Grays(values, ON(AdjustBrightnessContrast(b, 0, 0.01f)))[42], 100);
     // Full contrast: everything but the mean goes to an end.
-    EXPECT_EQ(Grays({60, 100, 140, 99, 101}, BrightnessContrast(0, 1)),
+    EXPECT_EQ(Grays({60, 100, 140, 99, 101}, ON(AdjustBrightnessContrast(b, 0, 1))),
               (Ints{0, 100, 255, 0, 255}));
     // Mean 100, contrast 0.5 (factor 255), brightness 0.1: lifted first, then pushed from the mean.
-    EXPECT_EQ(Grays({99, 100, 101, 100}, BrightnessContrast(0.1f, 0.5f)),
+    EXPECT_EQ(Grays({99, 100, 101, 100}, ON(AdjustBrightnessContrast(b, 0.1f, 0.5f))),
               (Ints{116, 120, 122, 120}));
-}
-
-TEST(BrightnessContrast, ZeroIsTheIdentityAndOutOfRangeIsRefused) {
-    const auto original = test::Noise(16, 16, TiRGBABpp);
-    auto bitmap = original->Clone(false);
-    EXPECT_EQ(AdjustBrightnessContrast(*bitmap, 0, 0), 1);
-    for (auto [brightness, contrast] :
-         {std::pair{0.0f, 1.5f}, {-1.01f, 0.0f}, {kNan, 0.0f}, {0.0f, kNan}}) {
-        EXPECT_EQ(AdjustBrightnessContrast(*bitmap, brightness, contrast), 0);
-    }
-    EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*original));
 }
 
 auto Mix(TinyChannelMixScale red, TinyChannelMixScale green, TinyChannelMixScale blue) {
@@ -92,10 +75,6 @@ auto Mix(TinyChannelMixScale red, TinyChannelMixScale green, TinyChannelMixScale
 }
 
 TEST(MixChannels, LaterChannelsReadTheNewOnesTablesTruncateSumsClamp) {
-    const auto identity = test::RgbCube(40, 30, TiRGBBpp);
-    auto bitmap = identity->Clone(false);
-    ASSERT_EQ(Mix({1, 0, 0}, {0, 1, 0}, {0, 0, 1})(*bitmap), 1);
-    EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*identity));
     // Red from green and green from red: green sees the new red; blue from both new ones.
     EXPECT_EQ(Applied(TiRGBABpp, {{10, 20, 30, 40}}, Mix({0, 1, 0}, {1, 0, 0}, {0, 0, 1})),
               (Rgbas{{20, 20, 30, 40}}));
@@ -115,12 +94,11 @@ TEST(MixChannels, LaterChannelsReadTheNewOnesTablesTruncateSumsClamp) {
                       Mix({1e30f, -kInf, 0}, {kNan, kInf, 0}, {kInf, kInf, kInf})),
               (Rgbas{{0, 255, 255, 0}, {0, 255, 255, 0}}));
     // To gray: 40 + 20 + 40; 10 · 0.7f is 7.0 in float (6.99999988 in double).
-    auto gray = [](TinyChannelMixScale scale) {
-        return [=](TiBitmapData& b) { return MixChannelsToGray(b, scale); };
-    };
-    EXPECT_EQ(Applied(TiRGBABpp, {{100, 50, 200, 9}, {255, 255, 255, 7}}, gray({0.4f, 0.4f, 0.2f})),
+    EXPECT_EQ(Applied(TiRGBABpp, {{100, 50, 200, 9}, {255, 255, 255, 7}},
+                      ON(MixChannelsToGray(b, {0.4f, 0.4f, 0.2f}))),
               (Rgbas{{100, 100, 100, 9}, {255, 255, 255, 7}}));
-    EXPECT_EQ(Applied(TiRGBABpp, {{10, 0, 0, 8}, {250, 250, 250, 6}}, gray({0.7f, -0.5f, 0})),
+    EXPECT_EQ(Applied(TiRGBABpp, {{10, 0, 0, 8}, {250, 250, 250, 6}},
+                      ON(MixChannelsToGray(b, {0.7f, -0.5f, 0}))),
               (Rgbas{{7, 7, 7, 8}, {50, 50, 50, 6}}));
 }
 
@@ -172,11 +150,7 @@ TEST(MixChannels, EveryChannelValueMatchesTheDefinition) {
             Rgbas gray = MixedByDefinition(pixels, same);
             for (Rgba& p : gray)
                 p = {p[0], p[0], p[0], static_cast<std::uint8_t>(bpp == 4 ? p[3] : 0)};
-            EXPECT_EQ(Applied(bpp, pixels,
-                              [&k](TiBitmapData& b) {
-                                  return MixChannelsToGray(b, {k[0], k[1], k[2]});
-                              }),
-                      gray)
+            EXPECT_EQ(Applied(bpp, pixels, ON(MixChannelsToGray(b, {k[0], k[1], k[2]}))), gray)
                 << bpp << " bytes, gray scale " << k[0];
         }
     }
@@ -188,7 +162,7 @@ TEST(AdjustCurve, SelectorPicksTheChannelsOfEitherPixelSize) {
     for (int i = 0; i < 256; ++i) table[i] = static_cast<unsigned char>(i / 2 + 100);
     for (int bpp : {TiRGBBpp, TiRGBABpp}) {
         for (int channel = 0; channel <= 3; ++channel) {
-            Bitmap bitmap = test::Extremes(36, 7, bpp);
+            Bitmap bitmap = test::Noise(36, 7, bpp);
             const Bitmap before = bitmap->Clone(false);
             AdjustCurve(*bitmap, table, channel);
             for (int y = 0; y < 7; ++y)
@@ -323,62 +297,33 @@ TEST(SampleCurveTable, WildPointsStayInsideTheTable) {
 TEST(AdjustCurveBySplinePoints, RedCurveRaisesOnlyRedAndNoPointsNothing) {
     const Vec3 points[] = {{0, 0, 0}, {128, 200, 0}, {255, 255, 0}};
     const auto table = Sample({points[0], points[1], points[2]});
-    const auto red =
-        ValueMap([&](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, points, 3, 1); });
+    const auto red = ValueMap(ON(AdjustCurveBySplinePoints(b, points, 3, 1)));
     for (int x = 0; x < 256; ++x) ASSERT_EQ(red[x], table[x]);
     EXPECT_EQ(red[128], 199);
-    EXPECT_EQ(
-        ValueMap([&](TiBitmapData& b) { return AdjustCurveBySplinePoints(b, points, 3, 1); }, 1)[7],
-        7);
-    Bitmap bitmap = test::Noise(5, 5, TiRGBABpp);
-    const std::vector<std::uint8_t> before = test::Pixels(*bitmap);
-    EXPECT_EQ(AdjustCurveBySplinePoints(*bitmap, nullptr, 0, 0), 1);
-    EXPECT_EQ(AdjustCurveBySplinePoints(*bitmap, points, -3, 0), 1);
-    EXPECT_EQ(test::Pixels(*bitmap), before);
-}
-
-auto Levels(int low, int high, double gamma, int channel = 0) {
-    return [=](TiBitmapData& b) { return AdjustLevels(b, low, high, gamma, channel); };
+    EXPECT_EQ(ValueMap(ON(AdjustCurveBySplinePoints(b, points, 3, 1)), 1)[7], 7);
 }
 
 TEST(AdjustLevels, StretchesTheInputRangeWithGammaInDouble) {
-    const Ints identity = ValueMap(Levels(0, 255, 1.0));
+    const Ints identity = ValueMap(ON(AdjustLevels(b, 0, 255, 1.0, 0)));
     for (int i = 0; i < 256; ++i) ASSERT_EQ(identity[i], i);
-    const Ints range = ValueMap(Levels(50, 200, 1.0));
+    const Ints range = ValueMap(ON(AdjustLevels(b, 50, 200, 1.0, 0)));
     EXPECT_EQ(
         (Ints{range[0], range[49], range[50], range[125], range[199], range[200], range[255]}),
         (Ints{0, 0, 0, 127, 253, 255, 255}));
-    const Ints bright = ValueMap(Levels(0, 100, 2.0));
+    const Ints bright = ValueMap(ON(AdjustLevels(b, 0, 100, 2.0, 0)));
     EXPECT_EQ(bright[25], 127);  // sqrt(0.25) = 0.5
     EXPECT_EQ(bright[64], 204);  // sqrt(0.64) = 0.8
     // (1/27)^(1/3) · 255 is 85 in double; 32-bit powf gives 84.
-    EXPECT_EQ(ValueMap(Levels(0, 27, 3.0))[1], 85);
-    const Ints zero = ValueMap(Levels(40, 90, 0.0));
+    EXPECT_EQ(ValueMap(ON(AdjustLevels(b, 0, 27, 3.0, 0)))[1], 85);
+    const Ints zero = ValueMap(ON(AdjustLevels(b, 40, 90, 0.0, 0)));
     EXPECT_EQ(zero[39], 0);
     for (int i = 40; i < 256; ++i) ASSERT_EQ(zero[i], 255) << i;
-    EXPECT_EQ(ValueMap(Levels(0, 255, 10.0))[255], 255) << "gamma 10 is the top of the range";
+    EXPECT_EQ(ValueMap(ON(AdjustLevels(b, 0, 255, 10.0, 0)))[255], 255)
+        << "gamma 10 is the top of the range";
     // The selector names one byte.
-    EXPECT_EQ(Applied(TiRGBABpp, {{64, 64, 64, 200}, {200, 200, 200, 200}}, Levels(0, 128, 1.0, 2)),
+    EXPECT_EQ(Applied(TiRGBABpp, {{64, 64, 64, 200}, {200, 200, 200, 200}},
+                      ON(AdjustLevels(b, 0, 128, 1.0, 2))),
               (Rgbas{{64, 127, 64, 200}, {200, 255, 200, 200}}));
-}
-
-TEST(AdjustLevels, RefusedParametersLeaveThePixelsAlone) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    Bitmap bitmap = test::Noise(7, 3, TiRGBABpp);
-    const std::vector<std::uint8_t> before = test::Pixels(*bitmap);
-    for (auto [low, high, gamma] : {std::tuple{100, 100, 1.0},
-                                    {120, 80, 1.0},
-                                    {-1, 200, 1.0},
-                                    {0, 256, 1.0},
-                                    {0, 255, -0.01},
-                                    {0, 255, 10.01},
-                                    {0, 255, nan},
-                                    {0, 255, inf}}) {
-        EXPECT_EQ(AdjustLevels(*bitmap, low, high, gamma, 0), 0)
-            << low << ".." << high << " gamma " << gamma;
-    }
-    EXPECT_EQ(test::Pixels(*bitmap), before);
 }
 
 TEST(AutoLevels, StretchesEachChannelByItsClippedEnds) {
@@ -437,23 +382,18 @@ TEST(Equalize, SpreadsTheAverageHistogramAndStretchesInFloat) {
 // Red 50, 50, 50, 255 (three quarters at or below 50); green constant 80;
 // blue runs 0, 100, 200, 255.
 const Rgbas kQuad = {{50, 80, 0, 1}, {50, 80, 100, 2}, {50, 80, 200, 3}, {255, 80, 255, 4}};
-auto Exposure(float exposure) {
-    return [=](TiBitmapData& b) { return AdjustExposure(b, exposure); };
-}
 
 TEST(AdjustExposure, LiftsOrScalesByTheShareAtOrBelowEachValue) {
     // Red 50: (0.75 · 0.2f + 1) · 50 + 0.5 is a hair over 58 with 1/5 in float
     // (under with 0.2 in double); blue 100 · 1.1 + 0.5, 200 · 1.15 + 0.5.
-    EXPECT_EQ(Applied(TiRGBABpp, kQuad, Exposure(1)),
+    EXPECT_EQ(Applied(TiRGBABpp, kQuad, ON(AdjustExposure(b, 1))),
               (Rgbas{{58, 96, 0, 1}, {58, 96, 110, 2}, {58, 96, 230, 3}, {255, 96, 255, 4}}));
     // Red 50: 0.75 / 1.75 · 50 + 0.5 = 21.9; green 80: 1 / 2 · 80 + 0.5; blue 0.5 / 1.5 · 100 +
     // 0.5.
-    EXPECT_EQ(Applied(TiRGBABpp, kQuad, Exposure(-1)),
+    EXPECT_EQ(Applied(TiRGBABpp, kQuad, ON(AdjustExposure(b, -1))),
               (Rgbas{{21, 40, 0, 1}, {21, 40, 33, 2}, {21, 40, 86, 3}, {128, 40, 128, 4}}));
-    EXPECT_EQ(Applied(TiRGBABpp, kQuad, Exposure(kInf))[1], (Rgba{255, 255, 255, 2}));
-    EXPECT_EQ(Applied(TiRGBABpp, kQuad, Exposure(-kInf))[3], (Rgba{0, 0, 0, 4}));
-    for (float none : {0.0f, -0.0f, kNan})
-        EXPECT_EQ(Applied(TiRGBABpp, kQuad, Exposure(none)), kQuad) << none;
+    EXPECT_EQ(Applied(TiRGBABpp, kQuad, ON(AdjustExposure(b, kInf)))[1], (Rgba{255, 255, 255, 2}));
+    EXPECT_EQ(Applied(TiRGBABpp, kQuad, ON(AdjustExposure(b, -kInf)))[3], (Rgba{0, 0, 0, 4}));
 }
 
 TEST(GrayInvertComplement, ExactValues) {
@@ -490,7 +430,7 @@ TEST(GrayInvertComplement, ExactValues) {
 }
 
 auto Posterized(int levels) {
-    return ValueMap([levels](TiBitmapData& b) { return Posterize(b, levels); }, 1, TiRGBBpp);
+    return ValueMap(ON(Posterize(b, levels)), 1, TiRGBBpp);
 }
 
 TEST(Posterize, BandsAndSpacingAreFloats) {
@@ -505,24 +445,17 @@ TEST(Posterize, BandsAndSpacingAreFloats) {
     for (int i = 0; i < 256; ++i) ASSERT_EQ(all[i], i) << "256 levels keep every value";
     const Ints huge = Posterized(INT_MAX);
     EXPECT_EQ((Ints{huge[0], huge[255]}), (Ints{0, 254}));
-    Bitmap bitmap = test::Noise(8, 8, TiRGBABpp);
-    const auto before = test::Pixels(*bitmap);
-    for (int levels : {1, 0, -7, INT_MIN}) EXPECT_EQ(Posterize(*bitmap, levels), 0) << levels;
-    EXPECT_EQ(test::Pixels(*bitmap), before);
 }
 
 TEST(Threshold, IntegerLumaBelowTheLevelIsBlack) {
-    auto threshold = [](int level) {
-        return [level](TiBitmapData& b) { return Threshold(b, level); };
-    };
     EXPECT_EQ(Applied(TiRGBABpp, {{127, 127, 127, 1}, {128, 128, 128, 2}, {255, 0, 0, 3}},
-                      threshold(128)),
+                      ON(Threshold(b, 128))),
               (Rgbas{{0, 0, 0, 1}, {255, 255, 255, 2}, {0, 0, 0, 3}}));
-    EXPECT_EQ(Applied(TiRGBBpp, {{255, 0, 0, 0}}, threshold(76)),
+    EXPECT_EQ(Applied(TiRGBBpp, {{255, 0, 0, 0}}, ON(Threshold(b, 76))),
               (Rgbas{{255, 255, 255, 0}}));  // luma 76
     for (auto [level, expected] :
          {std::pair{0, 255}, {-5, 255}, {INT_MIN, 255}, {256, 0}, {1000, 0}, {INT_MAX, 0}}) {
-        const Ints map = ValueMap(threshold(level));
+        const Ints map = ValueMap(ON(Threshold(b, level)));
         EXPECT_EQ(map, Ints(256, expected)) << "level " << level;
     }
 }

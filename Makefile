@@ -3,7 +3,8 @@
 # make test  installs what is missing, checks the layers' includes, then builds
 #            and runs side by side: the unit tests, the sanitizer build's unit
 #            tests, the fuzz smoke runs; then the browser tests
-# make bench builds and runs the benchmarks (12-megapixel pictures)
+# make bench builds and runs the benchmarks (12-megapixel pictures), then
+#            OpenCV's counterparts of a few of them (Debian's python3-opencv)
 #
 # Compiles go through ccache when it is installed, its cache in
 # ~/.cache/vantrel-ccache (or $CCACHE_DIR); VANTREL_CCACHE=OFF turns it off.
@@ -66,7 +67,9 @@ test: setup layers
 	$(MAKE) --no-print-directory browser
 
 bench: build
+	scripts/setup.sh scripts/bench-packages.txt
 	build/bench/vantrel_bench $(BENCH_ARGS)
+	bench/opencv_counterparts.py
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

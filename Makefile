@@ -20,16 +20,22 @@ CHECK_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
-.PHONY: all setup build run demo browser test layers unit asan fuzz bench format clean
+.PHONY: all setup configure build tested run demo browser test layers unit asan fuzz bench format clean
 
 all: build
 
 setup:
 	@scripts/setup.sh
 
-build: setup
+configure: setup
 	cmake -S . -B build $(CONFIGURE) -DCMAKE_BUILD_TYPE=Release
+
+build: configure
 	cmake --build build -j $(JOBS)
+
+# What the unit and browser tests run, without the benchmarks and the sample.
+tested: configure
+	cmake --build build -j $(JOBS) --target vantrel vantrel_tests vantrel_front_end
 
 run: build
 	scripts/run.sh build
@@ -41,10 +47,10 @@ layers:
 	scripts/check-layers.sh
 
 # The browser tests: Playwright drives Debian's Chromium against vantrel serve.
-browser: build
+browser: tested
 	cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 VANTREL_BUILD_DIR=$(CURDIR)/build npx playwright test
 
-unit: build
+unit: tested
 	ctest --test-dir build --output-on-failure -j $(JOBS)
 
 asan: setup

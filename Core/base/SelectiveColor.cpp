@@ -11,7 +11,7 @@ namespace vantrel {
 namespace {
 
 constexpr int kHueFamilies = 6;
-// The chunk conversions work in groups of this many pixels.
+// The narrower kernels work in groups of this many pixels.
 constexpr int kLanes = 8;
 
 // The three inks of one family after black is folded in: cyan (acts on
@@ -86,7 +86,7 @@ struct Vectors<16> {
     using Float = float __attribute__((vector_size(64)));
 };
 
-// With AVX-512 (and GCC, whose builtin spells the instruction), a quotient
+// With AVX-512 (and GCC, whose builtins spell the instructions), a quotient
 // x / d of a whole x in 0..255 is x * (1 / d) put right by one fused
 // multiply-add: the correctly rounded quotient for every such x and each
 // divisor the pass uses, as the checks below prove at compile time. Other
@@ -140,6 +140,11 @@ struct Kernel {
 
     // Whether any lane of a mask is set.
     [[gnu::always_inline]] static inline bool AnyLane(const VInt& mask) {
+#if TI_FUSED_QUOTIENTS
+        // One test into a mask register, where the compiler would move the
+        // lanes out a quarter at a time.
+        if constexpr (Lanes == 16) return __builtin_ia32_ptestmd512(mask, mask, 0xffff) != 0;
+#endif
         std::uint64_t parts[Lanes / 2];
         std::memcpy(parts, &mask, sizeof parts);
         std::uint64_t any = 0;
@@ -312,13 +317,38 @@ struct Kernel {
     }
 
     // `count` words, a multiple of Lanes.
+    // The pixel's hue in whole degrees, in the same float steps as the HSL
+    // model's conversion (0 for a gray). One select at a time, as above.
+    [[gnu::always_inline]] static inline void HueOf(const VInt (&rgb)[3], VInt& hue) {
+        VInt mx, mn;
+        Extremes(rgb, mx, mn);
+        const VInt spread = mx - mn;
+        // Red, then green, then blue is the brightest where channels tie:
+        // the red sector's selects come last and win.
+        const VInt redTop = rgb[0] == mx;
+        const VInt greenTop = rgb[1] == mx;
+        VInt difference = rgb[0] - rgb[1];
+        difference = greenTop ? rgb[2] - rgb[0] : difference;
+        difference = redTop ? rgb[1] - rgb[2] : difference;
+        // 0 + q is q, so the red sector takes the same steps as the others.
+        VFloat base = VFloat{} + 240.0f;
+        base = greenTop ? VFloat{} + 120.0f : base;
+        base = redTop ? VFloat{} : base;
+        const VInt safeSpread = spread > 1 ? spread : 1;
+        VFloat degrees = base + 60.0f * TI_TO_FLOAT(difference) / TI_TO_FLOAT(safeSpread);
+        degrees = degrees >= 360.0f ? degrees - 360.0f : degrees;
+        degrees = degrees < 0.0f ? degrees + 360.0f : degrees;
+        hue = spread == 0 ? VInt{} : TI_TRUNCATE(degrees);
+    }
+
+    // `count` words, a multiple of Lanes.
     [[gnu::always_inline]] static inline void Run(const Families& families, int count,
-                                                  const std::int32_t* hues, std::uint32_t* words) {
+                                                  std::uint32_t* words) {
         for (int i = 0; i < count; i += Lanes) {
             VInt word, hue;
             std::memcpy(&word, words + i, sizeof word);
-            std::memcpy(&hue, hues + i, sizeof hue);
             VInt rgb[3] = {word & 0xff, (word >> 8) & 0xff, (word >> 16) & 0xff};
+            HueOf(rgb, hue);
             HueSteps(rgb, hue, families);
             ToneSteps(rgb, families);
             word = rgb[0] | rgb[1] << 8 | rgb[2] << 16;
@@ -330,34 +360,29 @@ struct Kernel {
 #undef TI_TRUNCATE
 };
 
-void SelectiveChunkBaseline(const Families& families, int count,
-                            const std::int32_t* hues, std::uint32_t* words) {
-    Kernel<8>::Run(families, count, hues, words);
+void SelectiveChunkBaseline(const Families& families, int count, std::uint32_t* words) {
+    Kernel<8>::Run(families, count, words);
 }
 
-TI_TARGET_AVX2 void SelectiveChunkAvx2(const Families& families, int count,
-                                       const std::int32_t* hues, std::uint32_t* words) {
-    Kernel<8>::Run(families, count, hues, words);
+TI_TARGET_AVX2 void SelectiveChunkAvx2(const Families& families, int count, std::uint32_t* words) {
+    Kernel<8>::Run(families, count, words);
 }
 
-TI_TARGET_AVX512 void SelectiveChunkAvx512(const Families& families, int count, const std::int32_t* hues,
+TI_TARGET_AVX512 void SelectiveChunkAvx512(const Families& families, int count,
                                            std::uint32_t* words) {
-    Kernel<16>::Run(families, count, hues, words);
+    Kernel<16>::Run(families, count, words);
 }
 
 // The chunk's groups of eight: whole groups of sixteen through AVX-512 where
 // the processor has it, the rest eight at a time.
-void SelectiveChunk(const Families& families, int groups,
-                    const std::int32_t* hues, std::uint32_t* words) {
+void SelectiveChunk(const Families& families, int groups, std::uint32_t* words) {
     if (!hsl_model::UseAvx2()) {
-        SelectiveChunkBaseline(families, groups, hues, words);
+        SelectiveChunkBaseline(families, groups, words);
         return;
     }
     const int wide = hsl_model::UseAvx512() ? groups / 16 * 16 : 0;
-    if (wide > 0) SelectiveChunkAvx512(families, wide, hues, words);
-    if (wide < groups) {
-        SelectiveChunkAvx2(families, groups - wide, hues + wide, words + wide);
-    }
+    if (wide > 0) SelectiveChunkAvx512(families, wide, words);
+    if (wide < groups) SelectiveChunkAvx2(families, groups - wide, words + wide);
 }
 
 }  // namespace
@@ -367,11 +392,9 @@ int SelectiveColor(TiBitmapData& bitmap, ComplementScaleSet scaleSet) {
     const Families families = FoldAll(scaleSet);
 
     RunColorChunkPass(bitmap, [&families](std::uint32_t* words, int count) {
-        hsl_model::HSLChunk hsl;
-        hsl_model::WordsToHSL(words, count, hsl);
         // Whole groups of eight: the chunk's spare words are zeros.
         const int groups = (count + kLanes - 1) / kLanes * kLanes;
-        SelectiveChunk(families, groups, hsl.hue, words);
+        SelectiveChunk(families, groups, words);
     });
     return 1;
 }

@@ -3,7 +3,8 @@
 # make test  installs what is missing, checks the layers' includes, then builds
 #            and runs side by side: the unit tests, the sanitizer build's unit
 #            tests, the fuzz smoke runs; then the browser tests
-# make bench builds and runs the benchmarks (12-megapixel pictures)
+# make bench builds and runs the benchmarks (12-megapixel pictures), then
+#            OpenCV's counterparts of a few of them (Debian's python3-opencv)
 #
 # Compiles go through ccache when it is installed, its cache in
 # ~/.cache/vantrel-ccache (or $CCACHE_DIR); VANTREL_CCACHE=OFF turns it off.
@@ -19,16 +20,22 @@ CHECK_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 
-.PHONY: all setup build run demo browser test layers unit asan fuzz bench format clean
+.PHONY: all setup configure build tested run demo browser test layers unit asan fuzz bench format clean
 
 all: build
 
 setup:
 	@scripts/setup.sh
 
-build: setup
+configure: setup
 	cmake -S . -B build $(CONFIGURE) -DCMAKE_BUILD_TYPE=Release
+
+build: configure
 	cmake --build build -j $(JOBS)
+
+# What the unit and browser tests run, without the benchmarks and the sample.
+tested: configure
+	cmake --build build -j $(JOBS) --target vantrel vantrel_tests vantrel_front_end
 
 run: build
 	scripts/run.sh build
@@ -40,10 +47,10 @@ layers:
 	scripts/check-layers.sh
 
 # The browser tests: Playwright drives Debian's Chromium against vantrel serve.
-browser: build
+browser: tested
 	cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 VANTREL_BUILD_DIR=$(CURDIR)/build npx playwright test
 
-unit: build
+unit: tested
 	ctest --test-dir build --output-on-failure -j $(JOBS)
 
 asan: setup
@@ -66,7 +73,9 @@ test: setup layers
 	$(MAKE) --no-print-directory browser
 
 bench: build
+	scripts/setup.sh scripts/bench-packages.txt
 	build/bench/vantrel_bench $(BENCH_ARGS)
+	bench/opencv_counterparts.py
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

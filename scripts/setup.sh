@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/packages.txt that are missing,
-# and the front end's npm packages as web/package-lock.json pins them.
+# Installs the Debian packages listed in scripts/packages.txt (or in the list
+# files named as arguments) that are missing, and the front end's npm packages
+# as web/package-lock.json pins them.
 # Safe to repeat: when everything is installed it changes nothing.
+#
+#   scripts/setup.sh [LIST-FILE...]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -16,6 +19,9 @@ install_missing() {
   "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+lists=("$@")
+[ ${#lists[@]} -gt 0 ] || lists=("$here/packages.txt")
+
 missing=()
 while read -r package; do
   package=${package%%#*}
@@ -24,7 +30,7 @@ while read -r package; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$package")
   fi
-done <"$here/packages.txt"
+done < <(cat "${lists[@]}")
 
 # npm comes with some builds of nodejs and separately with Debian's.
 if ! command -v npm >/dev/null 2>&1; then

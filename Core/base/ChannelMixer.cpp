@@ -69,16 +69,19 @@ struct FarClamp {
     }
 };
 
-// ---- Eight pixels at a time ---------------------------------------------
+// ---- Sixteen pixels at a time -------------------------------------------
 //
 // With every entry within the clamp table's reach and every scale finite,
 // an entry is truncate(float(i) * k) computed afresh: the same float product
 // and the same truncation as the table's, in vector lanes, so the bytes are
 // the table's.
 
-using VInt = std::int32_t __attribute__((vector_size(32)));
-using VFloat = float __attribute__((vector_size(32)));
-constexpr int kLanes = 8;
+// Sixteen lanes fill an AVX-512 register; the AVX2 and baseline versions
+// take them in two or four halves.
+using VInt = std::int32_t __attribute__((vector_size(64)));
+using VFloat = float __attribute__((vector_size(64)));
+constexpr int kLanes = 16;
+static_assert(kColorChunk % kLanes == 0);
 
 // Vectors are passed by reference only, so that no function has a vector
 // argument or result outside a vector compilation.

@@ -28,10 +28,10 @@
 namespace vantrel {
 
 // The most pixels a chunk pass hands its body at once.
-// A multiple of eight, so that the zero words that round a chunk up to a
-// group of eight always fit.
+// A multiple of sixteen, so that the zero words that round a chunk up to a
+// group of sixteen always fit.
 constexpr int kColorChunk = 256;
-static_assert(kColorChunk % 8 == 0);
+static_assert(kColorChunk % 16 == 0);
 // 4-byte pixels are read and written as words: R must be the low byte.
 static_assert(std::endian::native == std::endian::little);
 
@@ -84,14 +84,14 @@ template <int Bpp, typename Body>
 void PassRowChunks(unsigned char* data, std::ptrdiff_t pitch, int width, int rowBegin, int rowEnd,
                    const Body& body) {
     const Body local = body;
-    alignas(32) std::uint32_t words[kColorChunk];
+    alignas(64) std::uint32_t words[kColorChunk];
     for (int y = rowBegin; y < rowEnd; ++y) {
         unsigned char* row = data + static_cast<std::ptrdiff_t>(y) * pitch;
         for (int x = 0; x < width; x += kColorChunk) {
             const int count = std::min(kColorChunk, width - x);
             unsigned char* pixels = row + static_cast<std::ptrdiff_t>(x) * Bpp;
             LoadWords<Bpp>(pixels, count, words);
-            std::fill(words + count, words + ((count + 7) & ~7), 0u);
+            std::fill(words + count, words + ((count + 15) & ~15), 0u);
             local(words, count);
             StoreWords<Bpp>(words, count, pixels);
         }
@@ -112,8 +112,8 @@ void RunColorPass(const TiBitmapData& bitmap, const Body& body) {
 
 // Runs body(words, count) over every pixel of a bitmap of TiRGBBpp or
 // TiRGBABpp bytes per pixel, `count` (1..kColorChunk) pixels of one row at a
-// time. The words past `count`, up to the next multiple of eight, are 0 and
-// may be used as scratch.
+// time. The words past `count`, up to the next multiple of sixteen, are 0
+// and may be used as scratch.
 template <typename Body>
 void RunColorChunkPass(const TiBitmapData& bitmap, const Body& body) {
     ForEachColorRowBand(bitmap, [&](auto bpp, int rowBegin, int rowEnd) {

@@ -177,10 +177,26 @@ bool HasAvx2() {
 
 namespace {
 std::atomic<bool> g_baselineOnly{false};
+
+bool HasAvx512() {
+#if defined(__x86_64__) && !defined(__clang__)
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("x86-64-v4") != 0;
+    }();
+    return has;
+#else
+    return false;
+#endif
+}
 }  // namespace
 
 bool UseAvx2() {
     return HasAvx2() && !g_baselineOnly.load(std::memory_order_relaxed);
+}
+
+bool UseAvx512() {
+    return UseAvx2() && HasAvx512();
 }
 
 void UseBaselineKernels(bool baseline) {

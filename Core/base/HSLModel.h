@@ -13,11 +13,14 @@
 
 #include "Core/base/ColorPass.h"
 
-// Marks the AVX2 compilation of a kernel; HasAvx2() says whether to call it.
+// Marks the AVX2 and the AVX-512 (x86-64-v4) compilations of a kernel;
+// UseAvx2() and UseAvx512() say whether to call them.
 #if defined(__x86_64__)
 #define TI_TARGET_AVX2 __attribute__((target("avx2")))
+#define TI_TARGET_AVX512 __attribute__((target("arch=x86-64-v4")))
 #else
 #define TI_TARGET_AVX2
+#define TI_TARGET_AVX512
 #endif
 
 namespace vantrel::hsl_model {
@@ -68,6 +71,10 @@ void HSLToWords(const HSLChunk& hsl, int count, std::uint32_t* words);
 // Whether the kernels of this folder take their AVX2 compilation: the
 // processor has AVX2 and the test hook does not hold them to the baseline.
 bool UseAvx2();
+
+// Whether kernels that have one take their AVX-512 compilation: the
+// processor has x86-64-v4 and UseAvx2() holds.
+bool UseAvx512();
 
 // Test hook: true holds every kernel to its baseline compilation.
 void UseBaselineKernels(bool baseline);

@@ -6,17 +6,13 @@
 
 #include "Core/base/ColorPass.h"
 #include "Core/base/HSLModel.h"
-#include "Core/global/TiMemory.h"
 
 namespace vantrel {
 namespace {
 
 constexpr int kHueFamilies = 6;
-// Hue weight tables: one per family centre 0, 60, .., 300, and a seventh
-// centred at 360 that serves the reds for hues 300..359.
-constexpr int kHueTables = 7;
-constexpr int kHues = 360;
-constexpr int kLevels = 256;
+// The narrower kernels work in groups of this many pixels.
+constexpr int kLanes = 8;
 
 // The three inks of one family after black is folded in: cyan (acts on
 // red), magenta (green), yellow (blue).
@@ -30,14 +26,6 @@ struct Families {
     Inks whites;
     Inks neutrals;
     Inks blacks;
-};
-
-// The per-call tables, in the two work blocks.
-struct Weights {
-    const float* hue[kHueTables];  // by hue 0..359, one after the other
-    const float* blacks;           // by level
-    const float* neutrals;
-    const float* whites;
 };
 
 float NumberOrZero(float value) {
@@ -78,237 +66,335 @@ Families FoldAll(const ComplementScaleSet& set) {
             Fold(set.blacks)};
 }
 
-void FillHueWeights(float* block, Weights& weights) {
-    for (int k = 0; k < kHueTables; ++k) {
-        float* table = block + k * kHues;
-        for (int hue = 0; hue < kHues; ++hue) {
-            const float weight = 1.0f - static_cast<float>(std::abs(hue - 60 * k)) / 60.0f;
-            table[hue] = weight > 0.0f ? weight : 0.0f;
-        }
-        weights.hue[k] = table;
-    }
-}
-
-void FillToneWeights(float* block, Weights& weights) {
-    float* blacks = block;
-    float* neutrals = block + kLevels;
-    float* whites = block + 2 * kLevels;
-    for (int i = 0; i < kLevels; ++i) {
-        blacks[i] = std::max(0.0f, static_cast<float>(128 - i) / 128.0f);
-        neutrals[i] = std::max(0.0f, 1.0f - static_cast<float>(std::abs(i - 128)) / 128.0f);
-        whites[i] = std::max(0.0f, 1.0f - static_cast<float>(std::abs(i - 255)) / 128.0f);
-    }
-    weights.blacks = blacks;
-    weights.neutrals = neutrals;
-    weights.whites = whites;
-}
-
-// ---- The pixel pass, eight pixels at a time ------------------------------
+// ---- The pixel pass, eight or sixteen pixels at a time --------------------
 //
 // Each lane takes the float steps of one pixel, in the same order; a step
 // that does not apply to a lane leaves its channels as they are. Vectors are
 // passed by reference only, so that no function has a vector argument or
-// result outside the AVX2 compilation.
+// result outside the compilations that have the registers for them.
 
-using VInt = std::int32_t __attribute__((vector_size(32)));
-using VFloat = float __attribute__((vector_size(32)));
-constexpr int kLanes = 8;
+template <int Lanes>
+struct Vectors;
+template <>
+struct Vectors<8> {
+    using Int = std::int32_t __attribute__((vector_size(32)));
+    using Float = float __attribute__((vector_size(32)));
+};
+template <>
+struct Vectors<16> {
+    using Int = std::int32_t __attribute__((vector_size(64)));
+    using Float = float __attribute__((vector_size(64)));
+};
+
+// With AVX-512 (and GCC, whose builtins spell the instructions), a quotient
+// x / d of a whole x in 0..255 is x * (1 / d) put right by one fused
+// multiply-add: the correctly rounded quotient for every such x and each
+// divisor the pass uses, as the checks below prove at compile time. Other
+// compilations divide.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define TI_FUSED_QUOTIENTS 1
+// Declares the builtin; the vectors of 64 bytes only ever live inside the
+// AVX-512 compilation, whatever the ABI warning says of the helpers.
+#include <immintrin.h>
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+constexpr float FusedQuotient(float x, float d) {
+    const float r = 1.0f / d;
+    const float q = x * r;
+    return __builtin_fmaf(__builtin_fmaf(-q, d, x), r, q);
+}
+
+constexpr bool FusedQuotientsExact(float d) {
+    for (int x = 0; x <= 255; ++x) {
+        if (FusedQuotient(static_cast<float>(x), d) != static_cast<float>(x) / d) return false;
+    }
+    return true;
+}
+static_assert(FusedQuotientsExact(255.0f) && FusedQuotientsExact(60.0f));
+#else
+#define TI_FUSED_QUOTIENTS 0
+#endif
+
+template <int Lanes>
+struct Kernel {
+    using VInt = typename Vectors<Lanes>::Int;
+    using VFloat = typename Vectors<Lanes>::Float;
 
 #define TI_TO_FLOAT(v) __builtin_convertvector(v, VFloat)
 #define TI_TRUNCATE(v) __builtin_convertvector(v, VInt)
 
-// Per lane, table[index] (a table lookup per lane).
-[[gnu::always_inline]] inline void Gather(const float* table, const VInt& index, VFloat& out) {
-    for (int lane = 0; lane < kLanes; ++lane) out[lane] = table[index[lane]];
-}
-
-// Whether any lane of a mask is set.
-[[gnu::always_inline]] inline bool AnyLane(const VInt& mask) {
-    std::uint64_t parts[4];
-    std::memcpy(parts, &mask, sizeof parts);
-    return (parts[0] | parts[1] | parts[2] | parts[3]) != 0;
-}
-
-[[gnu::always_inline]] inline void Extremes(const VInt (&rgb)[3], VInt& mx, VInt& mn) {
-    mx = rgb[0] > rgb[1] ? rgb[0] : rgb[1];
-    mx = mx > rgb[2] ? mx : rgb[2];
-    mn = rgb[0] < rgb[1] ? rgb[0] : rgb[1];
-    mn = mn < rgb[2] ? mn : rgb[2];
-}
-
-// Per lane, the inks of family which[lane] (0..5); families that do nothing
-// add nothing, so lanes of inactive families keep zero inks. Returns whether
-// any lane has an active family.
-[[gnu::always_inline]] inline bool InksOf(const Families& families, const VInt& which,
-                                          VFloat (&ink)[3]) {
-    VInt any = {};
-    for (int c = 0; c < 3; ++c) ink[c] = VFloat{};
-    for (int family = 0; family < kHueFamilies; ++family) {
-        const Inks& inks = families.hue[family];
-        if (!inks.active) continue;
-        const VInt mine = which == family;
-        any |= mine;
-        for (int c = 0; c < 3; ++c) ink[c] = mine ? VFloat{} + inks.ink[c] : ink[c];
-    }
-    return AnyLane(any);
-}
-
-// Moves each channel toward 0 (ink added) or 255 (ink taken away) by a share
-// of the pixel's colourfulness. With no ink, or an amount of 0, the float
-// steps give the channel back unchanged, so no lane needs masking.
-[[gnu::always_inline]] inline void HueFamilyStep(VInt (&rgb)[3], const VFloat (&ink)[3],
-                                                 const VFloat& weight) {
-    VInt mx, mn;
-    Extremes(rgb, mx, mn);
-    const VFloat amount = TI_TO_FLOAT(TI_TRUNCATE(TI_TO_FLOAT(mx - mn) * weight));
-    for (int c = 0; c < 3; ++c) {
-        const VFloat q = -ink[c];
-        const VInt room = q >= 0.0f ? 255 - rgb[c] : rgb[c];
-        const VFloat moved = TI_TO_FLOAT(rgb[c]) + TI_TO_FLOAT(room) / 255.0f * amount * q;
-        VInt level = TI_TRUNCATE(moved);
-        level = level > 0 ? level : 0;
-        rgb[c] = level < 255 ? level : 255;
-    }
-}
-
-// truncate(v + 0.5) with v taken to double, for v >= 0: floor(v) plus one
-// when the fraction (exact in float: v and floor(v) are close) reaches 1/2.
-[[gnu::always_inline]] inline void Near(const VFloat& v, VInt& out) {
-    const VInt whole = TI_TRUNCATE(v);
-    out = whole - (v - TI_TO_FLOAT(whole) >= 0.5f);
-}
-
-// Moves each channel by the ink, measured against the pixel's darkest (ink
-// taken away) or brightest (ink added) channel, within a window around the
-// channel that `amount` opens; lanes whose amount is below 1 stay.
-[[gnu::always_inline]] inline void ApplyToneScale(VInt (&rgb)[3], const VFloat (&ink)[3],
-                                                  const VInt& mn, const VInt& mx,
-                                                  const VInt& amount) {
-    const VInt applies = amount >= 1;
-    if (!AnyLane(applies)) return;
-    const VFloat scale = TI_TO_FLOAT(amount);
-    // The room above the darkest and below the brightest channel, as shares
-    // of 255 (the same quotients whichever channel asks).
-    const VFloat aboveDarkest = TI_TO_FLOAT(255 - mn) / 255.0f;
-    const VFloat belowBrightest = TI_TO_FLOAT(mx) / 255.0f;
-    for (int c = 0; c < 3; ++c) {
-        const VFloat q = -ink[c];
-        const VInt x = rgb[c];
-        VInt down, up, reach;
-        Near(TI_TO_FLOAT(x) / 255.0f * scale, down);
-        Near(TI_TO_FLOAT(255 - x) / 255.0f * scale, up);
-        Near((q >= 0.0f ? aboveDarkest : belowBrightest) * scale, reach);
-        const VInt lo = x - down;
-        const VInt hi = x + up;
-        const VInt moved = x + TI_TRUNCATE(TI_TO_FLOAT(reach) * q);
-        const VInt held = moved < lo ? lo : (moved < hi ? moved : hi);
-        rgb[c] = applies ? held : x;
-    }
-}
-
-[[gnu::always_inline]] inline void HueSteps(VInt (&rgb)[3], const VInt& hue,
-                                            const Families& families, const Weights& weights) {
-    // k = hue / 60, the family centred at or below the hue.
-    const VInt below = -((hue >= 60) + (hue >= 120) + (hue >= 180) + (hue >= 240) + (hue >= 300));
-    const VInt above = below + 1;
-    VFloat ink[3], weight = {};
-    // Groups of pixels that no active family touches skip the step.
-    if (InksOf(families, below, ink)) {
-        Gather(weights.hue[0], below * kHues + hue, weight);
-        HueFamilyStep(rgb, ink, weight);
-    }
-    if (InksOf(families, above == kHueFamilies ? 0 : above, ink)) {
-        Gather(weights.hue[0], above * kHues + hue, weight);
-        HueFamilyStep(rgb, ink, weight);
-    }
-}
-
-[[gnu::always_inline]] inline void ToneSteps(VInt (&rgb)[3], const Families& families,
-                                             const Weights& weights) {
-    VInt mx, mn;
-    Extremes(rgb, mx, mn);
-    VFloat ink[3];
-    if (families.blacks.active || families.whites.active) {
-        const VInt dark = families.blacks.active ? mx < 128 : VInt{};
-        const VInt light = ~dark & (families.whites.active ? mn >= 128 : VInt{});
-        VFloat blacks = {}, whites = {};
-        if (families.blacks.active) Gather(weights.blacks, mx, blacks);
-        if (families.whites.active) Gather(weights.whites, mn, whites);
-        const VInt amount = dark    ? TI_TRUNCATE(blacks * 255.0f)
-                            : light ? TI_TRUNCATE(whites * 255.0f)
-                                    : VInt{};
-        for (int c = 0; c < 3; ++c) {
-            ink[c] = dark ? VFloat{} + families.blacks.ink[c] : VFloat{} + families.whites.ink[c];
+    // x / d, x holding whole numbers 0..255.
+    [[gnu::always_inline]] static inline void Quotient(const VFloat& x, float d, VFloat& out) {
+#if TI_FUSED_QUOTIENTS
+        if constexpr (Lanes == 16) {
+            const VFloat divisor = VFloat{} + d;
+            const VFloat r = VFloat{} + 1.0f / d;
+            const VFloat q = x * r;
+            const VFloat error = __builtin_ia32_vfmaddps512_mask(-q, divisor, x, -1, 4);
+            out = __builtin_ia32_vfmaddps512_mask(error, r, q, -1, 4);
+            return;
         }
-        ApplyToneScale(rgb, ink, mn, mx, amount);
+#endif
+        out = x / d;
     }
-    if (!families.neutrals.active) return;
 
-    VInt mx5, mn5;
-    Extremes(rgb, mx5, mn5);
-    // (R + G + B) / 3: exact in float, a third is never near a whole.
-    const VInt average = TI_TRUNCATE(TI_TO_FLOAT(rgb[0] + rgb[1] + rgb[2]) / 3.0f);
-    VFloat neutrals = {};
-    Gather(weights.neutrals, average, neutrals);
-    const VInt neutralAmount = TI_TRUNCATE(neutrals * 255.0f - TI_TO_FLOAT(mx5 - mn5));
-    for (int c = 0; c < 3; ++c) ink[c] = VFloat{} + families.neutrals.ink[c];
-    // The neutrals measure against the extremes found before the whites or
-    // the blacks moved the pixel.
-    ApplyToneScale(rgb, ink, mn, mx, neutralAmount);
-}
-
-[[gnu::always_inline]] inline void SelectiveChunkKernel(const Families& families,
-                                                        const Weights& weights, int count,
-                                                        const std::int32_t* hues,
-                                                        std::uint32_t* words) {
-    for (int i = 0; i < count; i += kLanes) {
-        VInt word, hue;
-        std::memcpy(&word, words + i, sizeof word);
-        std::memcpy(&hue, hues + i, sizeof hue);
-        VInt rgb[3] = {word & 0xff, (word >> 8) & 0xff, (word >> 16) & 0xff};
-        HueSteps(rgb, hue, families, weights);
-        ToneSteps(rgb, families, weights);
-        word = rgb[0] | rgb[1] << 8 | rgb[2] << 16;
-        std::memcpy(words + i, &word, sizeof word);
+    // Whether any lane of a mask is set.
+    [[gnu::always_inline]] static inline bool AnyLane(const VInt& mask) {
+#if TI_FUSED_QUOTIENTS
+        // One test into a mask register, where the compiler would move the
+        // lanes out a quarter at a time.
+        if constexpr (Lanes == 16) return __builtin_ia32_ptestmd512(mask, mask, 0xffff) != 0;
+#endif
+        std::uint64_t parts[Lanes / 2];
+        std::memcpy(parts, &mask, sizeof parts);
+        std::uint64_t any = 0;
+        for (std::uint64_t part : parts) any |= part;
+        return any != 0;
     }
-}
+
+    [[gnu::always_inline]] static inline void Extremes(const VInt (&rgb)[3], VInt& mx, VInt& mn) {
+        mx = rgb[0] > rgb[1] ? rgb[0] : rgb[1];
+        mx = mx > rgb[2] ? mx : rgb[2];
+        mn = rgb[0] < rgb[1] ? rgb[0] : rgb[1];
+        mn = mn < rgb[2] ? mn : rgb[2];
+    }
+
+    // Per lane, the inks of family which[lane] (0..5); families that do
+    // nothing add nothing, so lanes of inactive families keep zero inks.
+    // Returns whether any lane has an active family.
+    [[gnu::always_inline]] static inline bool InksOf(const Families& families, const VInt& which,
+                                                     VFloat (&ink)[3]) {
+        VInt any = {};
+        for (int c = 0; c < 3; ++c) ink[c] = VFloat{};
+        for (int family = 0; family < kHueFamilies; ++family) {
+            const Inks& inks = families.hue[family];
+            if (!inks.active) continue;
+            const VInt mine = which == family;
+            any |= mine;
+            for (int c = 0; c < 3; ++c) ink[c] = mine ? VFloat{} + inks.ink[c] : ink[c];
+        }
+        return AnyLane(any);
+    }
+
+    // Moves each channel toward 0 (ink added) or 255 (ink taken away) by a
+    // share of the pixel's colourfulness. With no ink, or an amount of 0, the
+    // float steps give the channel back unchanged, so no lane needs masking.
+    [[gnu::always_inline]] static inline void HueFamilyStep(VInt (&rgb)[3],
+                                                            const VFloat (&ink)[3],
+                                                            const VFloat& weight) {
+        VInt mx, mn;
+        Extremes(rgb, mx, mn);
+        const VFloat amount = TI_TO_FLOAT(TI_TRUNCATE(TI_TO_FLOAT(mx - mn) * weight));
+        for (int c = 0; c < 3; ++c) {
+            const VFloat q = -ink[c];
+            const VInt room = q >= 0.0f ? 255 - rgb[c] : rgb[c];
+            VFloat share;
+            Quotient(TI_TO_FLOAT(room), 255.0f, share);
+            const VFloat moved = TI_TO_FLOAT(rgb[c]) + share * amount * q;
+            VInt level = TI_TRUNCATE(moved);
+            level = level > 0 ? level : 0;
+            rgb[c] = level < 255 ? level : 255;
+        }
+    }
+
+    // truncate(v + 0.5) with v taken to double, for v >= 0: floor(v) plus
+    // one when the fraction (exact in float: v and floor(v) are close)
+    // reaches 1/2.
+    [[gnu::always_inline]] static inline void Near(const VFloat& v, VInt& out) {
+        const VInt whole = TI_TRUNCATE(v);
+        out = whole - (v - TI_TO_FLOAT(whole) >= 0.5f);
+    }
+
+    // Moves each channel by the ink, measured against the pixel's darkest
+    // (ink taken away) or brightest (ink added) channel, within a window
+    // around the channel that `amount` opens; lanes whose amount is below 1
+    // stay.
+    [[gnu::always_inline]] static inline void ApplyToneScale(VInt (&rgb)[3],
+                                                             const VFloat (&ink)[3],
+                                                             const VInt& mn, const VInt& mx,
+                                                             const VInt& amount) {
+        const VInt applies = amount >= 1;
+        if (!AnyLane(applies)) return;
+        const VFloat scale = TI_TO_FLOAT(amount);
+        // The room above the darkest and below the brightest channel, as
+        // shares of 255 (the same quotients whichever channel asks).
+        VFloat aboveDarkest, belowBrightest;
+        Quotient(TI_TO_FLOAT(255 - mn), 255.0f, aboveDarkest);
+        Quotient(TI_TO_FLOAT(mx), 255.0f, belowBrightest);
+        for (int c = 0; c < 3; ++c) {
+            const VFloat q = -ink[c];
+            const VInt x = rgb[c];
+            VFloat level, headroom;
+            Quotient(TI_TO_FLOAT(x), 255.0f, level);
+            Quotient(TI_TO_FLOAT(255 - x), 255.0f, headroom);
+            VInt down, up, reach;
+            Near(level * scale, down);
+            Near(headroom * scale, up);
+            Near((q >= 0.0f ? aboveDarkest : belowBrightest) * scale, reach);
+            const VInt lo = x - down;
+            const VInt hi = x + up;
+            const VInt moved = x + TI_TRUNCATE(TI_TO_FLOAT(reach) * q);
+            const VInt held = moved < lo ? lo : (moved < hi ? moved : hi);
+            rgb[c] = applies ? held : x;
+        }
+    }
+
+    // The weight of the family centred at `centre` degrees (0, 60, .., 360)
+    // for hues within 60 degrees of it: 1 at the centre, falling to 0.
+    [[gnu::always_inline]] static inline void HueWeight(const VInt& hue, const VInt& centre,
+                                                        VFloat& weight) {
+        const VInt distance = hue > centre ? hue - centre : centre - hue;
+        VFloat share;
+        Quotient(TI_TO_FLOAT(distance), 60.0f, share);
+        weight = 1.0f - share;
+        weight = weight > 0.0f ? weight : 0.0f;
+    }
+
+    [[gnu::always_inline]] static inline void HueSteps(VInt (&rgb)[3], const VInt& hue,
+                                                       const Families& families) {
+        // k = hue / 60, the family centred at or below the hue; the family
+        // above it is the reds again, centred at 360, for hues from 300.
+        const VInt below =
+            -((hue >= 60) + (hue >= 120) + (hue >= 180) + (hue >= 240) + (hue >= 300));
+        const VInt above = below + 1;
+        VFloat ink[3], weight;
+        // Groups of pixels that no active family touches skip the step.
+        if (InksOf(families, below, ink)) {
+            HueWeight(hue, below * 60, weight);
+            HueFamilyStep(rgb, ink, weight);
+        }
+        if (InksOf(families, above == kHueFamilies ? 0 : above, ink)) {
+            HueWeight(hue, above * 60, weight);
+            HueFamilyStep(rgb, ink, weight);
+        }
+    }
+
+    // The tone families' weights of a level: the blacks fall from 1 at 0 to
+    // 0 at 128, the neutrals peak at 128, the whites fall from 1 at 255 to 0
+    // at 127. Halving steps only, so the products are the quotients by 128.
+    [[gnu::always_inline]] static inline void ToneWeight(const VInt& level, int peak,
+                                                         VFloat& weight) {
+        const VInt distance = level > peak ? level - peak : peak - level;
+        weight = 1.0f - TI_TO_FLOAT(distance) * (1.0f / 128.0f);
+        weight = weight > 0.0f ? weight : 0.0f;
+    }
+
+    [[gnu::always_inline]] static inline void ToneSteps(VInt (&rgb)[3],
+                                                        const Families& families) {
+        VInt mx, mn;
+        Extremes(rgb, mx, mn);
+        VFloat ink[3];
+        if (families.blacks.active || families.whites.active) {
+            const VInt blacksOn = VInt{} - static_cast<int>(families.blacks.active);
+            const VInt whitesOn = VInt{} - static_cast<int>(families.whites.active);
+            const VInt dark = (mx < 128) & blacksOn;
+            const VInt light = ~dark & (mn >= 128) & whitesOn;
+            VFloat blacks = {}, whites = {};
+            if (families.blacks.active) ToneWeight(mx, 0, blacks);
+            if (families.whites.active) ToneWeight(mn, 255, whites);
+            // One select at a time: GCC takes a nested select of lanes apart.
+            VInt amount = light ? TI_TRUNCATE(whites * 255.0f) : VInt{};
+            amount = dark ? TI_TRUNCATE(blacks * 255.0f) : amount;
+            for (int c = 0; c < 3; ++c) {
+                ink[c] =
+                    dark ? VFloat{} + families.blacks.ink[c] : VFloat{} + families.whites.ink[c];
+            }
+            ApplyToneScale(rgb, ink, mn, mx, amount);
+        }
+        if (!families.neutrals.active) return;
+
+        VInt mx5, mn5;
+        Extremes(rgb, mx5, mn5);
+        // (R + G + B) / 3: exact in float, a third is never near a whole.
+        const VInt average = TI_TRUNCATE(TI_TO_FLOAT(rgb[0] + rgb[1] + rgb[2]) / 3.0f);
+        VFloat neutrals;
+        ToneWeight(average, 128, neutrals);
+        const VInt neutralAmount = TI_TRUNCATE(neutrals * 255.0f - TI_TO_FLOAT(mx5 - mn5));
+        for (int c = 0; c < 3; ++c) ink[c] = VFloat{} + families.neutrals.ink[c];
+        // The neutrals measure against the extremes found before the whites
+        // or the blacks moved the pixel.
+        ApplyToneScale(rgb, ink, mn, mx, neutralAmount);
+    }
+
+    // `count` words, a multiple of Lanes.
+    // The pixel's hue in whole degrees, in the same float steps as the HSL
+    // model's conversion (0 for a gray). One select at a time, as above.
+    [[gnu::always_inline]] static inline void HueOf(const VInt (&rgb)[3], VInt& hue) {
+        VInt mx, mn;
+        Extremes(rgb, mx, mn);
+        const VInt spread = mx - mn;
+        // Red, then green, then blue is the brightest where channels tie:
+        // the red sector's selects come last and win.
+        const VInt redTop = rgb[0] == mx;
+        const VInt greenTop = rgb[1] == mx;
+        VInt difference = rgb[0] - rgb[1];
+        difference = greenTop ? rgb[2] - rgb[0] : difference;
+        difference = redTop ? rgb[1] - rgb[2] : difference;
+        // 0 + q is q, so the red sector takes the same steps as the others.
+        VFloat base = VFloat{} + 240.0f;
+        base = greenTop ? VFloat{} + 120.0f : base;
+        base = redTop ? VFloat{} : base;
+        const VInt safeSpread = spread > 1 ? spread : 1;
+        VFloat degrees = base + 60.0f * TI_TO_FLOAT(difference) / TI_TO_FLOAT(safeSpread);
+        degrees = degrees >= 360.0f ? degrees - 360.0f : degrees;
+        degrees = degrees < 0.0f ? degrees + 360.0f : degrees;
+        hue = spread == 0 ? VInt{} : TI_TRUNCATE(degrees);
+    }
+
+    // `count` words, a multiple of Lanes.
+    [[gnu::always_inline]] static inline void Run(const Families& families, int count,
+                                                  std::uint32_t* words) {
+        for (int i = 0; i < count; i += Lanes) {
+            VInt word, hue;
+            std::memcpy(&word, words + i, sizeof word);
+            VInt rgb[3] = {word & 0xff, (word >> 8) & 0xff, (word >> 16) & 0xff};
+            HueOf(rgb, hue);
+            HueSteps(rgb, hue, families);
+            ToneSteps(rgb, families);
+            word = rgb[0] | rgb[1] << 8 | rgb[2] << 16;
+            std::memcpy(words + i, &word, sizeof word);
+        }
+    }
 
 #undef TI_TO_FLOAT
 #undef TI_TRUNCATE
+};
 
-void SelectiveChunkBaseline(const Families& families, const Weights& weights, int count,
-                            const std::int32_t* hues, std::uint32_t* words) {
-    SelectiveChunkKernel(families, weights, count, hues, words);
+void SelectiveChunkBaseline(const Families& families, int count, std::uint32_t* words) {
+    Kernel<8>::Run(families, count, words);
 }
 
-TI_TARGET_AVX2 void SelectiveChunkAvx2(const Families& families, const Weights& weights, int count,
-                                       const std::int32_t* hues, std::uint32_t* words) {
-    SelectiveChunkKernel(families, weights, count, hues, words);
+TI_TARGET_AVX2 void SelectiveChunkAvx2(const Families& families, int count, std::uint32_t* words) {
+    Kernel<8>::Run(families, count, words);
+}
+
+TI_TARGET_AVX512 void SelectiveChunkAvx512(const Families& families, int count,
+                                           std::uint32_t* words) {
+    Kernel<16>::Run(families, count, words);
+}
+
+// The chunk's groups of eight: whole groups of sixteen through AVX-512 where
+// the processor has it, the rest eight at a time.
+void SelectiveChunk(const Families& families, int groups, std::uint32_t* words) {
+    if (!hsl_model::UseAvx2()) {
+        SelectiveChunkBaseline(families, groups, words);
+        return;
+    }
+    const int wide = hsl_model::UseAvx512() ? groups / 16 * 16 : 0;
+    if (wide > 0) SelectiveChunkAvx512(families, wide, words);
+    if (wide < groups) SelectiveChunkAvx2(families, groups - wide, words + wide);
 }
 
 }  // namespace
 
 int SelectiveColor(TiBitmapData& bitmap, ComplementScaleSet scaleSet) {
     if (bitmap.GetBpp() != TiRGBBpp && bitmap.GetBpp() != TiRGBABpp) return 0;
-    const TiBuffer<float> hueBlock(kHueTables * kHues);
-    const TiBuffer<float> toneBlock(3 * kLevels);
-    if (!hueBlock || !toneBlock) return 0;
     const Families families = FoldAll(scaleSet);
-    Weights weights;
-    FillHueWeights(hueBlock.get(), weights);
-    FillToneWeights(toneBlock.get(), weights);
-    const bool avx2 = hsl_model::UseAvx2();
 
-    RunColorChunkPass(bitmap, [&families, &weights, avx2](std::uint32_t* words, int count) {
-        hsl_model::HSLChunk hsl;
-        hsl_model::WordsToHSL(words, count, hsl);
+    RunColorChunkPass(bitmap, [&families](std::uint32_t* words, int count) {
         // Whole groups of eight: the chunk's spare words are zeros.
         const int groups = (count + kLanes - 1) / kLanes * kLanes;
-        if (avx2) {
-            SelectiveChunkAvx2(families, weights, groups, hsl.hue, words);
-        } else {
-            SelectiveChunkBaseline(families, weights, groups, hsl.hue, words);
-        }
+        SelectiveChunk(families, groups, words);
     });
     return 1;
 }

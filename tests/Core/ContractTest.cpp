@@ -155,7 +155,7 @@ std::vector<Operation> Operations() {
         {"EqualizeClassic", ON(Equalize(b, 1)), kColour, 0, tone},
         {"MixChannels", ON(MixChannels(b, kMixer)), kColour, 1, tone},
         {"MixToGray", ON(MixChannelsToGray(b, {0.4f, 0.4f, 0.2f})), kColour, 1, tone},
-        {"SelectiveColor", ON(SelectiveColor(b, Inks())), kColour, 2, tone},
+        {"SelectiveColor", ON(SelectiveColor(b, Inks())), kColour, 0, tone},
         {"ShadowHighlight", ON(ShadowHighlight(b, 0.7f, 0.4f)), kColour, 1, tone},
         {"AdjustHSL", ON(AdjustHSL(b, Shifts(), kStandardHueRanges)), kColour, 0, tone | kAssertsOthers},
         {"TintHSL", ON(TintHSL(b, 130, 28, 0)), kColour, 0, tone | kAssertsOthers},

@@ -540,7 +540,7 @@ TEST(SelectiveColor, MatchesTheOnePixelModelOverTheCube) {
     test::ForEachKernelCompilation([&sets] {
         for (size_t s = 0; s < sets.size(); ++s) {
             const OnePixelModel model(sets[s]);
-            Bitmap picture = test::RgbCube(80, 62, TiRGBABpp);
+            Bitmap picture = test::RgbCube(88, 62, TiRGBABpp);
             const Bitmap before = picture->Clone(false);
             ASSERT_EQ(SelectiveColor(*picture, sets[s]), 1);
             for (int y = 0; y < picture->GetHeight(); ++y) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 
@@ -29,57 +30,12 @@
 namespace vantrel {
 namespace {
 
+using test::Bytes;
+using test::PngChunk;
+using test::PngFile;
 using test::Rgba;
-using Bytes = std::vector<unsigned char>;
 
-// ---- Test files written with libpng and libjpeg directly, in any kind ----
-
-struct PngSpec {
-    int width = 1, height = 1, bitDepth = 8, colourType = PNG_COLOR_TYPE_RGB;
-    std::vector<std::uint8_t> samples;  // raw rows, packed as the PNG kind stores them
-    std::vector<png_color> palette;
-    std::vector<std::uint8_t> paletteAlpha;
-    std::optional<png_color_16> keyColour;
-    std::vector<std::uint8_t> exif;
-};
-
-void Append(png_structp png, png_bytep data, png_size_t length) {
-    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + length);
-}
-
-Bytes WritePng(PngSpec shape) {
-    Bytes out;
-    std::vector<png_bytep> rows;
-    for (int y = 0; y < shape.height; ++y)
-        rows.push_back(shape.samples.data() + y * (shape.samples.size() / shape.height));
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        ADD_FAILURE() << "libpng refused the test file";
-        return {};
-    }
-    png_set_write_fn(png, &out, Append, nullptr);
-    png_set_IHDR(png, info, shape.width, shape.height, shape.bitDepth, shape.colourType,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!shape.palette.empty())
-        png_set_PLTE(png, info, shape.palette.data(), static_cast<int>(shape.palette.size()));
-    if (!shape.paletteAlpha.empty() || shape.keyColour) {
-        png_color_16 key = shape.keyColour.value_or(png_color_16{});
-        png_set_tRNS(png, info, shape.paletteAlpha.data(),
-                     static_cast<int>(shape.paletteAlpha.size()), shape.keyColour ? &key : nullptr);
-    }
-    if (!shape.exif.empty()) {
-        png_set_eXIf_1(png, info, static_cast<png_uint_32>(shape.exif.size()),
-                       const_cast<png_bytep>(shape.exif.data()));
-    }
-    png_write_info(png, info);
-    png_write_image(png, rows.data());
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return out;
-}
+// ---- JPEG files written with libjpeg directly, in any kind ----
 
 struct JpegSpec {
     int width = 16, height = 16, components = 3;
@@ -123,10 +79,6 @@ std::uint32_t BigEndian32(const unsigned char* p) {
     return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
 }
 
-void PutBigEndian32(unsigned char* p, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(value >> (24 - 8 * i));
-}
-
 Picture Smooth(int width, int height, int alpha = 255) {
     return test::MakePicture(width, height, [=](int x, int y) {
         return Rgba{std::uint8_t(x * alpha / (width - 1)), std::uint8_t(y * alpha / (height - 1)),
@@ -156,11 +108,7 @@ std::vector<Format> Formats() {
                [](const Picture& p) { return EncodePng(p); },
                [](std::span<const unsigned char> b, std::int64_t m) { return DecodePng(b, m); },
                [](std::uint32_t width, std::uint32_t height) {
-                   Bytes file = WritePng({.samples = {1, 2, 3}});
-                   PutBigEndian32(&file[16], width);
-                   PutBigEndian32(&file[20], height);
-                   PutBigEndian32(&file[29], static_cast<std::uint32_t>(crc32(0, &file[12], 17)));
-                   return file;
+                   return test::PngFile(width, height, 8, PNG_COLOR_TYPE_RGB, {1, 2, 3});
                },
                12,
                0};
@@ -330,10 +278,10 @@ TEST(PngSuite, ConformingFilesDecodeAndCorruptOnesFail) {
 
 TEST(PngDecode, ExactSampleConversions) {
     // 16-bit gray is scaled to the nearest byte: v * 255 / 65535, rounded.
-    PngSpec gray16{.width = 256, .height = 256, .bitDepth = 16, .colourType = PNG_COLOR_TYPE_GRAY};
+    Bytes gray16;
     for (int v = 0; v < 65536; ++v)
-        gray16.samples.insert(gray16.samples.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
-    const Result<Picture> decoded = DecodePng(WritePng(gray16));
+        gray16.insert(gray16.end(), {Bytes::value_type(v >> 8), Bytes::value_type(v)});
+    const Result<Picture> decoded = DecodePng(PngFile(256, 256, 16, PNG_COLOR_TYPE_GRAY, gray16));
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     for (int v = 0; v < 65536; ++v) {
         const auto nearest = static_cast<std::uint8_t>((2 * v + 257) / 514);
@@ -341,8 +289,8 @@ TEST(PngDecode, ExactSampleConversions) {
                   (Rgba{nearest, nearest, nearest, 255}))
             << v;
     }
-    const auto row = [](const PngSpec& pngSpec) {
-        const Result<Picture> picture = DecodePng(WritePng(pngSpec));
+    const auto row = [](const Bytes& file) {
+        const Result<Picture> picture = DecodePng(file);
         std::vector<Rgba> pixels;
         for (int x = 0; picture.ok() && x < picture.value().width(); ++x)
             pixels.push_back(test::PixelOf(picture.value(), x, 0));
@@ -351,18 +299,15 @@ TEST(PngDecode, ExactSampleConversions) {
     // 16-bit alpha is scaled, then premultiplied: gray 0xC8C8 -> 200 with
     // alpha 0x8080 -> 128; gray 0x00FF -> 1 (not 0) opaque; alpha 0 leaves nothing.
     EXPECT_EQ(
-        row({.width = 3,
-             .bitDepth = 16,
-             .colourType = PNG_COLOR_TYPE_GRAY_ALPHA,
-             .samples = {0xC8, 0xC8, 0x80, 0x80, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}}),
+        row(PngFile(3, 1, 16, PNG_COLOR_TYPE_GRAY_ALPHA,
+                    {0xC8, 0xC8, 0x80, 0x80, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00})),
         (std::vector<Rgba>{{100, 100, 100, 128}, {1, 1, 1, 255}, {0, 0, 0, 0}}));
     // Palette transparency is premultiplied; entries without one are opaque.
     EXPECT_EQ(
-        row({.width = 5,
-             .colourType = PNG_COLOR_TYPE_PALETTE,
-             .samples = {0, 1, 2, 3, 4},
-             .palette = {{10, 20, 30}, {200, 100, 50}, {255, 255, 255}, {255, 254, 1}, {7, 8, 9}},
-             .paletteAlpha = {0, 128, 255, 64}}),
+        row(PngFile(
+            5, 1, 8, PNG_COLOR_TYPE_PALETTE, {0, 1, 2, 3, 4},
+            {PngChunk("PLTE", {10, 20, 30, 200, 100, 50, 255, 255, 255, 255, 254, 1, 7, 8, 9}),
+             PngChunk("tRNS", {0, 128, 255, 64})})),
         (std::vector<Rgba>{{0, 0, 0, 0},
                            {100, 50, 25, 128},
                            {255, 255, 255, 255},
@@ -370,22 +315,15 @@ TEST(PngDecode, ExactSampleConversions) {
                            {7, 8, 9, 255}}));
     // Low-bit gray is stretched and its colour key becomes transparent.
     EXPECT_EQ(
-        row({.width = 4,
-             .bitDepth = 2,
-             .colourType = PNG_COLOR_TYPE_GRAY,
-             .samples = {0b00011011},
-             .keyColour = png_color_16{0, 0, 0, 0, 2}}),
+        row(PngFile(4, 1, 2, PNG_COLOR_TYPE_GRAY, {0b00011011}, {PngChunk("tRNS", {0, 2})})),
         (std::vector<Rgba>{{0, 0, 0, 255}, {85, 85, 85, 255}, {0, 0, 0, 0}, {255, 255, 255, 255}}));
 }
 
 // An eXIf orientation turns the picture upright; its copy is the second
 // allocation that short memory can refuse.
 TEST(PngDecode, AnExifOrientationTurnsThePictureUpright) {
-    // Big-endian TIFF, one IFD0 entry: orientation (0x0112), SHORT, 1, value 6.
-    const Bytes file = WritePng({.width = 2,
-                                 .samples = {1, 1, 1, 2, 2, 2},
-                                 .exif = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0,
-                                          3,   0,   0, 0,  1, 0, 6, 0, 0, 0, 0,    0,    0}});
+    const Bytes file = PngFile(2, 1, 8, PNG_COLOR_TYPE_RGB, {1, 1, 1, 2, 2, 2},
+                               {PngChunk("eXIf", test::OrientationTiff(6))});
     const Result<Picture> decoded = DecodePng(file);
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     ASSERT_EQ(std::pair(decoded.value().width(), decoded.value().height()), std::pair(1, 2));
@@ -523,26 +461,135 @@ TEST(PictureCodec, FormatsByContentAndNameFilesByExtension) {
         EXPECT_EQ(PictureFormatForPath(path), format) << path;
     }
     EXPECT_FALSE(DecodePicture(Bytes{'G', 'I', 'F'}).ok());
+    // Files are written by their extension (the round trips of both formats
+    // are the vantrel apply tests'), and read errors name the file.
     test::ScratchFolder folder;
-    const Picture picture = test::MakePicture(32, 24, [](int x, int y) {
-        return Rgba{std::uint8_t(x * 6), std::uint8_t(y * 8), 90, std::uint8_t(x < 16 ? 255 : 200)};
-    });
-    ASSERT_TRUE(WritePictureFile(picture, folder.File("a.png")).ok());
-    EXPECT_EQ(test::BytesOf(ReadPictureFile(folder.File("a.png")).value()), test::BytesOf(picture));
-    ASSERT_TRUE(WritePictureFile(picture, folder.File("a.jpeg"), 90).ok());
-    const Result<Picture> jpeg = ReadPictureFile(folder.File("a.jpeg"));
-    EXPECT_EQ(std::pair(jpeg.value().width(), test::PixelOf(jpeg.value(), 5, 5)[3]),
-              std::pair(32, std::uint8_t{255}));
+    const Picture picture = Smooth(8, 8);
     EXPECT_FALSE(WritePictureFile(picture, folder.File("a.gif")).ok());
     EXPECT_FALSE(WritePictureFile(picture, folder.File("b.jpg"), 0).ok());
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a.jpeg", "a.png"}));
-    // Read errors name the file.
+    EXPECT_TRUE(folder.Names().empty());
     for (const std::string& path :
          {folder.File("gone.png"), test::TestDataPath("pngsuite/xcsn0g01.png")}) {
         const Result<Picture> failed = ReadPictureFile(path);
         EXPECT_NE(failed.error().find(std::filesystem::path(path).filename().string()),
                   std::string::npos)
             << failed.error();
+    }
+}
+
+// ---- Files made to cost memory ----
+// Chunks and markers that declare far more than the file holds, or that
+// inflate to far more than they hold. The fuzz corpus holds the same files,
+// so that the fuzz runs start from them.
+
+constexpr std::size_t kFewMegabytes = std::size_t{4} << 20;
+
+// 44 bytes each: a 1 x 1 header, then a chunk of the type that declares
+// nearly 2 GiB and holds three bytes.
+TEST(HostilePng, ChunksDeclaringGigabytesFailWithinAFewMegabytes) {
+    for (const std::string type : {"tEXt", "zTXt", "iTXt", "sPLT", "iCCP", "eXIf", "pCAL", "sCAL",
+                                   "hIST", "tIME", "vpAg", "caNv", "IDAT"}) {
+        SCOPED_TRACE(type);
+        Bytes file = PngFile(1, 1, 8, PNG_COLOR_TYPE_RGB, {1, 2, 3});
+        file.resize(33);
+        file.insert(file.end(), {0x7F, 0xFF, 0xFF, 0xF0});
+        file.insert(file.end(), type.begin(), type.end());
+        file.insert(file.end(), {'a', 'b', 'c'});
+        const Result<Picture> decoded = DecodePng(file);
+        EXPECT_FALSE(decoded.ok());
+        EXPECT_FALSE(decoded.error().empty());
+        EXPECT_LT(PngMemoryTestHook::PeakBytesOfLastDecode(), kFewMegabytes);
+    }
+}
+
+// Ancillary chunks that are really there cost no memory in proportion
+// either: 6 MB of text, compressed text that inflates to 16 MiB, a large
+// palette suggestion, thousands of unknown chunks. The picture (2 x 1 in a
+// palette with a half-transparent first entry, turned a quarter by its eXIf
+// chunk) decodes as without them.
+TEST(HostilePng, AncillaryChunksThatAreReallyThereAreSkippedWithoutTheirMemory) {
+    const Bytes zeros(16 << 20, 0);
+    Bytes ztxt(compressBound(static_cast<uLong>(zeros.size())));
+    uLongf deflatedSize = static_cast<uLongf>(ztxt.size());
+    ASSERT_EQ(compress2(ztxt.data(), &deflatedSize, zeros.data(), zeros.size(), 1), Z_OK);
+    ztxt.resize(deflatedSize);
+    ztxt.insert(ztxt.begin(), {'b', 'o', 'm', 'b', 0, 0});
+    Bytes text = {'n', 'o', 't', 'e', 0};
+    text.resize(6 << 20, 'x');
+    Bytes splt = {'p', 0, 8};
+    splt.resize(splt.size() + 6 * 40000, 1);
+    std::vector<Bytes> extra = {PngChunk("tEXt", text), PngChunk("zTXt", ztxt),
+                                PngChunk("sPLT", splt)};
+    for (int i = 0; i < 2000; ++i) extra.push_back(PngChunk("vpAg", Bytes(200, std::uint8_t(i))));
+    const auto palettePng = [](std::vector<Bytes> chunks) {
+        for (const Bytes& chunk :
+             {PngChunk("eXIf", test::OrientationTiff(6)),
+              PngChunk("PLTE", {200, 100, 50, 10, 20, 30}), PngChunk("tRNS", {0x80})})
+            chunks.push_back(chunk);
+        return PngFile(2, 1, 8, PNG_COLOR_TYPE_PALETTE, {0, 1}, chunks);
+    };
+    const Result<Picture> plain = DecodePng(palettePng({}));
+    ASSERT_TRUE(plain.ok()) << plain.error();
+    ASSERT_EQ(std::pair(plain.value().width(), plain.value().height()), std::pair(1, 2));
+    EXPECT_EQ(test::PixelOf(plain.value(), 0, 0)[3], 0x80);
+    EXPECT_EQ(test::PixelOf(plain.value(), 0, 1), (Rgba{10, 20, 30, 255}));
+    const Result<Picture> decoded = DecodePng(palettePng(extra));
+    ASSERT_TRUE(decoded.ok()) << decoded.error();
+    EXPECT_EQ(test::BytesOf(decoded.value()), test::BytesOf(plain.value()));
+    EXPECT_LT(PngMemoryTestHook::PeakBytesOfLastDecode(), kFewMegabytes);
+}
+
+// The memory this process has held at its peak since the peak was reset.
+long PeakResidentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// Markers declare at most 64 KiB each but a file may hold any number: they
+// are read through, the first Exif block's orientation kept, and the memory
+// they take does not grow with their number.
+TEST(HostileJpeg, ManyMarkersAreReadThroughWithoutKeepingThem) {
+    const Bytes plain = EncodeJpeg(Smooth(8, 4), 90).value();
+    const Bytes exif = {'E', 'x', 'i', 'f', 0, 0};
+    Bytes file(plain.begin(), plain.begin() + 2);
+    file.reserve(std::size_t{27} << 20);  // no large buffer freed on the way
+    Bytes turn = exif, filler = exif;
+    for (auto [payload, orientation] : {std::pair{&turn, 6}, {&filler, 3}}) {
+        const Bytes tiff = test::OrientationTiff(orientation);
+        payload->insert(payload->end(), tiff.begin(), tiff.end());
+    }
+    const Bytes first = test::JpegSegment(0xE1, turn);  // a quarter turn clockwise
+    file.insert(file.end(), first.begin(), first.end());
+    filler.resize(65533, 0x55);  // a half turn, which must not win
+    for (int i = 0; i < 400; ++i) {
+        // Mostly Exif blocks, with now and then a colour profile or a comment.
+        const Bytes segment =
+            test::JpegSegment(i % 10 == 0 ? 0xE2 : (i % 10 == 5 ? 0xFE : 0xE1), filler);
+        file.insert(file.end(), segment.begin(), segment.end());
+    }
+    file.insert(file.end(), plain.begin() + 2, plain.end());
+    ASSERT_GT(file.size(), std::size_t{25} << 20);
+
+    if (!(std::ofstream("/proc/self/clear_refs") << "5").flush())
+        GTEST_SKIP() << "the peak of resident memory can not be reset";
+    const long before = PeakResidentKilobytes();
+    const Result<Picture> decoded = DecodeJpeg(file);
+    const long growth = PeakResidentKilobytes() - before;
+    ASSERT_TRUE(decoded.ok()) << decoded.error();
+    EXPECT_EQ(std::pair(decoded.value().width(), decoded.value().height()), std::pair(4, 8));
+    EXPECT_LT(growth * 1024, static_cast<long>(kFewMegabytes)) << growth << " KiB";
+}
+
+TEST(HostileJpeg, MarkersDeclaringMoreThanTheFileHoldsFailCleanly) {
+    for (unsigned char marker : {0xE0, 0xE1, 0xE2, 0xED, 0xEE, 0xFE}) {
+        const Result<Picture> decoded =
+            DecodeJpeg(Bytes{0xFF, 0xD8, 0xFF, marker, 0xFF, 0xFF, 'E', 'x', 'i', 'f', 0, 0});
+        EXPECT_FALSE(decoded.ok()) << int(marker);
+        EXPECT_FALSE(decoded.error().empty()) << int(marker);
     }
 }
 

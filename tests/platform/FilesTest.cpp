@@ -22,6 +22,12 @@ std::vector<unsigned char> Bytes(const std::string& text) {
     return std::vector<unsigned char>(text.begin(), text.end());
 }
 
+mode_t PermissionsOf(const std::string& path) {
+    struct stat status {};
+    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+    return status.st_mode & 07777;
+}
+
 TEST(Files, AWrittenFileReadsBackWholeAndReplacesTheOldOneLeavingNothingElse) {
     test::ScratchFolder folder;
     const std::string path = folder.File("history_1.png");
@@ -37,56 +43,39 @@ TEST(Files, AWrittenFileReadsBackWholeAndReplacesTheOldOneLeavingNothingElse) {
     EXPECT_TRUE(ReadWholeFile(path, 0).value().empty());
 }
 
-TEST(Files, NewFilesFollowTheCreationMask) {
-    test::ScratchFolder folder;
-    const mode_t previous = ::umask(022);
-    const bool written = WriteFileAtomically(folder.File("a"), Bytes("x")).ok();
-    ::umask(previous);
-    ASSERT_TRUE(written);
-    struct stat status {};
-    ASSERT_EQ(::stat(folder.File("a").c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0644u);
-}
-
-TEST(Files, AWriteIntoAMissingFolderFailsNamingTheFile) {
-    test::ScratchFolder folder;
-    const Result<Done> missing =
-        WriteFileAtomically(folder.File("no/such/folder/x.png"), Bytes("x"));
-    EXPECT_FALSE(missing.ok());
-    EXPECT_NE(missing.error().find("no/such/folder/x.png"), std::string::npos) << missing.error();
-    EXPECT_TRUE(folder.Names().empty());
-}
-
-TEST(Files, ReadsRefuseMissingOversizedAndIrregularFiles) {
+// Reads and writes that fail name the file; a read is bounded and does not
+// wait on a pipe; a write into a missing folder leaves nothing behind.
+TEST(Files, RefusedReadsAndWritesNameTheFile) {
     test::ScratchFolder folder;
     const std::string path = folder.File("ten");
     ASSERT_TRUE(WriteFileAtomically(path, Bytes("0123456789")).ok());
     EXPECT_EQ(ReadWholeFile(path, 10).value(), Bytes("0123456789"));
-    const Result<std::vector<unsigned char>> tooBig = ReadWholeFile(path, 9);
-    EXPECT_FALSE(tooBig.ok());
-    EXPECT_NE(tooBig.error().find("larger than 9 bytes"), std::string::npos) << tooBig.error();
-    const Result<std::vector<unsigned char>> missing = ReadWholeFile(folder.File("none"), 10);
-    EXPECT_FALSE(missing.ok());
-    EXPECT_NE(missing.error().find("none"), std::string::npos);
-    EXPECT_FALSE(ReadWholeFile(folder.path(), 1 << 20).ok());
     ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
     EXPECT_FALSE(ReadWholeFile(folder.File("pipe"), 10).ok()) << "must not wait on a pipe";
+    EXPECT_FALSE(ReadWholeFile(folder.path(), 1 << 20).ok());
+    for (const auto& [failed, says] :
+         {std::pair{ReadWholeFile(path, 9).error(), std::string("larger than 9 bytes")},
+          {ReadWholeFile(folder.File("none"), 10).error(), "none"},
+          {WriteFileAtomically(folder.File("no/such/folder/x.png"), Bytes("x")).error(),
+           "no/such/folder/x.png"}}) {
+        EXPECT_NE(failed.find(says), std::string::npos) << failed;
+    }
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"pipe", "ten"}));
 }
 
-mode_t PermissionsOf(const std::string& path) {
-    struct stat status {};
-    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
-    return status.st_mode & 07777;
-}
-
-TEST(Files, AReplacedFileKeepsItsPermissionBits) {
+// New files follow the creation mask; a replaced one keeps its permission bits.
+TEST(Files, PermissionsOfNewAndReplacedFiles) {
     test::ScratchFolder folder;
     const std::string path = folder.File("private.png");
+    const mode_t previous = ::umask(022);
+    const bool written = WriteFileAtomically(path, Bytes("x")).ok();
+    ::umask(previous);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(PermissionsOf(path), 0644u);
     for (const mode_t mode : {0600, 0640, 0755, 0444, 0604}) {
-        ASSERT_TRUE(WriteFileAtomically(path, Bytes("old")).ok());
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-        const Result<Done> written = WriteFileAtomically(path, Bytes("new"));
-        ASSERT_TRUE(written.ok()) << written.error();
+        const Result<Done> replaced = WriteFileAtomically(path, Bytes("new"));
+        ASSERT_TRUE(replaced.ok()) << replaced.error();
         EXPECT_EQ(PermissionsOf(path), mode) << std::oct << mode;
         EXPECT_EQ(TextOf(path), "new");
     }

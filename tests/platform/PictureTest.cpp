@@ -43,9 +43,7 @@ TEST(Picture, CopiesShareTheSamePixels) {
     const Picture picture = Sample(3, 2);
     const Picture copy = picture;
     EXPECT_EQ(copy.data(), picture.data());
-    EXPECT_EQ(copy.width(), 3);
-    EXPECT_EQ(copy.height(), 2);
-    EXPECT_EQ(copy.pitch(), 12);
+    EXPECT_EQ(std::tuple(copy.width(), copy.height(), copy.pitch()), std::tuple(3, 2, 12));
     EXPECT_TRUE(Picture().empty());
     EXPECT_FALSE(static_cast<bool>(Picture()));
 }
@@ -54,18 +52,16 @@ TEST(PictureAndBitmap, APictureBecomesAnOwningPackedRgbaBitmapOfTheSameBytes) {
     const Picture picture = Sample(5, 3);
     std::unique_ptr<TiBitmapData> bitmap = BitmapFromPicture(picture);
     ASSERT_TRUE(bitmap);
-    EXPECT_EQ(bitmap->GetWidth(), 5);
-    EXPECT_EQ(bitmap->GetHeight(), 3);
-    EXPECT_EQ(bitmap->GetPitch(), 20);
-    EXPECT_EQ(bitmap->GetBpp(), TiRGBABpp);
+    EXPECT_EQ(
+        std::tuple(bitmap->GetWidth(), bitmap->GetHeight(), bitmap->GetPitch(), bitmap->GetBpp()),
+        std::tuple(5, 3, 20, TiRGBABpp));
     EXPECT_TRUE(bitmap->OwnsData());
     EXPECT_NE(bitmap->GetData(), picture.data()) << "the bitmap must not write into the picture";
     EXPECT_EQ(test::Pixels(*bitmap), test::BytesOf(picture));
 
     const Picture back = PictureFromBitmap(*bitmap);
     EXPECT_EQ(test::BytesOf(back), test::BytesOf(picture));
-    EXPECT_EQ(back.width(), 5);
-    EXPECT_EQ(back.height(), 3);
+    EXPECT_EQ(std::pair(back.width(), back.height()), std::pair(5, 3));
 }
 
 TEST(PictureAndBitmap, OnlyPackedFourByteBitmapsBecomePictures) {

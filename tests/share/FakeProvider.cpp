@@ -101,21 +101,17 @@ ShareConfig FakeProvider::config(std::string_view mode, std::chrono::millisecond
     ShareConfig config = ShareConfig::defaults();
     config.file = m_folder.File("sharing.json");
     config.timeout = timeout;
-    ShareProviderConfig& sina = config.providers[kShareSina];
-    sina = {kSinaKey, kSinaSecret, base(mode) + "sina/", "", "", "", "", ""};
-    ShareProviderConfig& twitter = config.providers[kShareTwitter];
-    twitter = {kTwitterKey,
-               kTwitterSecret,
-               base(mode) + "twitter/",
-               kTwitpicKey,
-               base(mode) + "twitpic/",
-               "",
-               "",
-               ""};
-    ShareProviderConfig& facebook = config.providers[kShareFacebook];
-    facebook.appId = kFacebookAppId;
-    facebook.dialog = base(mode) + "facebook/dialog/oauth";
-    facebook.graph = base(mode) + "facebook/graph/";
+    const std::string at = base(mode);
+    config.providers[kShareSina] = {
+        .consumerKey = kSinaKey, .consumerSecret = kSinaSecret, .api = at + "sina/"};
+    config.providers[kShareTwitter] = {.consumerKey = kTwitterKey,
+                                       .consumerSecret = kTwitterSecret,
+                                       .api = at + "twitter/",
+                                       .twitpicKey = kTwitpicKey,
+                                       .twitpicApi = at + "twitpic/"};
+    config.providers[kShareFacebook] = {.appId = kFacebookAppId,
+                                        .dialog = at + "facebook/dialog/oauth",
+                                        .graph = at + "facebook/graph/"};
     return config;
 }
 

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <ctime>
-
 #include "Core/global/TiAssert.h"
 #include "Share/OAuth/OAuthRequest.h"
 
@@ -159,29 +157,6 @@ TEST(OAuthRequest, SendsPlusAsEscapedAndParametersOfAGetInTheQuery) {
     EXPECT_EQ(http.url, "https://api.example.com/a%2Bb?q=1%2B2&x=y%20z");
     EXPECT_NE(request.signatureBaseString().find("q%3D1%252B2"), std::string::npos);
     EXPECT_TRUE(http.body.empty());
-}
-
-// The value of the header's item `name`.
-std::string HeaderValue(const std::string& header, const std::string& name) {
-    const std::size_t start = header.find(name + "=\"");
-    if (start == std::string::npos) return "";
-    const std::size_t value = start + name.size() + 2;
-    return header.substr(value, header.find('"', value) - value);
-}
-
-TEST(OAuthRequest, EachRequestHasAFreshNonceAndTheTime) {
-    std::string nonces[2];
-    for (std::string& nonce : nonces) {
-        OAuthRequest request("https://api.example.com/", {"key", "secret"});
-        ASSERT_TRUE(request.prepare().ok());
-        const std::string header = request.authorizationHeader();
-        nonce = HeaderValue(header, "oauth_nonce");
-        EXPECT_EQ(nonce.size(), 32u);
-        EXPECT_EQ(nonce.find_first_not_of("0123456789abcdef"), std::string::npos) << nonce;
-        const long long timestamp = std::stoll(HeaderValue(header, "oauth_timestamp"));
-        EXPECT_LE(std::abs(timestamp - static_cast<long long>(std::time(nullptr))), 5);
-    }
-    EXPECT_NE(nonces[0], nonces[1]);
 }
 
 TEST(OAuthToken, ComesFromATokenAnswerOnly) {

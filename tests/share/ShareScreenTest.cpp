@@ -50,8 +50,8 @@ TEST(ShareViewController, TheThumbnailIsAtLeast160PixelsEachWay) {
             return test::Rgba{10, 20, 30, 255};
         });
         ASSERT_TRUE(screen.setSendImage(photo)) << c.width << "x" << c.height;
-        EXPECT_EQ(screen.thumbnail().width(), c.thumbWidth);
-        EXPECT_EQ(screen.thumbnail().height(), c.thumbHeight);
+        EXPECT_EQ(std::pair(screen.thumbnail().width(), screen.thumbnail().height()),
+                  std::pair(c.thumbWidth, c.thumbHeight));
         EXPECT_EQ(screen.sendImage().data(), photo.data());
     }
     EXPECT_FALSE(screen.setSendImage(Picture()));

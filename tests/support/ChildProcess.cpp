@@ -74,14 +74,6 @@ bool ChildProcess::Kill() {
     return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
-int ChildProcess::Wait() {
-    if (m_pid <= 0 || m_ended) return -1;
-    int status = 0;
-    ::waitpid(m_pid, &status, 0);
-    m_ended = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 int RunProgram(const std::vector<std::string>& argv) {
     std::vector<std::string> words = argv;
     std::vector<char*> pointers;

@@ -40,15 +40,12 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool started() const { return m_pid > 0; }
     // Waits until `path` exists or the child ends or `timeout` passes;
     // whether the file exists.
     bool WaitForFile(const std::string& path, std::chrono::milliseconds timeout);
     // SIGKILL, then waits for the child; whether it was killed by it (and
     // not ended before).
     bool Kill();
-    // Waits for the child's end; its exit status, or -1.
-    int Wait();
 
 private:
     pid_t m_pid = -1;

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -45,12 +47,13 @@ std::vector<std::uint8_t> Edited(const Picture& picture, int x, int y, int width
 class ApplyCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        input = WriteInput(folder.File("in.png"));
+        input = WriteInput(in);
         EffectsProcesser::sharedEffectsProcesser().setParamScale(1.0);
     }
     void TearDown() override { setResourceFile("actions", "json", ""); }
 
     ScratchFolder folder;
+    const std::string in = folder.File("in.png"), out = folder.File("out.png");
     Picture input;
 };
 
@@ -74,16 +77,15 @@ TEST_F(ApplyCommandTest, CommandsJoinInArgumentOrderAtTheParamScale) {
 
     // At scale 0.5 the selection covers the left 8 columns.
     const Outcome left =
-        RunMain({"apply", folder.File("in.png"), folder.File("left.png"), "--commands",
-                 folder.File("left.json"), "--command", gray, "--param-scale", "0.5"});
+        RunMain({"apply", in, folder.File("left.png"), "--commands", folder.File("left.json"),
+                 "--command", gray, "--param-scale", "0.5"});
     ASSERT_EQ(left.status, 0) << left.err;
     EXPECT_EQ(left.out, "wrote " + folder.File("left.png") + " (16 x 10)\n");
     EXPECT_EQ(Decoded(folder.File("left.png")), Edited(input, 0, 0, 8, 10, toGray));
 
     // Gray first: the selection after it changes nothing.
-    const Outcome whole =
-        RunMain({"apply", folder.File("in.png"), folder.File("whole.png"), "--command", gray,
-                 "--commands", folder.File("left.json"), "--param-scale", "0.5"});
+    const Outcome whole = RunMain({"apply", in, folder.File("whole.png"), "--command", gray,
+                                   "--commands", folder.File("left.json"), "--param-scale", "0.5"});
     ASSERT_EQ(whole.status, 0) << whole.err;
     EXPECT_EQ(Decoded(folder.File("whole.png")), Edited(input, 0, 0, 16, 10, toGray));
     // Written under a temporary name and renamed: nothing else is left.
@@ -92,9 +94,8 @@ TEST_F(ApplyCommandTest, CommandsJoinInArgumentOrderAtTheParamScale) {
 }
 
 TEST_F(ApplyCommandTest, JpegOutputIsWrittenAtTheGivenQuality) {
-    const Outcome outcome =
-        RunMain({"apply", folder.File("in.png"), folder.File("out.jpg"), "--command",
-                 R"({"cmd": "CMD_ANTICOLOR"})", "--quality", "40"});
+    const Outcome outcome = RunMain({"apply", in, folder.File("out.jpg"), "--command",
+                                     R"({"cmd": "CMD_ANTICOLOR"})", "--quality", "40"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const auto bitmap = BitmapFromPicture(input);
     InvertColor(*bitmap);
@@ -104,39 +105,124 @@ TEST_F(ApplyCommandTest, JpegOutputIsWrittenAtTheGivenQuality) {
     EXPECT_EQ(Decoded(folder.File("out.jpg")), test::BytesOf(expected.value()));
 }
 
-TEST_F(ApplyCommandTest, FailuresWriteNothingAndSayWhy) {
-    WriteText(folder.File("out.png"), "the old file");
+// Every refusal: its status, one line that says what is wrong, nothing on
+// the standard output, and nothing written; an OUTPUT that is there, or is
+// a link or a pipe, stays as it was.
+TEST_F(ApplyCommandTest, RefusalsSayWhatIsWrongAndWriteNothing) {
+    WriteText(out, "the old file");
+    WriteText(folder.File("target.png"), "kept");
+    ASSERT_EQ(::symlink("target.png", folder.File("link.png").c_str()), 0);
+    ASSERT_EQ(::mkfifo(folder.File("pipe.png").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(folder.File("folder.json").c_str(), 0755), 0);
+    WriteText(folder.File("text.json"), "not json at all");
     WriteText(folder.File("bare.json"), R"({"name": "no commands here"})");
+    WriteText(folder.File("scalar.json"), R"({"actions": "Negative"})");
     WriteText(folder.File("mixed.json"), R"({"commands": [{"cmd": "CMD_GRAY"}, "CMD_GRAY"]})");
-    const std::string in = folder.File("in.png");
-    const std::string out = folder.File("out.png");
-    const std::vector<std::pair<std::vector<std::string>, std::string>> failures = {
-        {{"apply", in, out, "--command", R"({"cmd": "CMD_POSTERIZE", "levels": "1"})"},
-         "CMD_POSTERIZE"},
-        {{"apply", in, out, "--command", R"({"cmd": "CMD_CALL_ACTION", "actionName": "None"})"},
-         "Not find Action!"},
-        {{"apply", folder.File("missing.png"), out}, "missing.png"},
-        {{"apply", folder.File("bare.json"), out}, "bare.json"},
-        {{"apply", in, out, "--commands", folder.File("missing.json")}, "missing.json"},
-        {{"apply", in, out, "--commands", folder.File("bare.json")}, "\"commands\""},
-        {{"apply", in, out, "--commands", folder.File("mixed.json")}, "not a dictionary"},
+    WriteText(folder.File("list.json"),
+              R"({"commands": [{"cmd": "CMD_GRAY"}, {"cmd": "CMD_ROTATE", "degrees": "90"},
+                  {"cmd": "CMD_ZOMM", "scale": "2"}]})");
+    const auto apply = [&](std::vector<std::string> options) {
+        options.insert(options.begin(), {"apply", in, out});
+        return options;
     };
-    for (const auto& [args, reason] : failures) {
+    // A broken --actions file is named with what is wrong with it before
+    // anything runs (not as "Not find Action!").
+    const auto actions = [&](const std::string& file) {
+        return apply({"--actions", folder.File(file), "--command",
+                      R"({"cmd": "CMD_CALL_ACTION", "actionName": "Negative"})"});
+    };
+    const std::string zoom = R"({"cmd": "CMD_ZOOM", "scale": "0"})";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> says;
+    } cases[] = {
+        {apply({"--command", R"({"cmd": "CMD_POSTERIZE", "levels": "1"})"}), 1, {"CMD_POSTERIZE"}},
+        {apply({"--command", R"({"cmd": "CMD_CALL_ACTION", "actionName": "None"})"}),
+         1,
+         {"Not find Action!"}},
+        {{"apply", folder.File("missing.png"), out}, 1, {"missing.png"}},
+        {{"apply", folder.File("bare.json"), out}, 1, {"bare.json"}},
+        {apply({"--commands", folder.File("missing.json")}), 1, {"missing.json"}},
+        {apply({"--commands", folder.File("bare.json")}), 1, {"\"commands\""}},
+        {apply({"--commands", folder.File("mixed.json")}), 1, {"not a dictionary"}},
+        {actions("missing.json"), 1, {folder.File("missing.json"), "No such file or directory"}},
+        {actions("folder.json"), 1, {folder.File("folder.json"), "not a regular file"}},
+        {actions("text.json"), 1, {folder.File("text.json"), "holds no JSON object"}},
+        {actions("bare.json"), 1, {folder.File("bare.json"), "has no \"actions\" array"}},
+        {actions("scalar.json"), 1, {folder.File("scalar.json"), "has no \"actions\" array"}},
+        {{"apply", in, folder.File("link.png"), "--command", zoom}, 1, {"not a regular file"}},
+        {{"apply", in, folder.File("pipe.png"), "--command", zoom}, 1, {"not a regular file"}},
+        {{"looks", folder.File("missing.png"), folder.File("sheet")}, 1, {"missing.png"}},
+        // A name outside the vocabulary is a bad argument, refused before
+        // anything runs, with the nearest names offered.
+        {apply({"--command", R"({"cmd": "CMD_GREY"})"}),
+         2,
+         {"unknown command \"CMD_GREY\" in --command 1; closest known: CMD_GRAY"}},
+        {apply({"--command", R"({"cmd": "CMD_GRAY"})", "--commands", folder.File("list.json")}),
+         2,
+         {"unknown command \"CMD_ZOMM\" in " + folder.File("list.json") +
+          "; closest known: CMD_ZOOM"}},
+        {apply({"--command", R"({"cmd": "GRAY"})"}),
+         2,
+         {"unknown command \"GRAY\" in --command 1; closest known: CMD_GRAY"}},
+        {apply({"--command", R"({"cmd": "CMD_SHARPNESS"})"}),
+         2,
+         {"unknown command \"CMD_SHARPNESS\" in --command 1; closest known: CMD_SHARPEN"}},
+        {apply({"--command", R"({"cmd": "cmd_gray"})"}), 2, {"closest known: CMD_GRAY"}},
+        {apply({"--command", R"({"cmd": "CMD_XYZZY_PLUGH_FROBNICATE"})"}),
+         2,
+         {"unknown command \"CMD_XYZZY_PLUGH_FROBNICATE\" in --command 1; see vantrel commands"}},
+        {apply({"--command", R"({"degrees": "90"})"}),
+         2,
+         {"a command without a \"cmd\" name in --command 1"}},
+    };
+    const std::vector<std::string> files = folder.Names();
+    for (const auto& [args, status, says] : cases) {
         const Outcome outcome = RunMain(args);
-        EXPECT_EQ(outcome.status, 1) << reason;
-        EXPECT_EQ(outcome.err.rfind("vantrel: ", 0), 0u) << outcome.err;
-        EXPECT_NE(outcome.err.find(reason), std::string::npos) << outcome.err;
+        EXPECT_EQ(outcome.status, status) << says[0];
+        EXPECT_EQ(outcome.err.rfind("vantrel", 0), 0u) << outcome.err;
+        EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
+        for (const std::string& text : says)
+            EXPECT_NE(outcome.err.find(text), std::string::npos) << outcome.err;
         EXPECT_TRUE(outcome.out.empty());
     }
     EXPECT_EQ(test::TextOf(out), "the old file");
-    EXPECT_EQ(folder.Names(),
-              (std::vector<std::string>{"bare.json", "in.png", "mixed.json", "out.png"}));
+    EXPECT_EQ(test::TextOf(folder.File("target.png")), "kept");
+    struct stat link {};
+    ASSERT_EQ(::lstat(folder.File("link.png").c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
+    EXPECT_EQ(folder.Names(), files);
+    // Lists of named actions keep the dispatcher's rule: unknown names pass.
+    WriteText(folder.File("actions.json"),
+              R"({"actions": [{"name": "Old", "commands": [{"cmd": "CMD_RETIRED"}]}]})");
+    const Outcome stored = RunMain(apply({"--actions", folder.File("actions.json"), "--command",
+                                          R"({"cmd": "CMD_CALL_ACTION", "actionName": "Old"})"}));
+    EXPECT_EQ(stored.status, 0) << stored.err;
+}
+
+// Asking for looks larger than the picture makes them at the picture's own
+// size, and says so.
+TEST_F(ApplyCommandTest, LooksLargerThanThePictureAreMadeAtItsSize) {
+    const std::string sheet = folder.File("sheet");
+    const Outcome huge = RunMain({"looks", in, sheet, "--size", "100000"});
+    ASSERT_EQ(huge.status, 0) << huge.err;
+    EXPECT_EQ(huge.out.rfind("--size 100000 is larger than the picture's shorter side, 10 pixels: "
+                             "the looks are made at 10\n",
+                             0),
+              0u)
+        << huge.out;
+    for (const char* name : {"None.png", "Vibrant_Blue_Purple.png", "HDR_Fix_Heavy.png"}) {
+        const Picture look = ReadPictureFile(sheet + "/" + name).value();
+        EXPECT_EQ(std::pair(look.width(), look.height()), std::pair(16, 10)) << name;
+    }
+    EXPECT_NE(test::TextOf(sheet + "/index.html").find("width=\"16\" height=\"10\""),
+              std::string::npos);
 }
 
 // The program's exit status is its outcome's; a successful run is the mixed
 // list's below.
 TEST_F(ApplyCommandTest, TheProgramExitsWithTheStatusOfItsOutcome) {
-    const std::string in = folder.File("in.png"), out = folder.File("out.png");
     const std::pair<std::vector<std::string>, int> runs[] = {
         {{"--version"}, 0},
         {{}, 2},

@@ -102,13 +102,5 @@ TEST(LooksCommand, ALookThatFailsIsShownOnThePageWithAWarning) {
     EXPECT_NE(html.find("3D Glasses (failed)"), std::string::npos);
 }
 
-TEST(LooksCommand, AnUnreadableInputWritesNothing) {
-    ScratchFolder folder;
-    std::ostringstream out, err;
-    EXPECT_EQ(RunLooks({folder.File("missing.png"), folder.File("sheet"), 32}, out, err), 1);
-    EXPECT_NE(err.str().find("missing.png"), std::string::npos);
-    EXPECT_TRUE(folder.Names().empty());
-}
-
 }  // namespace
 }  // namespace vantrel::cli

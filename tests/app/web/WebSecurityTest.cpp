@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +6,7 @@
 
 #include "app/web/EventStream.h"
 #include "app/web/WebSecurity.h"
+#include "support/TestPictures.h"
 
 namespace vantrel::web {
 namespace {
@@ -61,7 +60,8 @@ TEST(WebSecurity, RequestsPassOnlyWithTheRightHostTokenAndOrigin) {
 }
 
 TEST(WebSecurity, StaticPathsStayInsideTheFrontEnd) {
-    const fs::path base = fs::temp_directory_path() / ("vantrel-web-" + std::to_string(::getpid()));
+    const test::ScratchFolder scratch;
+    const fs::path base = scratch.path();
     const fs::path root = base / "web";
     fs::create_directories(root / "assets");
     std::ofstream(root / "index.html") << "<!doctype html>";
@@ -76,35 +76,15 @@ TEST(WebSecurity, StaticPathsStayInsideTheFrontEnd) {
         EXPECT_FALSE(ResolveStaticPath(root, refused)) << refused;
     }
     EXPECT_FALSE(ResolveStaticPath(root, std::string_view("/index.html\0x", 13)));
-    fs::remove_all(base);
-}
-
-// A PNG chunk: length, type, data and the CRC of type and data.
-void AddChunk(std::vector<unsigned char>& png, const char* type,
-              const std::vector<unsigned char>& data) {
-    std::vector<unsigned char> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    for (int shift = 24; shift >= 0; shift -= 8) png.push_back((data.size() >> shift) & 0xff);
-    png.insert(png.end(), body.begin(), body.end());
-    const uLong crc = crc32(0, body.data(), body.size());
-    for (int shift = 24; shift >= 0; shift -= 8) png.push_back((crc >> shift) & 0xff);
 }
 
 TEST(WebSecurity, UploadsAreRefusedBeforeTheirPixelsAreTaken) {
     const std::vector<unsigned char> text = {'<', 'h', 't', 'm', 'l', '>'};
     EXPECT_FALSE(DecodeUpload(text));
     EXPECT_FALSE(DecodeUpload({}));
-    // A well-formed PNG claiming 60000 x 60000 pixels, with a little data.
-    std::vector<unsigned char> bomb = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a};
-    AddChunk(bomb, "IHDR", {0, 0, 0xea, 0x60, 0, 0, 0xea, 0x60, 8, 2, 0, 0, 0});
-    std::vector<unsigned char> zeros(4096, 0);
-    std::vector<unsigned char> packed(compressBound(zeros.size()));
-    uLongf packedSize = packed.size();
-    ASSERT_EQ(compress(packed.data(), &packedSize, zeros.data(), zeros.size()), Z_OK);
-    packed.resize(packedSize);
-    AddChunk(bomb, "IDAT", packed);
-    AddChunk(bomb, "IEND", {});
-    const Result<Picture> refused = DecodeUpload(bomb);
+    // A well-formed PNG claiming 60000 x 60000 pixels, with one row of data.
+    const Result<Picture> refused =
+        DecodeUpload(test::PngFile(60000, 60000, 8, 2, std::vector<unsigned char>(60000 * 3)));
     ASSERT_FALSE(refused);
     EXPECT_NE(refused.error().find("60000"), std::string::npos) << refused.error();
     EXPECT_FALSE(DecodeUpload(text, 4));

@@ -96,33 +96,12 @@ TEST(DispatchAfter, BlocksRunNoSoonerThanTheirDelayAndInTheOrderTheyFallDue) {
 
 // ---- The worker pool ----
 
-// A pool whose one running slot is held until `release` is called, so that
-// the blocks queued meanwhile are taken in the pool's order afterwards.
-struct HeldPool {
-    HeldPool(int maxRunning, int maxThreads) : pool(maxRunning, maxThreads) {
-        pool.async(DispatchQueue::Default, [this, gate = released.get_future().share()] {
-            holding = true;
-            gate.wait();
-        });
-        EXPECT_TRUE(WaitUntil([this] { return holding.load(); }));
-    }
-    // A failed test must not leave the pool's destructor waiting on the gate.
-    ~HeldPool() {
-        if (!open) release();
-    }
-    void release() {
-        open = true;
-        released.set_value();
-    }
-
+// The pool's one running slot is held by a block (waiting on a future, not
+// in a semaphore, so that the slot is not lent) until the blocks queued
+// meanwhile are there to be taken in the pool's order.
+TEST(DispatchPool, AFreeWorkerTakesTheHighestQueueFirstAndEachQueueInOrder) {
     std::promise<void> released;
     std::atomic<bool> holding{false};
-    bool open = false;
-    DispatchPool pool;
-};
-
-TEST(DispatchPool, AFreeWorkerTakesTheHighestQueueFirstAndEachQueueInOrder) {
-    HeldPool held(1, 1);
     std::mutex mutex;
     std::vector<std::string> order;
     DispatchSemaphore finished(0);
@@ -135,13 +114,19 @@ TEST(DispatchPool, AFreeWorkerTakesTheHighestQueueFirstAndEachQueueInOrder) {
             finished.signal();
         };
     };
-    held.pool.async(DispatchQueue::Background, record("background 1"));
-    held.pool.async(DispatchQueue::Low, record("low"));
-    held.pool.async(DispatchQueue::Default, record("default"));
-    held.pool.async(DispatchQueue::High, record("high 1"));
-    held.pool.async(DispatchQueue::Background, record("background 2"));
-    held.pool.async(DispatchQueue::High, record("high 2"));
-    held.release();
+    DispatchPool pool(1, 1);
+    pool.async(DispatchQueue::Default, [&, gate = released.get_future().share()] {
+        holding = true;
+        gate.wait();
+    });
+    EXPECT_TRUE(WaitUntil([&] { return holding.load(); }));
+    pool.async(DispatchQueue::Background, record("background 1"));
+    pool.async(DispatchQueue::Low, record("low"));
+    pool.async(DispatchQueue::Default, record("default"));
+    pool.async(DispatchQueue::High, record("high 1"));
+    pool.async(DispatchQueue::Background, record("background 2"));
+    pool.async(DispatchQueue::High, record("high 2"));
+    released.set_value();
     for (int i = 0; i < 6; ++i) ASSERT_TRUE(finished.waitFor(5s));
     EXPECT_EQ(order, (std::vector<std::string>{"high 1", "high 2", "default", "low", "background 1",
                                                "background 2"}));

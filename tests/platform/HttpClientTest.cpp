@@ -19,22 +19,19 @@ TEST(HttpClient, PlainHttpOnlyStaysOnThisMachine) {
     }
 }
 
-class HttpClientLimits : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { s_fake = new test::FakeProvider(); }
-    static void TearDownTestSuite() { delete s_fake; }
+// The fake provider, started once for these tests and stopped at exit.
+const test::FakeProvider& Fake() {
+    static const test::FakeProvider fake;
+    return fake;
+}
 
-    Result<HttpResponse> Get(const std::string& path, HttpLimits limits = {}) {
-        HttpRequest request;
-        request.url = s_fake->base("ok") + path;
-        return PerformHttpRequest(request, limits);
-    }
+Result<HttpResponse> Get(const std::string& path, HttpLimits limits = {}) {
+    HttpRequest request;
+    request.url = Fake().base("ok") + path;
+    return PerformHttpRequest(request, limits);
+}
 
-    static test::FakeProvider* s_fake;
-};
-test::FakeProvider* HttpClientLimits::s_fake = nullptr;
-
-TEST_F(HttpClientLimits, AnswersAreBoundedInSize) {
+TEST(HttpClientLimits, AnswersAreBoundedInSize) {
     HttpLimits limits;
     limits.maxResponseBytes = 1000;
     EXPECT_EQ(Get("util/big?bytes=1000", limits).value().body.size(), 1000u);
@@ -43,7 +40,7 @@ TEST_F(HttpClientLimits, AnswersAreBoundedInSize) {
     EXPECT_NE(big.error().find("larger than 1000 bytes"), std::string::npos) << big.error();
 }
 
-TEST_F(HttpClientLimits, RedirectsAreCountedAndChecked) {
+TEST(HttpClientLimits, RedirectsAreCountedAndChecked) {
     HttpLimits limits;
     limits.maxRedirects = 3;
     EXPECT_EQ(Get("util/redirect?hops=3", limits).value().body, "arrived");
@@ -55,11 +52,11 @@ TEST_F(HttpClientLimits, RedirectsAreCountedAndChecked) {
     EXPECT_EQ(kept.value().header("location"), "/ok/util/redirect?hops=0");
 }
 
-TEST_F(HttpClientLimits, AServerThatNeverAnswersTimesOut) {
+TEST(HttpClientLimits, AServerThatNeverAnswersTimesOut) {
     HttpLimits limits;
     limits.totalTimeout = 300ms;
     HttpRequest request;
-    request.url = s_fake->base("hang") + "anything?secret=s3cr3t";
+    request.url = Fake().base("hang") + "anything?secret=s3cr3t";
     const auto start = std::chrono::steady_clock::now();
     const Result<HttpResponse> response = PerformHttpRequest(request, limits);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);

@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
+#include "platform/DocumentsDirectory.h"
 #include "platform/Files.h"
 #include "platform/NewFile.h"
 #include "platform/PhotoLibrary.h"
@@ -36,9 +38,7 @@ void PutPhoto(const test::ScratchFolder& library, const std::string& relative, l
 std::vector<std::string> References(const PhotoLibrary& library) {
     std::vector<std::string> references;
     const Result<std::vector<LibraryPhoto>> photos = library.listPhotos();
-    for (const LibraryPhoto& photo : photos.value()) {
-        references.push_back(photo.reference);
-    }
+    for (const LibraryPhoto& photo : photos.value()) references.push_back(photo.reference);
     return references;
 }
 
@@ -80,7 +80,6 @@ TEST(PhotoLibrary, LoadsPhotosUprightAndRefusesLinksAndStrangers) {
     // The Canon photo is stored mirrored (EXIF orientation 2).
     std::filesystem::copy_file(test::TestDataPath("photos/canon_hdr_NO.jpg"),
                                folder.File("canon.jpg"));
-    std::filesystem::create_directory(folder.File("out"));
     ASSERT_EQ(::symlink(folder.File("canon.jpg").c_str(), folder.File("link.jpg").c_str()), 0);
     ASSERT_EQ(::symlink(folder.path().c_str(), folder.File("loop").c_str()), 0);
     const PhotoLibrary library(folder.path());
@@ -162,6 +161,57 @@ TEST(UprightPhoto, OverlongSidesAreFittedAndOrientationsApplied) {
 
     const Picture turned = RedrawUpright(Gradient(3, 2), 6);  // stored turned: upright is 2 x 3
     EXPECT_EQ(std::pair(turned.width(), turned.height()), std::pair(2, 3));
+}
+
+struct Place {
+    std::optional<std::string> vantrelHome;  // relative to the scratch folder
+    std::optional<std::string> xdgDataHome;  // likewise; "rel" stays relative
+    std::string expected;                    // relative to the scratch folder
+};
+
+class DocumentsDirectoryPlaces : public testing::TestWithParam<Place> {};
+
+TEST_P(DocumentsDirectoryPlaces, FollowTheEnvironmentAndAreMadePrivate) {
+    test::ScratchFolder scratch;
+    test::ScopedEnvironment environment;
+    const Place& place = GetParam();
+    const auto inside = [&](const std::optional<std::string>& value) -> std::optional<std::string> {
+        if (!value) return std::nullopt;
+        if (value->empty() || value->front() != '/') return *value;
+        return scratch.path() + *value;
+    };
+    environment.Set("HOME", scratch.path() + "/home");
+    environment.Set("VANTREL_HOME", inside(place.vantrelHome));
+    environment.Set("XDG_DATA_HOME", inside(place.xdgDataHome));
+
+    const Result<std::string> folder = DocumentsDirectory();
+    ASSERT_TRUE(folder.ok()) << folder.error();
+    EXPECT_EQ(folder.value(), scratch.path() + place.expected);
+    struct stat status {};
+    ASSERT_EQ(::stat(folder.value().c_str(), &status), 0);
+    EXPECT_TRUE(S_ISDIR(status.st_mode));
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    // A second use finds it.
+    EXPECT_EQ(DocumentsDirectory().value(), folder.value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, DocumentsDirectoryPlaces,
+    testing::Values(Place{"/own/place", "/data", "/own/place"},
+                    Place{"", "/data", "/data/vantrel"},  // an empty variable counts as unset
+                    Place{std::nullopt, "/data", "/data/vantrel"},
+                    Place{std::nullopt, "rel", "/home/.local/share/vantrel"},
+                    Place{std::nullopt, std::nullopt, "/home/.local/share/vantrel"}));
+
+TEST(DocumentsDirectory, AFileInItsPlaceIsReported) {
+    test::ScratchFolder scratch;
+    test::ScopedEnvironment environment;
+    const std::string taken = scratch.File("taken");
+    std::ofstream(taken) << "x";
+    environment.Set("VANTREL_HOME", taken);
+    const Result<std::string> folder = DocumentsDirectory();
+    EXPECT_FALSE(folder.ok());
+    EXPECT_NE(folder.error().find(taken), std::string::npos) << folder.error();
 }
 
 }  // namespace

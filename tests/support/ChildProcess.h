@@ -52,8 +52,12 @@ private:
     bool m_ended = false;
 };
 
-// Runs a program (argv[0] is its path) to its end, its standard output
-// discarded; its exit status, or -1.
+// Starts a program (argv[0] is its path) with its standard output on the
+// file descriptor `out` (this process's where -1); its id, or -1.
+pid_t SpawnProgram(const std::vector<std::string>& argv, int out = -1);
+
+// Runs a program to its end, its standard output discarded; its exit
+// status, or -1.
 int RunProgram(const std::vector<std::string>& argv);
 
 // A random duration in [0, limit), different in every run.

@@ -52,14 +52,6 @@ TEST(LooksCommand, PageListsSectionsInPanelOrderWithEscapedText) {
     EXPECT_EQ(page.find("Purple_Vinette_Middle_Focus.png"), std::string::npos);
 }
 
-// The photo at 32 pixels high, as the command scales it.
-std::unique_ptr<TiBitmapData> ScaledPhoto(const std::string& path) {
-    const Result<Picture> photo = ReadPictureFile(path);
-    EXPECT_TRUE(photo.ok());
-    auto source = BitmapFromPicture(photo.value());
-    return CreateImageZoom(*source, 48, 32);
-}
-
 // Each look is made in a worker whose random() starts where a fresh
 // process's does, whatever this process drew before.
 TEST(LooksCommand, WritesEveryShownLookAndThePage) {
@@ -76,7 +68,8 @@ TEST(LooksCommand, WritesEveryShownLookAndThePage) {
     const std::vector<std::string> names = folder.Names();
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), expectedFiles);
 
-    const auto scaled = ScaledPhoto(input);
+    // The photo at 32 pixels high, as the command scales it.
+    const auto scaled = CreateImageZoom(*BitmapFromPicture(ReadPictureFile(input).value()), 48, 32);
     EXPECT_EQ(Decoded(folder.File("None.png")), test::Pixels(*scaled));
     for (int lomo : {LE_OldSepiaBlue, LE_VibrantBluePurple, LE_HDR_Heavy}) {
         auto expected = scaled->Clone(false);

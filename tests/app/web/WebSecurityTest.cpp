@@ -24,34 +24,22 @@ TEST(WebSecurity, RequestsPassOnlyWithTheRightHostTokenAndOrigin) {
     const std::string token(64, 'a');
     const std::string cookie = std::string(kTokenCookie) + "=" + token;
     const std::string wrongCookie = std::string(kTokenCookie) + "=" + std::string(64, 'b');
+    const char *local = "127.0.0.1:8686", *lan = "192.168.1.5:8686", *evil = "http://evil.example";
+    const char* own = "http://127.0.0.1:8686";
+    using enum Verdict;
     const AccessCase cases[] = {
-        {"local page", false, {"GET", "127.0.0.1:8686", "", "", "", ""}, Verdict::Allow},
-        {"localhost", false, {"GET", "localhost:8686", "", "", "", ""}, Verdict::Allow},
-        {"rebound name", false, {"GET", "evil.example:8686", "", "", "", ""}, Verdict::WrongHost},
-        {"other port", false, {"GET", "127.0.0.1:9999", "", "", "", ""}, Verdict::WrongHost},
-        {"own origin post",
-         false,
-         {"POST", "127.0.0.1:8686", "http://127.0.0.1:8686", "same-origin", "", ""},
-         Verdict::Allow},
-        {"foreign origin post",
-         false,
-         {"POST", "127.0.0.1:8686", "http://evil.example", "", "", ""},
-         Verdict::ForeignOrigin},
-        {"cross-site fetch",
-         false,
-         {"POST", "127.0.0.1:8686", "", "cross-site", "", ""},
-         Verdict::ForeignOrigin},
-        {"lan without token", true, {"GET", "192.168.1.5:8686", "", "", "", ""}, Verdict::NoToken},
-        {"lan wrong cookie",
-         true,
-         {"GET", "192.168.1.5:8686", "", "", wrongCookie, ""},
-         Verdict::NoToken},
-        {"lan token link", true, {"GET", "192.168.1.5:8686", "", "", "", token}, Verdict::Allow},
-        {"lan cookie", true, {"GET", "192.168.1.5:8686", "", "", cookie, ""}, Verdict::Allow},
-        {"lan cookie, foreign post",
-         true,
-         {"POST", "192.168.1.5:8686", "http://evil.example", "", cookie, ""},
-         Verdict::ForeignOrigin},
+        {"local page", false, {"GET", local, "", "", "", ""}, Allow},
+        {"localhost", false, {"GET", "localhost:8686", "", "", "", ""}, Allow},
+        {"rebound name", false, {"GET", "evil.example:8686", "", "", "", ""}, WrongHost},
+        {"other port", false, {"GET", "127.0.0.1:9999", "", "", "", ""}, WrongHost},
+        {"own origin", false, {"POST", local, own, "same-origin", "", ""}, Allow},
+        {"foreign origin", false, {"POST", local, evil, "", "", ""}, ForeignOrigin},
+        {"cross-site fetch", false, {"POST", local, "", "cross-site", "", ""}, ForeignOrigin},
+        {"lan without token", true, {"GET", lan, "", "", "", ""}, NoToken},
+        {"lan wrong cookie", true, {"GET", lan, "", "", wrongCookie, ""}, NoToken},
+        {"lan token link", true, {"GET", lan, "", "", "", token}, Allow},
+        {"lan cookie", true, {"GET", lan, "", "", cookie, ""}, Allow},
+        {"lan foreign post", true, {"POST", lan, evil, "", cookie, ""}, ForeignOrigin},
     };
     for (const AccessCase& c : cases) {
         AccessPolicy policy{c.lan, c.lan ? token : "", !c.lan, 8686};

@@ -21,13 +21,6 @@
 namespace vantrel::test {
 namespace {
 
-std::string KeysJson() {
-    return std::string(R"({"sina": {"consumer_key": ")") + kSinaKey + R"(", "consumer_secret": ")" +
-           kSinaSecret + R"("}, "twitter": {"consumer_key": ")" + kTwitterKey +
-           R"(", "consumer_secret": ")" + kTwitterSecret + R"(", "twitpic_key": ")" + kTwitpicKey +
-           R"("}, "facebook": {"app_id": ")" + kFacebookAppId + R"("}})";
-}
-
 // The port the fake prints once it listens; 0 when it does not in time.
 int ReadPort(int fd) {
     std::string line;
@@ -70,13 +63,11 @@ std::string FakeRecord::field(std::string_view name) const {
 }
 
 FakeProvider::FakeProvider() {
-    const std::string keys = m_folder.File("keys.json");
-    WriteText(keys, KeysJson());
     std::filesystem::create_directory(m_folder.File("record"));
     int pipe[2];
     if (::pipe2(pipe, O_CLOEXEC) != 0) return;
-    m_pid = SpawnProgram({VANTREL_PYTHON, SourcePath("tests/share/fake_provider.py"), "--keys",
-                          keys, "--record", m_folder.File("record"), "--lifetime", "300"},
+    m_pid = SpawnProgram({VANTREL_PYTHON, SourcePath("tests/share/fake_provider.py"), "--record",
+                          m_folder.File("record"), "--lifetime", "300"},
                          pipe[1]);
     ::close(pipe[1]);
     m_port = m_pid > 0 ? ReadPort(pipe[0]) : 0;

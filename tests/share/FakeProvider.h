@@ -23,7 +23,8 @@
 
 namespace vantrel::test {
 
-// Keys the fake knows: made-up values of the providers' shapes.
+// The keys the fake knows (fake_provider.py's KEYS): made-up values of the
+// providers' shapes.
 inline constexpr char kSinaKey[] = "1234567890";
 inline constexpr char kSinaSecret[] = "sinaSecretKd94hf93k423kf44";
 inline constexpr char kTwitterKey[] = "twitterConsumerKey0001";

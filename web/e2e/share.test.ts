@@ -3,7 +3,7 @@
 // checks with oauthlib.
 import { expect, test } from '@playwright/test';
 import { type ChildProcess } from 'node:child_process';
-import { mkdirSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { mkdirSync, readdirSync, readFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { launch, shotsDir, startServer, type Server } from './server';
@@ -19,19 +19,9 @@ let records: string;
 // Starts the fake provider, which writes a sharing.json pointing at itself
 // into the editor's documents folder; its login callback is the editor's.
 async function startFakeProvider(): Promise<void> {
-  const keys = join(server.root, 'keys.json');
   records = join(server.root, 'records');
   mkdirSync(records);
-  writeFileSync(
-    keys,
-    JSON.stringify({
-      callback: `${server.url}handleOAuthLogin`,
-      sina: { consumer_key: '1234567890', consumer_secret: 'sinaSecretKd94hf93k423kf44' },
-      twitter: { consumer_key: 'twitterConsumerKey0001', consumer_secret: 'twitterSecretXyz7Fq2', twitpic_key: '0123456789abcdef0123456789abcdef' },
-      facebook: { app_id: '123456789012345' },
-    }),
-  );
-  const args = ['--keys', keys, '--record', records, '--lifetime', '90', '--sharing-json', join(server.home, 'sharing.json')];
+  const args = ['--callback', `${server.url}handleOAuthLogin`, '--record', records, '--lifetime', '90', '--sharing-json', join(server.home, 'sharing.json')];
   fake = (await launch(python, [fakeProvider, ...args], /\d+\n/)).child;
 }
 

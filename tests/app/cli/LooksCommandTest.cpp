@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -90,9 +89,8 @@ TEST(LooksCommand, ALookThatFailsIsShownOnThePageWithAWarning) {
     EXPECT_EQ(err.str(), "vantrel looks: warning: 3D Glasses: the look failed\n");
     EXPECT_NE(out.str().find("1 look failed"), std::string::npos) << out.str();
     EXPECT_EQ(folder.Names().size(), LomoLooks().size());  // 49 pictures and the page
-    std::ifstream page(folder.File("index.html"));
-    const std::string html((std::istreambuf_iterator<char>(page)), {});
-    EXPECT_NE(html.find("3D Glasses (failed)"), std::string::npos);
+    EXPECT_NE(test::TextOf(folder.File("index.html")).find("3D Glasses (failed)"),
+              std::string::npos);
 }
 
 }  // namespace

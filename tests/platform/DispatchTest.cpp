@@ -41,7 +41,7 @@ TEST(MainQueue, DrainingRunsBlocksInOrderIncludingThoseTheyQueue) {
     EXPECT_FALSE(isMainQueueThread());
 }
 
-TEST(MainQueue, WorkFromAGlobalQueueIsHandedBackToTheThreadRunningTheLoop) {
+TEST(MainQueue, WorkFromAGlobalQueueIsHandedBackToTheThreadRunningUntilACondition) {
     const std::thread::id self = std::this_thread::get_id();
     std::thread::id worker, handedBack;
     bool done = false;
@@ -55,9 +55,8 @@ TEST(MainQueue, WorkFromAGlobalQueueIsHandedBackToTheThreadRunningTheLoop) {
     EXPECT_TRUE(runMainQueueUntil([&] { return done; }, 5s));
     EXPECT_NE(worker, self);
     EXPECT_EQ(handedBack, self);
-}
-
-TEST(MainQueue, RunningUntilAConditionGivesUpAtItsTimeout) {
+    // Running until a condition gives up at its timeout, and sees a flag set
+    // elsewhere without any work queued.
     const auto start = Clock::now();
     EXPECT_FALSE(runMainQueueUntil([] { return false; }, 40ms));
     EXPECT_GE(Clock::now() - start, 40ms);
@@ -66,8 +65,7 @@ TEST(MainQueue, RunningUntilAConditionGivesUpAtItsTimeout) {
         std::this_thread::sleep_for(10ms);
         flag = true;
     });
-    EXPECT_TRUE(runMainQueueUntil([&] { return flag.load(); }, 5s))
-        << "a flag set elsewhere is seen";
+    EXPECT_TRUE(runMainQueueUntil([&] { return flag.load(); }, 5s));
     setter.join();
 }
 

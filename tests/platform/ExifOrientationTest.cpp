@@ -64,9 +64,8 @@ TEST(ExifOrientationParser, AnythingMissingOrMalformedMeansUpright) {
         {'M', 'M', 0, 43, 0, 0, 0, 8, 0, 0},        // not TIFF
         {'M', 'M', 0, 42, 0xFF, 0xFF, 0xFF, 0xF0},  // IFD beyond the block
     };
-    for (std::size_t i = 0; i < bad.size(); ++i) {
+    for (std::size_t i = 0; i < bad.size(); ++i)
         EXPECT_EQ(ExifOrientationFromTiff(bad[i].data(), bad[i].size()), 1) << i;
-    }
     // An entry count far beyond the block's end.
     std::vector<unsigned char> counted = Tiff(true, {{0x0100, 3, 1, 1}});
     counted[8] = counted[9] = 0xFF;

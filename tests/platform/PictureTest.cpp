@@ -40,17 +40,14 @@ TEST(PictureSize, ABufferOverTheLimitIsRefusedWithoutAllocating) {
     EXPECT_EQ(TiMemoryTestHook::AllocationCount(), 0);
 }
 
-TEST(Picture, CopiesShareTheSamePixels) {
-    const Picture picture = Sample(3, 2);
-    const Picture copy = picture;
-    EXPECT_EQ(copy.data(), picture.data());
-    EXPECT_EQ(std::tuple(copy.width(), copy.height(), copy.pitch()), std::tuple(3, 2, 12));
-    EXPECT_TRUE(Picture().empty());
-    EXPECT_FALSE(static_cast<bool>(Picture()));
-}
-
+// Copies of a picture share its pixels; its bitmap is an owning packed copy.
 TEST(PictureAndBitmap, APictureBecomesAnOwningPackedRgbaBitmapOfTheSameBytes) {
     const Picture picture = Sample(5, 3);
+    const Picture copy = picture;
+    EXPECT_EQ(copy.data(), picture.data());
+    EXPECT_EQ(std::tuple(copy.width(), copy.height(), copy.pitch()), std::tuple(5, 3, 20));
+    EXPECT_TRUE(Picture().empty());
+    EXPECT_FALSE(static_cast<bool>(Picture()));
     std::unique_ptr<TiBitmapData> bitmap = BitmapFromPicture(picture);
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(
@@ -65,7 +62,7 @@ TEST(PictureAndBitmap, APictureBecomesAnOwningPackedRgbaBitmapOfTheSameBytes) {
     EXPECT_EQ(std::pair(back.width(), back.height()), std::pair(5, 3));
 }
 
-TEST(PictureAndBitmap, OnlyPackedFourByteBitmapsBecomePictures) {
+TEST(PictureAndBitmap, OnlyPackedFourByteBitmapsBecomePicturesAndShortMemoryGivesNone) {
     test::Bitmap rgb = test::Gradient(4, 4, TiRGBBpp);
     EXPECT_TRUE(PictureFromBitmap(*rgb).empty());
     test::Bitmap gray = test::Gradient(4, 4, 1);
@@ -73,18 +70,13 @@ TEST(PictureAndBitmap, OnlyPackedFourByteBitmapsBecomePictures) {
     test::Bitmap rgba = test::Gradient(4, 4, TiRGBABpp);
     auto view = rgba->GetBitmapDataFromRect(1, 1, 2, 2);
     EXPECT_TRUE(PictureFromBitmap(*view).empty()) << "a view's rows are not packed";
-    auto packed = view->Clone(false);
-    EXPECT_EQ(test::BytesOf(PictureFromBitmap(*packed)), test::Pixels(*view));
-}
-
-TEST(PictureAndBitmap, ShortMemoryGivesNoResultRatherThanAPartialOne) {
-    const Picture picture = Sample(4, 4);
+    const Picture packed = PictureFromBitmap(*view->Clone(false));
+    EXPECT_EQ(test::BytesOf(packed), test::Pixels(*view));
+    // Short memory gives no result rather than a partial one.
     TiMemoryTestHook::FailAllocation(1);
-    EXPECT_EQ(BitmapFromPicture(picture), nullptr);
+    EXPECT_EQ(BitmapFromPicture(packed), nullptr);
     TiMemoryTestHook::Reset();
     EXPECT_TRUE(BitmapFromPicture(Picture()) == nullptr);
-
-    test::Bitmap rgba = test::Gradient(4, 4, TiRGBABpp);
     TiMemoryTestHook::FailAllocation(1);
     EXPECT_TRUE(PictureFromBitmap(*rgba).empty());
     TiMemoryTestHook::Reset();

@@ -74,9 +74,8 @@ TEST(PropertyList, RefusesWhatIsNoDictionaryList) {
         binaryHeaderOnly + std::string(40, '\xff'),
         Xml(std::string(2000, '<') + "dict>"),
     };
-    for (const std::string& text : cases) {
+    for (const std::string& text : cases)
         EXPECT_FALSE(ReadPropertyList(Bytes(text)).ok()) << text.substr(0, 80);
-    }
 }
 
 TEST(UserDefaults, KeepsTextsAndRealsInAPrivateFile) {

@@ -115,9 +115,8 @@ std::vector<FakeRecord> FakeProvider::records() const {
         entry.path = TextAt(*record, "path");
         if (const Dictionary* headers = DictionaryAt(*record, "headers")) entry.headers = *headers;
         if (const Dictionary* fields = DictionaryAt(*record, "fields")) entry.fields = *fields;
-        if (const Value* verified = record->find("verified"); verified && verified->boolean()) {
+        if (const Value* verified = record->find("verified"); verified && verified->boolean())
             entry.verified = *verified->boolean();
-        }
         entry.body = ReadWholeFile(m_folder.File("record/" + name + ".body"), 64 << 20).value();
         records.push_back(std::move(entry));
     }
@@ -162,9 +161,8 @@ void ShareFlow::TearDown() {
     TiSetLogSink(nullptr);
     std::lock_guard lock(g_logMutex);
     for (const std::string& line : g_log) {
-        for (const std::string& secret : m_secrets) {
+        for (const std::string& secret : m_secrets)
             EXPECT_EQ(line.find(secret), std::string::npos) << "a secret in the log: " << line;
-        }
     }
 }
 

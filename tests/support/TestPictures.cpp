@@ -125,9 +125,8 @@ ScratchFolder::~ScratchFolder() {
 
 std::vector<std::string> ScratchFolder::Names() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
+    for (const auto& entry : std::filesystem::directory_iterator(m_path))
         names.push_back(entry.path().filename().string());
-    }
     std::sort(names.begin(), names.end());
     return names;
 }

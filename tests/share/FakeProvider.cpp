@@ -111,7 +111,6 @@ std::vector<FakeRecord> FakeProvider::records() const {
             dictionaryWithJSONString(TextOf(m_folder.File("record/" + name + ".json")));
         if (!record) continue;
         FakeRecord entry;
-        entry.method = TextAt(*record, "method");
         entry.path = TextAt(*record, "path");
         if (const Dictionary* headers = DictionaryAt(*record, "headers")) entry.headers = *headers;
         if (const Dictionary* fields = DictionaryAt(*record, "fields")) entry.fields = *fields;

@@ -34,7 +34,6 @@ inline constexpr char kFacebookAppId[] = "123456789012345";
 
 // One request as the fake received it.
 struct FakeRecord {
-    std::string method;
     std::string path;
     Dictionary headers;
     std::optional<bool> verified;  // by oauthlib, where the request is signed

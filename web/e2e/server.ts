@@ -13,14 +13,7 @@ export const vantrel = join(buildDir, 'vantrel');
 export const photos = resolve(here, '../../', process.env.VANTREL_TESTDATA_DIR ?? '../shared/testdata', 'photos');
 export const shotsDir = join(buildDir, 'screenshots');
 
-export interface Server {
-  url: string;
-  root: string;
-  library: string;
-  home: string;
-  output: () => string;
-  stop(): Promise<number | null>;
-}
+export type Server = Awaited<ReturnType<typeof startServer>>;
 
 // Starts a program and waits (15 seconds at most) for the first match of
 // `ready` in what it prints.
@@ -43,7 +36,7 @@ export async function launch(program: string, args: string[], ready: RegExp, env
   return { child, found, output: () => output };
 }
 
-export async function startServer(names: string[], extra: string[] = []): Promise<Server> {
+export async function startServer(names: string[], extra: string[] = []) {
   const root = mkdtempSync(join(tmpdir(), 'vantrel-e2e-'));
   const library = join(root, 'library');
   const home = join(root, 'home');
@@ -59,7 +52,7 @@ export async function startServer(names: string[], extra: string[] = []): Promis
     home,
     output,
     stop: () =>
-      new Promise((done) => {
+      new Promise<number | null>((done) => {
         if (child.exitCode !== null) return done(child.exitCode);
         const timer = setTimeout(() => child.kill('SIGKILL'), 10_000);
         child.on('exit', (code) => {

@@ -78,9 +78,16 @@ TEST(PropertyList, RefusesWhatIsNoDictionaryList) {
         EXPECT_FALSE(ReadPropertyList(Bytes(text)).ok()) << text.substr(0, 80);
 }
 
+// The store keeps texts and reals in a private file; an unreadable file,
+// readable by others, is an empty store, replaced by a private one.
 TEST(UserDefaults, KeepsTextsAndRealsInAPrivateFile) {
     test::ScratchFolder folder;
     const std::string file = folder.File(kUserDefaultsFileName);
+    const auto permissions = [&] {
+        struct stat status {};
+        EXPECT_EQ(::stat(file.c_str(), &status), 0);
+        return status.st_mode & 0777;
+    };
     {
         UserDefaults store(file);
         store.setObject("kToken_Sina", "oauth_token=a&oauth_token_secret=b");
@@ -89,20 +96,13 @@ TEST(UserDefaults, KeepsTextsAndRealsInAPrivateFile) {
         store.removeObjectForKey("gone");
         ASSERT_TRUE(store.synchronize().ok());
     }
-    struct stat status {};
-    ASSERT_EQ(::stat(file.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(permissions(), 0600u);
     const UserDefaults again(file);
     EXPECT_EQ(again.stringForKey("kToken_Sina"), "oauth_token=a&oauth_token_secret=b");
     EXPECT_EQ(again.doubleForKey("FBExpirationDateKey"), 1.5e9);
     EXPECT_FALSE(again.hasKey("gone"));
     EXPECT_EQ(again.doubleForKey("kToken_Sina"), std::nullopt);
-}
 
-// An unreadable file, readable by others, is replaced by a private one.
-TEST(UserDefaults, AnUnreadableFileIsAnEmptyStore) {
-    test::ScratchFolder folder;
-    const std::string file = folder.File(kUserDefaultsFileName);
     ASSERT_TRUE(WriteFileAtomically(file, Bytes("not a property list")).ok());
     ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
     UserDefaults store(file);
@@ -110,9 +110,7 @@ TEST(UserDefaults, AnUnreadableFileIsAnEmptyStore) {
     store.setObject("kToken_Sina", "t");
     EXPECT_TRUE(store.synchronize().ok());
     EXPECT_TRUE(UserDefaults(file).hasKey("kToken_Sina"));
-    struct stat status {};
-    ASSERT_EQ(::stat(file.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(permissions(), 0600u);
 }
 
 }  // namespace

@@ -122,10 +122,6 @@ std::vector<FakeRecord> FakeProvider::records() const {
     return records;
 }
 
-std::size_t FakeProvider::requestCount() const {
-    return records().size();
-}
-
 std::string FollowInBrowser(const std::string& url) {
     HttpLimits limits;
     limits.maxRedirects = 0;  // the redirect leads to the program's own scheme
@@ -134,17 +130,6 @@ std::string FollowInBrowser(const std::string& url) {
     const Result<HttpResponse> response = PerformHttpRequest(request, limits);
     EXPECT_TRUE(response.ok()) << response.error();
     return response ? response.value().header("Location") : "";
-}
-
-FakeProvider* ShareFlow::s_fake = nullptr;
-
-void ShareFlow::SetUpTestSuite() {
-    s_fake = new FakeProvider();
-}
-
-void ShareFlow::TearDownTestSuite() {
-    delete s_fake;
-    s_fake = nullptr;
 }
 
 void ShareFlow::SetUp() {
@@ -175,10 +160,6 @@ std::unique_ptr<WBShareKit> ShareFlow::makeKit(std::string_view mode,
     auto kit = std::make_unique<WBShareKit>(s_fake->config(mode, timeout), m_store);
     kit->setDelegate(&m_delegate);
     return kit;
-}
-
-bool ShareFlow::waitUntil(const std::function<bool()>& done) {
-    return runMainQueueUntil(done, std::chrono::seconds(15));
 }
 
 std::string ShareFlow::openedUrl() const {

@@ -12,11 +12,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Share/ShareConfig.h"
 #include "Share/WBShareKit.h"
 #include "commands/Value.h"
+#include "platform/Dispatch.h"
 #include "platform/UserDefaults.h"
 #include "support/RecordingUIServices.h"
 #include "support/TestPictures.h"
@@ -59,7 +61,7 @@ public:
 
     // The requests so far, in order.
     std::vector<FakeRecord> records() const;
-    std::size_t requestCount() const;
+    std::size_t requestCount() const { return records().size(); }
 
 private:
     ScratchFolder m_folder;
@@ -85,15 +87,17 @@ public:
 // log line, which must never hold a key, a secret or a token.
 class ShareFlow : public ::testing::Test {
 protected:
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
+    static void SetUpTestSuite() { s_fake = new FakeProvider(); }
+    static void TearDownTestSuite() { delete std::exchange(s_fake, nullptr); }
     void SetUp() override;
     void TearDown() override;
 
     std::unique_ptr<WBShareKit> makeKit(
         std::string_view mode = "ok", std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // Runs the main queue until `done` or 15 seconds; false on the timeout.
-    static bool waitUntil(const std::function<bool()>& done);
+    static bool waitUntil(const std::function<bool()>& done) {
+        return runMainQueueUntil(done, std::chrono::seconds(15));
+    }
     // The last link opened in the "browser", or "".
     std::string openedUrl() const;
     // A whole login through the browser; stale callbacks are refused on the way.
@@ -105,7 +109,7 @@ protected:
     // Requests the fake received since the test began.
     std::vector<FakeRecord> newRecords() const;
 
-    static FakeProvider* s_fake;
+    static inline FakeProvider* s_fake = nullptr;
     std::size_t m_firstRecord = 0;
     ScratchFolder m_folder;
     UserDefaults m_store{m_folder.File(kUserDefaultsFileName)};

@@ -174,33 +174,28 @@ TEST(OAuthToken, ComesFromATokenAnswerOnly) {
         EXPECT_FALSE(OAuthToken::fromResponseBody(body)) << body;
 }
 
-ShareConfig LoadText(const test::ScratchFolder& folder, const std::string& text) {
-    test::WriteText(folder.File(kShareConfigFileName), text);
-    return ShareConfig::load(folder.File(kShareConfigFileName));
-}
-
-TEST(ShareConfig, WithoutAFileNothingIsSetUpAndTheAddressesArePublic) {
+// Without a file nothing is set up and each provider says what it lacks; a
+// file's keys, addresses and limits are read; an unusable file sets nothing
+// up and says why.
+TEST(ShareConfig, ReadsKeysAddressesAndLimitsAndSaysWhatIsNotSetUp) {
     test::ScratchFolder folder;
-    const ShareConfig config = ShareConfig::load(folder.File(kShareConfigFileName));
-    EXPECT_EQ(config.problem, "");
-    EXPECT_EQ(config.provider(kShareSina).api, "https://api.t.sina.com.cn/");
-    EXPECT_EQ(config.provider(kShareTwitter).twitpicApi, "https://api.twitpic.com/");
-    EXPECT_EQ(config.setupProblem(kShareSina),
+    const std::string file = folder.File(kShareConfigFileName);
+    const ShareConfig none = ShareConfig::load(file);
+    EXPECT_EQ(none.problem, "");
+    EXPECT_EQ(none.setupProblem(kShareSina),
               "Sina Weibo is not set up: add its consumer_key and consumer_secret under \"sina\" "
               "in " +
-                  folder.File(kShareConfigFileName) + ".");
-    EXPECT_NE(config.setupProblem(kShareFacebook).find("app_id"), std::string::npos);
-    EXPECT_NE(config.setupProblem(9).find("no share provider"), std::string::npos);
-}
+                  file + ".");
+    EXPECT_NE(none.setupProblem(kShareFacebook).find("app_id"), std::string::npos);
+    EXPECT_NE(none.setupProblem(9).find("no share provider"), std::string::npos);
 
-TEST(ShareConfig, ReadsKeysAddressesAndLimits) {
-    test::ScratchFolder folder;
-    const ShareConfig config = LoadText(folder, R"({
+    test::WriteText(file, R"({
         "sina": {"consumer_key": 1234567890, "consumer_secret": "s1", "api": "http://127.0.0.1:9/s"},
         "twitter": {"consumer_key": "k2", "consumer_secret": "s2", "twitpic_key": "t"},
         "facebook": {"app_id": "42", "graph": "http://graph.example.com/"},
         "douban": {"consumer_key": "k3", "consumer_secret": "s3"},
         "callback": "http://127.0.0.1:8080/handleOAuthLogin", "timeout_seconds": 2.5})");
+    const ShareConfig config = ShareConfig::load(file);
     EXPECT_EQ(config.problem, "");
     EXPECT_EQ(config.provider(kShareSina).consumerKey, "1234567890");
     EXPECT_EQ(config.provider(kShareSina).api, "http://127.0.0.1:9/s/");
@@ -211,15 +206,13 @@ TEST(ShareConfig, ReadsKeysAddressesAndLimits) {
     EXPECT_NE(config.setupProblem(kShareDouban).find("no \"api\" address"), std::string::npos);
     EXPECT_EQ(config.callback, "http://127.0.0.1:8080/handleOAuthLogin");
     EXPECT_EQ(config.timeout.count(), 2500);
-}
 
-TEST(ShareConfig, AnUnusableFileSetsNothingUpAndSaysWhy) {
-    test::ScratchFolder folder;
     for (const char* text : {"not json", R"({"sina": "x"})", R"({"timeout_seconds": 0})",
                              R"({"twitter": {"consumer_key": ["k"]}})"}) {
-        const ShareConfig config = LoadText(folder, text);
-        EXPECT_NE(config.problem.find("can not be used"), std::string::npos) << text;
-        EXPECT_NE(config.setupProblem(kShareSina).find(config.problem), std::string::npos);
+        test::WriteText(file, text);
+        const ShareConfig unusable = ShareConfig::load(file);
+        EXPECT_NE(unusable.problem.find("can not be used"), std::string::npos) << text;
+        EXPECT_NE(unusable.setupProblem(kShareSina).find(unusable.problem), std::string::npos);
     }
 }
 

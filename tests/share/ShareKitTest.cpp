@@ -238,18 +238,16 @@ INSTANTIATE_TEST_SUITE_P(Modes, ProviderFailure,
 using Strings = std::vector<std::string>;
 
 // A share screen over an empty store and the default providers.
-struct ShareScreenWorld {
+// The share screen over an empty store and the default providers: its
+// default text, the text's limit, and a thumbnail at least 160 pixels each
+// way.
+TEST(ShareViewController, TheDefaultTextItsLimitAndTheThumbnail) {
     test::RecordingUIServices ui;
     test::ScratchFolder folder;
     UserDefaults store{folder.File(kUserDefaultsFileName)};
     WBShareKit kit{ShareConfig::defaults(), store};
     ShareWaitPanel panel;
     ShareViewController screen{kit, nullptr, panel};
-};
-
-TEST(ShareViewController, TheDefaultTextAndItsLimit) {
-    ShareScreenWorld world;
-    ShareViewController& screen = world.screen;
     EXPECT_EQ(screen.text(), "[STR_SHARETEXT_DEFAULT]");
     EXPECT_EQ(screen.textToSend(), "");
     screen.textViewShouldChange();
@@ -258,11 +256,7 @@ TEST(ShareViewController, TheDefaultTextAndItsLimit) {
     EXPECT_TRUE(screen.setText("a"));
     EXPECT_FALSE(screen.setText(std::string(kMaxShareTextBytes + 1, 'x')));
     EXPECT_EQ(screen.textToSend(), "a");
-}
 
-TEST(ShareViewController, TheThumbnailIsAtLeast160PixelsEachWay) {
-    ShareScreenWorld world;
-    ShareViewController& screen = world.screen;
     const struct {
         int width, height, thumbWidth, thumbHeight;
     } cases[] = {{640, 960, 160, 240}, {1000, 500, 320, 160}, {40, 30, 214, 160}, {7, 7, 160, 160}};

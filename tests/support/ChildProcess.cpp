@@ -43,10 +43,6 @@ ChildProcess::ChildProcess(const std::string& scenario, const std::vector<std::s
     m_pid = SpawnProgram(words);
 }
 
-ChildProcess::~ChildProcess() {
-    if (m_pid > 0 && !m_ended) Kill();
-}
-
 bool ChildProcess::WaitForFile(const std::string& path, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     struct stat status {};

@@ -36,7 +36,7 @@ public:
     // Starts the test program as a child running `scenario` with `args`.
     ChildProcess(const std::string& scenario, const std::vector<std::string>& args);
     // Kills the child if it still runs.
-    ~ChildProcess();
+    ~ChildProcess() { Kill(); }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 

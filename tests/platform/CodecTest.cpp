@@ -278,7 +278,7 @@ TEST(PngSuite, ConformingFilesDecodeAndCorruptOnesFail) {
     EXPECT_FALSE(DecodePng(damaged).ok());
 }
 
-TEST(PngDecode, ExactSampleConversions) {
+TEST(PngSamples, ExactConversionsBothWays) {
     // 16-bit gray is scaled to the nearest byte: v * 255 / 65535, rounded.
     Bytes gray16;
     for (int v = 0; v < 65536; ++v)
@@ -319,12 +319,9 @@ TEST(PngDecode, ExactSampleConversions) {
     EXPECT_EQ(
         row(PngFile(4, 1, 2, PNG_COLOR_TYPE_GRAY, {0b00011011}, {PngChunk("tRNS", {0, 2})})),
         (std::vector<Rgba>{{0, 0, 0, 255}, {85, 85, 85, 255}, {0, 0, 0, 0}, {255, 255, 255, 255}}));
-}
-
-// The file holds straight alpha (as a reader that knows nothing of
-// premultiplying sees it); every valid premultiplied pixel survives a round
-// trip; opaque pictures drop their alpha.
-TEST(PngEncode, StraightAlphaInTheFileExactRoundTrips) {
+    // The file holds straight alpha (as a reader that knows nothing of
+    // premultiplying sees it); every valid premultiplied pixel survives a round
+    // trip; opaque pictures drop their alpha.
     std::vector<Rgba> pairs;  // all 32896 pairs of alpha a and colour c <= a
     for (int a = 0; a < 256; ++a)
         for (int c = 0; c <= a; ++c)
@@ -378,7 +375,7 @@ TEST(JpegDecode, CameraPhotosComeOutUprightAndOpaqueByTheirOrientationFlag) {
     EXPECT_EQ(test::BytesOf(UprightPicture(stored.value(), 6)), test::BytesOf(upright.value()));
 }
 
-TEST(JpegDecode, ProgressiveGrayAndCmykFiles) {
+TEST(JpegKinds, ProgressiveGrayAndCmykFilesAndTheEncodersQualityAlphaAndRange) {
     // Progressive files decode to the same pixels as baseline ones.
     JpegSpec shape{.width = 45, .height = 37, .quality = 85};
     for (int i = 0; i < 45 * 37 * 3; ++i) shape.samples.push_back(std::uint8_t(i * 7 % 251));
@@ -415,9 +412,8 @@ TEST(JpegDecode, ProgressiveGrayAndCmykFiles) {
                 EXPECT_NEAR(p[c], colours[i][c], 3) << adobe << " ink " << i << " channel " << c;
         }
     }
-}
-
-TEST(JpegEncode, QualityAlphaAndRange) {
+    // The encoder: a lower quality, a smaller file; alpha dropped, the
+    // premultiplied colour kept; qualities 1 to 100 only.
     const Picture picture = Smooth(96, 64);
     EXPECT_LT(EncodeJpeg(picture, 10).value().size(), EncodeJpeg(picture, 95).value().size());
     // Alpha is dropped, the premultiplied colour kept.
@@ -431,7 +427,6 @@ TEST(JpegEncode, QualityAlphaAndRange) {
     for (int quality : {0, 101}) EXPECT_FALSE(EncodeJpeg(picture, quality).ok()) << quality;
     for (int quality : {1, 100}) EXPECT_TRUE(EncodeJpeg(picture, quality).ok()) << quality;
 }
-
 // ---- Orientation ----
 
 // A TIFF block whose IFD0 holds `entries` 12-byte entries: (tag, type,

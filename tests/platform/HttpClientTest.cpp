@@ -31,17 +31,15 @@ Result<HttpResponse> Get(const std::string& path, HttpLimits limits = {}) {
     return PerformHttpRequest(request, limits);
 }
 
-TEST(HttpClientLimits, AnswersAreBoundedInSize) {
+// Answers are bounded in size; redirects are counted and checked; a wait
+// gives up at its limit.
+TEST(HttpClientLimits, AnswersRedirectsAndWaitsAreBounded) {
     HttpLimits limits;
     limits.maxResponseBytes = 1000;
     EXPECT_EQ(Get("util/big?bytes=1000", limits).value().body.size(), 1000u);
     const Result<HttpResponse> big = Get("util/big?bytes=1001", limits);
     ASSERT_FALSE(big.ok());
     EXPECT_NE(big.error().find("larger than 1000 bytes"), std::string::npos) << big.error();
-}
-
-TEST(HttpClientLimits, RedirectsAreCountedAndChecked) {
-    HttpLimits limits;
     limits.maxRedirects = 3;
     EXPECT_EQ(Get("util/redirect?hops=3", limits).value().body, "arrived");
     EXPECT_NE(Get("util/redirect?hops=4", limits).error().find("more than 3"), std::string::npos);
@@ -50,10 +48,7 @@ TEST(HttpClientLimits, RedirectsAreCountedAndChecked) {
     const Result<HttpResponse> kept = Get("util/redirect?hops=1", limits);
     EXPECT_EQ(kept.value().status, 302);
     EXPECT_EQ(kept.value().header("location"), "/ok/util/redirect?hops=0");
-}
-
-TEST(HttpClientLimits, AServerThatNeverAnswersTimesOut) {
-    HttpLimits limits;
+    // A server that never answers times out, its query unsaid.
     limits.totalTimeout = 300ms;
     HttpRequest request;
     request.url = Fake().base("hang") + "anything?secret=s3cr3t";
@@ -63,6 +58,5 @@ TEST(HttpClientLimits, AServerThatNeverAnswersTimesOut) {
     ASSERT_FALSE(response.ok());
     EXPECT_EQ(response.error().find("s3cr3t"), std::string::npos) << response.error();
 }
-
 }  // namespace
 }  // namespace vantrel

@@ -64,7 +64,9 @@ TEST(PhotoLibrary, ListsPhotosOneFolderDeepNewestFirst) {
     EXPECT_FALSE(missing.listPhotos().ok());
 }
 
-TEST(PhotoLibrary, ReferencesNamePhotosInsideTheLibraryOnly) {
+// References name photos inside the library only; photos load upright, and
+// links and strangers are refused.
+TEST(PhotoLibrary, LoadsPhotosUprightAndRefusesLinksAndStrangers) {
     for (const char* good : {"a.jpg", "trip/b.PNG", "x y/é.jpeg"})
         EXPECT_TRUE(PhotoLibrary::IsValidReference(good)) << good;
     for (const char* bad : {"", "/etc/a.jpg", "../a.jpg", "trip/../../a.jpg", "a/b/c.jpg", ".a.jpg",
@@ -72,9 +74,6 @@ TEST(PhotoLibrary, ReferencesNamePhotosInsideTheLibraryOnly) {
         EXPECT_FALSE(PhotoLibrary::IsValidReference(bad)) << bad;
     }
     EXPECT_FALSE(PhotoLibrary::IsValidReference(std::string("a\0b.jpg", 7)));
-}
-
-TEST(PhotoLibrary, LoadsPhotosUprightAndRefusesLinksAndStrangers) {
     test::ScratchFolder folder;
     // The Canon photo is stored mirrored (EXIF orientation 2).
     std::filesystem::copy_file(test::TestDataPath("photos/canon_hdr_NO.jpg"),
@@ -119,6 +118,7 @@ TEST(PhotoLibrary, AddedPicturesAreNewFilesInTheVantrelFolder) {
     EXPECT_EQ(other.Names(), std::vector<std::string>{"Vantrel"});
 }
 
+// A new file never replaces one, and leaves no temporary behind.
 TEST(NewFile, NeverReplacesAFileAndLeavesNoTemporaryBehind) {
     test::ScratchFolder folder;
     const std::vector<unsigned char> first{1, 2, 3};
@@ -134,7 +134,9 @@ TEST(NewFile, NeverReplacesAFileAndLeavesNoTemporaryBehind) {
     EXPECT_EQ(ReadWholeFile(folder.File("a.jpg"), 10).value(), first);
 }
 
-TEST(PhotoLibrary, TheFolderComesFromTheEnvironmentOrTheUserDirs) {
+// The pictures folder comes from the environment or the user dirs; the
+// documents folder is refused where a file is in its place.
+TEST(PhotoLibrary, TheFoldersComeFromTheEnvironmentOrTheUserDirs) {
     test::ScratchFolder home;
     test::ScopedEnvironment environment;
     environment.Set("HOME", home.path());
@@ -149,6 +151,12 @@ TEST(PhotoLibrary, TheFolderComesFromTheEnvironmentOrTheUserDirs) {
 
     environment.Set("XDG_PICTURES_DIR", home.File("Elsewhere"));
     EXPECT_EQ(PhotoLibrary::DefaultFolder(), home.File("Elsewhere"));
+    // A file in the documents folder's place is reported.
+    std::ofstream(home.File("taken")) << "x";
+    environment.Set("VANTREL_HOME", home.File("taken"));
+    const Result<std::string> documents = DocumentsDirectory();
+    EXPECT_FALSE(documents.ok());
+    EXPECT_NE(documents.error().find(home.File("taken")), std::string::npos) << documents.error();
 }
 
 TEST(UprightPhoto, OverlongSidesAreFittedAndOrientationsApplied) {
@@ -200,17 +208,6 @@ INSTANTIATE_TEST_SUITE_P(
                     Place{std::nullopt, "/data", "/data/vantrel"},
                     Place{std::nullopt, "rel", "/home/.local/share/vantrel"},
                     Place{std::nullopt, std::nullopt, "/home/.local/share/vantrel"}));
-
-TEST(DocumentsDirectory, AFileInItsPlaceIsReported) {
-    test::ScratchFolder scratch;
-    test::ScopedEnvironment environment;
-    const std::string taken = scratch.File("taken");
-    std::ofstream(taken) << "x";
-    environment.Set("VANTREL_HOME", taken);
-    const Result<std::string> folder = DocumentsDirectory();
-    EXPECT_FALSE(folder.ok());
-    EXPECT_NE(folder.error().find(taken), std::string::npos) << folder.error();
-}
 
 }  // namespace
 }  // namespace vantrel

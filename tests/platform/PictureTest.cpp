@@ -31,9 +31,7 @@ TEST(PictureSize, RefusesEmptyOversizedAndOverLimitPictures) {
     EXPECT_NE(PictureSizeError(10000, 10001), "");
     EXPECT_NE(PictureSizeError(100, 100, 9999), "");
     EXPECT_EQ(PictureSizeError(100, 100, 10000), "");
-}
-
-TEST(PictureSize, ABufferOverTheLimitIsRefusedWithoutAllocating) {
+    // A buffer over the limit is refused without allocating.
     TiMemoryTestHook::Reset();
     EXPECT_TRUE(PixelBuffer::Allocate(20000, 20000).empty());
     EXPECT_TRUE(PixelBuffer::Allocate(70000, 1).empty());
@@ -83,7 +81,7 @@ TEST(PictureAndBitmap, OnlyPackedFourByteBitmapsBecomePicturesAndShortMemoryGive
 }
 
 // Every colour and alpha against the rounded real quotients.
-TEST(Premultiply, BothDirectionsRoundToNearest) {
+TEST(Premultiply, BothDirectionsRoundToNearestAndOpacityIsSeenInEveryPixel) {
     for (int a = 0; a < 256; ++a) {
         for (int c = 0; c < 256; ++c) {
             unsigned char pixel[4] = {static_cast<unsigned char>(c), 0, 255,
@@ -103,9 +101,7 @@ TEST(Premultiply, BothDirectionsRoundToNearest) {
             ASSERT_EQ(straight[3], a);
         }
     }
-}
-
-TEST(Premultiply, OpacityIsSeenInEveryPixel) {
+    // Opacity is seen in every pixel.
     unsigned char pixels[12] = {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 255};
     EXPECT_TRUE(IsOpaque(pixels, 3));
     pixels[11] = 254;
@@ -120,7 +116,7 @@ Picture Ramp(int width, int height, int step) {
     });
 }
 
-TEST(ScalePicture, ReductionsAverageTheAreaEachPixelCovers) {
+TEST(ScalePicture, ReductionsAverageTheAreaEachPixelCoversKeepingOpacity) {
     // Whole pixels: 2 x 2 blocks.
     const Picture halved = ScalePicture(Ramp(4, 2, 60), 2, 1);
     EXPECT_EQ(test::PixelOf(halved, 0, 0), (test::Rgba{30, 5, 7, 255}));
@@ -129,9 +125,7 @@ TEST(ScalePicture, ReductionsAverageTheAreaEachPixelCovers) {
     const Picture thirds = ScalePicture(Ramp(3, 1, 90), 2, 1);
     EXPECT_EQ(test::PixelOf(thirds, 0, 0), (test::Rgba{30, 0, 7, 255}));
     EXPECT_EQ(test::PixelOf(thirds, 1, 0), (test::Rgba{150, 0, 7, 255}));
-}
-
-TEST(ScalePicture, OpaquePicturesStayOpaqueAndColourStaysWithinAlpha) {
+    // Opaque pictures stay opaque and colour stays within alpha.
     const Picture source = test::MakePicture(1601, 1203, [](int x, int y) {
         const auto alpha = static_cast<std::uint8_t>(x < 800 ? 255 : (x * 3 + y) % 256);
         return test::Rgba{static_cast<std::uint8_t>(alpha * ((x * 7) % 255) / 255),

@@ -351,16 +351,14 @@ TEST(CliArguments, BadCommandLinesAreRefusedWithAReason) {
     }
 }
 
-TEST(LooksCommand, FileNamesAreSafeAndDistinct) {
+TEST(LooksCommand, FileNamesAreSafeAndDistinctAndThePageFollowsThePanels) {
     EXPECT_EQ(LookFileName("Vibrant Blue / Purple"), "Vibrant_Blue_Purple.png");
     EXPECT_EQ(LookFileName("3D Glasses"), "3D_Glasses.png");
     EXPECT_EQ(LookFileName(" ../a&b "), "a_b.png");
     std::set<std::string> names;
     for (const LomoLook& look : LomoLooks())
         EXPECT_TRUE(names.insert(LookFileName(look.displayName)).second) << look.displayName;
-}
-
-TEST(LooksCommand, PageListsSectionsInPanelOrderWithEscapedText) {
+    // The page lists the sections in the panels' order, its text escaped.
     std::vector<SheetEntry> entries;
     for (LookSection section : kLookSections) {
         for (const LomoLook& look : LooksInSection(section)) entries.push_back({look, true});
@@ -384,7 +382,7 @@ TEST(LooksCommand, PageListsSectionsInPanelOrderWithEscapedText) {
 
 // Each look is made in a worker whose random() starts where a fresh
 // process's does, whatever this process drew before.
-TEST(LooksCommand, WritesEveryShownLookAndThePage) {
+TEST(LooksCommand, WritesEveryShownLookAndThePageAndSaysWhichFailed) {
     ScratchFolder folder;
     const std::string input = test::TestDataPath("photos/kodim23.png");
     random();
@@ -408,20 +406,17 @@ TEST(LooksCommand, WritesEveryShownLookAndThePage) {
         const std::string file = LookFileName(FindLook(lomo)->displayName);
         EXPECT_EQ(Decoded(folder.File(file)), test::Pixels(*expected)) << file;
     }
-}
 
-// At 2 pixels high LE_3DGlasses cannot centre the photo in its enlarged
-// copy: the page shows it as failed, a warning names it, the others are
-// written and the sheet is done.
-TEST(LooksCommand, ALookThatFailsIsShownOnThePageWithAWarning) {
-    ScratchFolder folder;
-    std::ostringstream out, err;
-    EXPECT_EQ(RunLooks({test::TestDataPath("photos/kodim23.png"), folder.path(), 2}, out, err), 0);
-    EXPECT_EQ(err.str(), "vantrel looks: warning: 3D Glasses: the look failed\n");
-    EXPECT_NE(out.str().find("1 look failed"), std::string::npos) << out.str();
-    EXPECT_EQ(folder.Names().size(), LomoLooks().size());  // 49 pictures and the page
-    EXPECT_NE(test::TextOf(folder.File("index.html")).find("3D Glasses (failed)"),
-              std::string::npos);
+    // At 2 pixels high LE_3DGlasses cannot centre the photo in its enlarged
+    // copy: the page shows it as failed, a warning names it, the others are
+    // written and the sheet is done.
+    ScratchFolder tiny;
+    std::ostringstream tinyOut, tinyErr;
+    EXPECT_EQ(RunLooks({input, tiny.path(), 2}, tinyOut, tinyErr), 0);
+    EXPECT_EQ(tinyErr.str(), "vantrel looks: warning: 3D Glasses: the look failed\n");
+    EXPECT_NE(tinyOut.str().find("1 look failed"), std::string::npos) << tinyOut.str();
+    EXPECT_EQ(tiny.Names().size(), LomoLooks().size());  // 49 pictures and the page
+    EXPECT_NE(test::TextOf(tiny.File("index.html")).find("3D Glasses (failed)"), std::string::npos);
 }
 
 }  // namespace

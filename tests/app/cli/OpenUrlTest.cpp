@@ -13,7 +13,7 @@ namespace {
 
 // `vantrel open-url` posts the URL with the published token to the editor
 // named in the documents directory; without one it says so.
-TEST(OpenUrl, HandsTheCallbackToTheRunningEditor) {
+TEST(OpenUrl, HandsTheCallbackToTheRunningEditorWithItsToken) {
     test::ScratchFolder home;
     test::ScopedEnvironment environment;
     environment.Set("VANTREL_HOME", home.path());
@@ -39,12 +39,8 @@ TEST(OpenUrl, HandsTheCallbackToTheRunningEditor) {
     EXPECT_TRUE(FindRunningEditor(RunningEditorFile()).ok());
     WithdrawRunningEditor(RunningEditorFile(), published.value());
     EXPECT_FALSE(FindRunningEditor(RunningEditorFile()).ok());
-}
 
-TEST(OpenUrl, TheEditorTakesOnlyItsTokenAndALoginCallback) {
-    test::ScratchFolder home;
-    test::ScopedEnvironment environment;
-    environment.Set("VANTREL_HOME", home.path());
+    // The editor takes only its token and a login callback.
     const RunningEditor self{"http://127.0.0.1:1", std::string(64, 'a')};
     const std::string callback = "vantrel://handleOAuthLogin?oauth_token=a";
     EXPECT_EQ(handleOpenUrlRequest(self, std::string(64, 'b'), callback), 403);

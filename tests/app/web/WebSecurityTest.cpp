@@ -20,7 +20,7 @@ struct AccessCase {
     Verdict verdict;
 };
 
-TEST(WebSecurity, RequestsPassOnlyWithTheRightHostTokenAndOrigin) {
+TEST(WebSecurity, RequestsNeedTheRightHostTokenAndOriginAndPathsStayInsideTheFrontEnd) {
     const std::string token(64, 'a');
     const std::string cookie = std::string(kTokenCookie) + "=" + token;
     const std::string wrongCookie = std::string(kTokenCookie) + "=" + std::string(64, 'b');
@@ -45,9 +45,7 @@ TEST(WebSecurity, RequestsPassOnlyWithTheRightHostTokenAndOrigin) {
         AccessPolicy policy{c.lan, c.lan ? token : "", !c.lan, 8686};
         EXPECT_EQ(CheckRequest(policy, c.facts), c.verdict) << c.what;
     }
-}
-
-TEST(WebSecurity, StaticPathsStayInsideTheFrontEnd) {
+    // Static paths stay inside the front end.
     const test::ScratchFolder scratch;
     const fs::path base = scratch.path();
     const fs::path root = base / "web";
@@ -65,8 +63,7 @@ TEST(WebSecurity, StaticPathsStayInsideTheFrontEnd) {
     }
     EXPECT_FALSE(ResolveStaticPath(root, std::string_view("/index.html\0x", 13)));
 }
-
-TEST(WebSecurity, UploadsAreRefusedBeforeTheirPixelsAreTaken) {
+TEST(WebSecurity, UploadsAreRefusedBeforeTheirPixelsAreTakenAndNamedPlainly) {
     const std::vector<unsigned char> text = {'<', 'h', 't', 'm', 'l', '>'};
     EXPECT_FALSE(DecodeUpload(text));
     EXPECT_FALSE(DecodeUpload({}));
@@ -76,9 +73,7 @@ TEST(WebSecurity, UploadsAreRefusedBeforeTheirPixelsAreTaken) {
     ASSERT_FALSE(refused);
     EXPECT_NE(refused.error().find("60000"), std::string::npos) << refused.error();
     EXPECT_FALSE(DecodeUpload(text, 4));
-}
-
-TEST(WebSecurity, UploadNamesKeepOnlyPlainLetters) {
+    // Their names keep only plain letters.
     EXPECT_EQ(UploadFileName("../../etc/passwd", true), "passwd.jpg");
     EXPECT_EQ(UploadFileName("My Photo (1).PNG", false), "MyPhoto1.png");
     EXPECT_EQ(UploadFileName("...", true), "upload.jpg");

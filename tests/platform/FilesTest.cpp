@@ -53,8 +53,9 @@ TEST(Files, WrittenFilesReadBackWholeAndRefusalsNameTheFile) {
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"history_1.png", "pipe"}));
 }
 
-// New files follow the creation mask; a replaced one keeps its permission bits.
-TEST(Files, PermissionsOfNewAndReplacedFiles) {
+// New files follow the creation mask; a replaced one keeps its permission
+// bits; a name of the longest legal length is written.
+TEST(Files, PermissionsOfNewAndReplacedFilesAndTheLongestNames) {
     test::ScratchFolder folder;
     const std::string path = folder.File("private.png");
     const mode_t previous = ::umask(022);
@@ -69,6 +70,19 @@ TEST(Files, PermissionsOfNewAndReplacedFiles) {
         EXPECT_EQ(PermissionsOf(path), mode) << std::oct << mode;
         EXPECT_EQ(TextOf(path), "new");
     }
+    // The temporary name does not grow with the file's name: every legal
+    // name can be written.
+    for (const std::size_t length : {std::size_t{248}, std::size_t{255}}) {
+        const std::string name = std::string(length - 4, 'a') + ".png";
+        const Result<Done> named = WriteFileAtomically(folder.File(name), Bytes("long"));
+        ASSERT_TRUE(named.ok()) << named.error();
+        EXPECT_EQ(TextOf(folder.File(name)), "long");
+        ASSERT_TRUE(WriteFileAtomically(folder.File(name), Bytes("again")).ok());
+        EXPECT_EQ(TextOf(folder.File(name)), "again");
+        ASSERT_EQ(::unlink(folder.File(name).c_str()), 0);
+    }
+    EXPECT_FALSE(WriteFileAtomically(folder.File(std::string(256, 'b')), Bytes("x")).ok());
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"private.png"});
 }
 
 // A link, a pipe, a device or a folder at the path is left as it is and
@@ -103,26 +117,6 @@ TEST(Files, APathThatIsNotARegularFileIsRefusedAndLeftAsItIs) {
     }
     EXPECT_EQ(TextOf(folder.File("target")), "kept");
     EXPECT_EQ(folder.Names(), before);
-}
-
-// The temporary name does not grow with the file's name: every legal name
-// can be written.
-TEST(Files, ANameOfTheLongestLegalLengthIsWritten) {
-    test::ScratchFolder folder;
-    for (const std::size_t length : {std::size_t{248}, std::size_t{255}}) {
-        const std::string name = std::string(length - 4, 'a') + ".png";
-        const Result<Done> written = WriteFileAtomically(folder.File(name), Bytes("long"));
-        ASSERT_TRUE(written.ok()) << written.error();
-        EXPECT_EQ(TextOf(folder.File(name)), "long");
-        ASSERT_TRUE(WriteFileAtomically(folder.File(name), Bytes("again")).ok());
-        EXPECT_EQ(TextOf(folder.File(name)), "again");
-        ASSERT_EQ(::unlink(folder.File(name).c_str()), 0);
-    }
-    EXPECT_TRUE(folder.Names().empty());
-    const Result<Done> tooLong =
-        WriteFileAtomically(folder.File(std::string(256, 'b')), Bytes("x"));
-    EXPECT_FALSE(tooLong.ok());
-    EXPECT_TRUE(folder.Names().empty());
 }
 
 // A writer killed at random moments of its writes leaves the old file or

@@ -92,7 +92,7 @@ TEST(PhotoLibrary, LoadsPhotosUprightAndRefusesLinksAndStrangers) {
         EXPECT_FALSE(library.loadPicture(refused).ok()) << refused;
 }
 
-TEST(PhotoLibrary, AddedPicturesAreNewFilesInTheVantrelFolder) {
+TEST(PhotoLibrary, AddedPicturesAreNewFilesThatNeverReplaceOne) {
     test::ScratchFolder folder;
     const PhotoLibrary library(folder.path());
     const Picture picture = Gradient(20, 10);
@@ -116,22 +116,17 @@ TEST(PhotoLibrary, AddedPicturesAreNewFilesInTheVantrelFolder) {
     std::ofstream(other.File("Vantrel")) << "a file where the folder should be";
     EXPECT_FALSE(PhotoLibrary(other.path()).addPicture(picture, false).ok());
     EXPECT_EQ(other.Names(), std::vector<std::string>{"Vantrel"});
-}
-
-// A new file never replaces one, and leaves no temporary behind.
-TEST(NewFile, NeverReplacesAFileAndLeavesNoTemporaryBehind) {
-    test::ScratchFolder folder;
-    const std::vector<unsigned char> first{1, 2, 3};
-    const std::vector<unsigned char> second{9};
-    EXPECT_TRUE(WriteNewFile(folder.File("a.jpg"), first).written());
-    EXPECT_EQ(WriteNewFile(folder.File("a.jpg"), second).kind, NewFileOutcome::Kind::NameTaken);
-    ASSERT_EQ(::symlink("nowhere", folder.File("dangling.jpg").c_str()), 0);
-    EXPECT_EQ(WriteNewFile(folder.File("dangling.jpg"), second).kind,
+    // A new file never replaces one, and leaves no temporary behind.
+    test::ScratchFolder files;
+    const std::vector<unsigned char> first{1, 2, 3}, later{9};
+    EXPECT_TRUE(WriteNewFile(files.File("a.jpg"), first).written());
+    EXPECT_EQ(WriteNewFile(files.File("a.jpg"), later).kind, NewFileOutcome::Kind::NameTaken);
+    ASSERT_EQ(::symlink("nowhere", files.File("dangling.jpg").c_str()), 0);
+    EXPECT_EQ(WriteNewFile(files.File("dangling.jpg"), later).kind,
               NewFileOutcome::Kind::NameTaken);
-    EXPECT_EQ(WriteNewFile(folder.File("no/folder.jpg"), second).kind,
-              NewFileOutcome::Kind::Failed);
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a.jpg", "dangling.jpg"}));
-    EXPECT_EQ(ReadWholeFile(folder.File("a.jpg"), 10).value(), first);
+    EXPECT_EQ(WriteNewFile(files.File("no/folder.jpg"), later).kind, NewFileOutcome::Kind::Failed);
+    EXPECT_EQ(files.Names(), (std::vector<std::string>{"a.jpg", "dangling.jpg"}));
+    EXPECT_EQ(ReadWholeFile(files.File("a.jpg"), 10).value(), first);
 }
 
 // The pictures folder comes from the environment or the user dirs; the

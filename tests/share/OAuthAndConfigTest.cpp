@@ -11,7 +11,7 @@
 namespace vantrel {
 namespace {
 
-TEST(OAuthEncoding, KeepsOnlyTheUnreservedSet) {
+TEST(OAuthEncoding, KeepsOnlyTheUnreservedSetAndATokenComesFromATokenAnswerOnly) {
     const std::pair<const char*, const char*> cases[] = {
         {"AZaz09-._~", "AZaz09-._~"},
         {"a b+c*d", "a%20b%2Bc%2Ad"},
@@ -23,6 +23,14 @@ TEST(OAuthEncoding, KeepsOnlyTheUnreservedSet) {
         EXPECT_EQ(OAuthPercentDecode(encoded), text);
     }
     EXPECT_EQ(OAuthPercentDecode("%zz%4"), "%zz%4");
+    // A token comes from a token answer only.
+    const auto token = OAuthToken::fromResponseBody(
+        "oauth_token=ab%2Bc&oauth_token_secret=s3&oauth_callback_confirmed=true");
+    ASSERT_TRUE(token);
+    EXPECT_EQ(token->key, "ab+c");
+    EXPECT_EQ(token->secret, "s3");
+    for (const char* body : {"oauth_token=a", "oauth_token=&oauth_token_secret=s", "<html>", ""})
+        EXPECT_FALSE(OAuthToken::fromResponseBody(body)) << body;
 }
 
 // RFC 5849, section 3.4.1.1: the parameters come from the query, the form
@@ -160,17 +168,6 @@ TEST(OAuthRequest, SendsPlusAsEscapedAndParametersOfAGetInTheQuery) {
     EXPECT_NE(request.signatureBaseString().find("q%3D1%252B2"), std::string::npos);
     EXPECT_TRUE(http.body.empty());
 }
-
-TEST(OAuthToken, ComesFromATokenAnswerOnly) {
-    const auto token = OAuthToken::fromResponseBody(
-        "oauth_token=ab%2Bc&oauth_token_secret=s3&oauth_callback_confirmed=true");
-    ASSERT_TRUE(token);
-    EXPECT_EQ(token->key, "ab+c");
-    EXPECT_EQ(token->secret, "s3");
-    for (const char* body : {"oauth_token=a", "oauth_token=&oauth_token_secret=s", "<html>", ""})
-        EXPECT_FALSE(OAuthToken::fromResponseBody(body)) << body;
-}
-
 // Without a file nothing is set up and each provider says what it lacks; a
 // file's keys, addresses and limits are read; an unusable file sets nothing
 // up and says why.

@@ -65,17 +65,6 @@ protected:
     Picture input;
 };
 
-TEST_F(ApplyCommandTest, InformationFormsPrintAndSucceed) {
-    EXPECT_EQ(RunMain({"--version"}).out, "vantrel 9.8.7\n");
-    EXPECT_EQ(RunMain({"commands"}).out, commandListing());
-    const Outcome help = RunMain({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out, UsageText());
-    const Outcome bad = RunMain({"apply", "in.png"});
-    EXPECT_EQ(bad.status, 2);
-    EXPECT_NE(bad.err.find(UsageText()), std::string::npos);
-}
-
 TEST_F(ApplyCommandTest, CommandsJoinInArgumentOrderAtTheParamScale) {
     WriteText(
         folder.File("left.json"),
@@ -281,7 +270,7 @@ std::optional<Invocation> Parse(std::vector<std::string_view> args, std::string*
     return ParseArguments(args, error ? *error : ignored);
 }
 
-TEST(CliArguments, ApplyTakesOptionsAnywhereAndKeepsCommandSourcesInOrder) {
+TEST(CliArguments, ApplyAndLooksTakeOptionsAnywhereAndCommandSourcesInOrder) {
     const auto invocation =
         Parse({"apply", "--command", R"({"cmd": "CMD_GRAY"})", "in.jpg", "--commands=a.json",
                "out.JPEG", "--param-scale", "0.25", "--quality=40", "--actions", "mine.json",
@@ -306,9 +295,7 @@ TEST(CliArguments, ApplyTakesOptionsAnywhereAndKeepsCommandSourcesInOrder) {
     EXPECT_EQ(plain->apply.paramScale, 1.0);
     EXPECT_EQ(plain->apply.quality, 92);
     EXPECT_TRUE(plain->apply.sources.empty());
-}
-
-TEST(CliArguments, LooksTakesAPictureAFolderAndASize) {
+    // Looks takes a picture, a folder and a size.
     const auto sized = Parse({"looks", "--size=96", "in.jpg", "sheet"});
     ASSERT_TRUE(sized);
     EXPECT_EQ(sized->mode, Invocation::Mode::Looks);
@@ -317,8 +304,7 @@ TEST(CliArguments, LooksTakesAPictureAFolderAndASize) {
     EXPECT_EQ(sized->looks.size, 96);
     EXPECT_EQ(Parse({"looks", "in.png", "out"})->looks.size, 256);
 }
-
-TEST(CliArguments, BadCommandLinesAreRefusedWithAReason) {
+TEST(CliArguments, BadCommandLinesAreRefusedWithAReasonAndInformationFormsPrint) {
     const std::vector<std::vector<std::string_view>> bad = {
         {},
         {"frobnicate"},
@@ -349,6 +335,15 @@ TEST(CliArguments, BadCommandLinesAreRefusedWithAReason) {
         EXPECT_FALSE(Parse(args, &error)) << (args.empty() ? "" : args.back());
         EXPECT_FALSE(error.empty());
     }
+    // The information forms print and succeed; a bad command line shows the usage.
+    EXPECT_EQ(RunMain({"--version"}).out, "vantrel 9.8.7\n");
+    EXPECT_EQ(RunMain({"commands"}).out, commandListing());
+    const Outcome help = RunMain({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, UsageText());
+    const Outcome refused = RunMain({"apply", "in.png"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find(UsageText()), std::string::npos);
 }
 
 TEST(LooksCommand, FileNamesAreSafeAndDistinctAndThePageFollowsThePanels) {

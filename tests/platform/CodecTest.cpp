@@ -1,7 +1,8 @@
 // The picture codecs: what both formats owe their caller swept over one table
 // (round trips, cut and damaged files, claimed sizes refused before any pixel
 // memory, short memory, nothing to write), then each format's own kinds and
-// exact sample conversions, and the front door that tells them apart.
+// exact sample conversions, the orientation a file carries, the front door
+// that tells the formats apart, and files made to cost memory.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <optional>
 
 // clang-format off
@@ -29,57 +32,12 @@
 namespace vantrel {
 namespace {
 
+using test::Bytes;
+using test::PngChunk;
+using test::PngFile;
 using test::Rgba;
-using Bytes = std::vector<unsigned char>;
 
-// ---- Test files written with libpng and libjpeg directly, in any kind ----
-
-struct PngSpec {
-    int width = 1, height = 1, bitDepth = 8, colourType = PNG_COLOR_TYPE_RGB;
-    std::vector<std::uint8_t> samples;  // raw rows, packed as the PNG kind stores them
-    std::vector<png_color> palette;
-    std::vector<std::uint8_t> paletteAlpha;
-    std::optional<png_color_16> keyColour;
-    std::vector<std::uint8_t> exif;
-};
-
-void Append(png_structp png, png_bytep data, png_size_t length) {
-    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + length);
-}
-
-Bytes WritePng(PngSpec shape) {
-    Bytes out;
-    std::vector<png_bytep> rows;
-    for (int y = 0; y < shape.height; ++y)
-        rows.push_back(shape.samples.data() + y * (shape.samples.size() / shape.height));
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        ADD_FAILURE() << "libpng refused the test file";
-        return {};
-    }
-    png_set_write_fn(png, &out, Append, nullptr);
-    png_set_IHDR(png, info, shape.width, shape.height, shape.bitDepth, shape.colourType,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!shape.palette.empty())
-        png_set_PLTE(png, info, shape.palette.data(), static_cast<int>(shape.palette.size()));
-    if (!shape.paletteAlpha.empty() || shape.keyColour) {
-        png_color_16 key = shape.keyColour.value_or(png_color_16{});
-        png_set_tRNS(png, info, shape.paletteAlpha.data(),
-                     static_cast<int>(shape.paletteAlpha.size()), shape.keyColour ? &key : nullptr);
-    }
-    if (!shape.exif.empty()) {
-        png_set_eXIf_1(png, info, static_cast<png_uint_32>(shape.exif.size()),
-                       const_cast<png_bytep>(shape.exif.data()));
-    }
-    png_write_info(png, info);
-    png_write_image(png, rows.data());
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return out;
-}
+// ---- JPEG files written with libjpeg directly, in any kind ----
 
 struct JpegSpec {
     int width = 16, height = 16, components = 3;
@@ -123,10 +81,6 @@ std::uint32_t BigEndian32(const unsigned char* p) {
     return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
 }
 
-void PutBigEndian32(unsigned char* p, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(value >> (24 - 8 * i));
-}
-
 Picture Smooth(int width, int height, int alpha = 255) {
     return test::MakePicture(width, height, [=](int x, int y) {
         return Rgba{std::uint8_t(x * alpha / (width - 1)), std::uint8_t(y * alpha / (height - 1)),
@@ -156,11 +110,7 @@ std::vector<Format> Formats() {
                [](const Picture& p) { return EncodePng(p); },
                [](std::span<const unsigned char> b, std::int64_t m) { return DecodePng(b, m); },
                [](std::uint32_t width, std::uint32_t height) {
-                   Bytes file = WritePng({.samples = {1, 2, 3}});
-                   PutBigEndian32(&file[16], width);
-                   PutBigEndian32(&file[20], height);
-                   PutBigEndian32(&file[29], static_cast<std::uint32_t>(crc32(0, &file[12], 17)));
-                   return file;
+                   return test::PngFile(width, height, 8, PNG_COLOR_TYPE_RGB, {1, 2, 3});
                },
                12,
                0};
@@ -328,12 +278,12 @@ TEST(PngSuite, ConformingFilesDecodeAndCorruptOnesFail) {
     EXPECT_FALSE(DecodePng(damaged).ok());
 }
 
-TEST(PngDecode, ExactSampleConversions) {
+TEST(PngSamples, ExactConversionsBothWays) {
     // 16-bit gray is scaled to the nearest byte: v * 255 / 65535, rounded.
-    PngSpec gray16{.width = 256, .height = 256, .bitDepth = 16, .colourType = PNG_COLOR_TYPE_GRAY};
+    Bytes gray16;
     for (int v = 0; v < 65536; ++v)
-        gray16.samples.insert(gray16.samples.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
-    const Result<Picture> decoded = DecodePng(WritePng(gray16));
+        gray16.insert(gray16.end(), {Bytes::value_type(v >> 8), Bytes::value_type(v)});
+    const Result<Picture> decoded = DecodePng(PngFile(256, 256, 16, PNG_COLOR_TYPE_GRAY, gray16));
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     for (int v = 0; v < 65536; ++v) {
         const auto nearest = static_cast<std::uint8_t>((2 * v + 257) / 514);
@@ -341,8 +291,8 @@ TEST(PngDecode, ExactSampleConversions) {
                   (Rgba{nearest, nearest, nearest, 255}))
             << v;
     }
-    const auto row = [](const PngSpec& pngSpec) {
-        const Result<Picture> picture = DecodePng(WritePng(pngSpec));
+    const auto row = [](const Bytes& file) {
+        const Result<Picture> picture = DecodePng(file);
         std::vector<Rgba> pixels;
         for (int x = 0; picture.ok() && x < picture.value().width(); ++x)
             pixels.push_back(test::PixelOf(picture.value(), x, 0));
@@ -351,18 +301,15 @@ TEST(PngDecode, ExactSampleConversions) {
     // 16-bit alpha is scaled, then premultiplied: gray 0xC8C8 -> 200 with
     // alpha 0x8080 -> 128; gray 0x00FF -> 1 (not 0) opaque; alpha 0 leaves nothing.
     EXPECT_EQ(
-        row({.width = 3,
-             .bitDepth = 16,
-             .colourType = PNG_COLOR_TYPE_GRAY_ALPHA,
-             .samples = {0xC8, 0xC8, 0x80, 0x80, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}}),
+        row(PngFile(3, 1, 16, PNG_COLOR_TYPE_GRAY_ALPHA,
+                    {0xC8, 0xC8, 0x80, 0x80, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00})),
         (std::vector<Rgba>{{100, 100, 100, 128}, {1, 1, 1, 255}, {0, 0, 0, 0}}));
     // Palette transparency is premultiplied; entries without one are opaque.
     EXPECT_EQ(
-        row({.width = 5,
-             .colourType = PNG_COLOR_TYPE_PALETTE,
-             .samples = {0, 1, 2, 3, 4},
-             .palette = {{10, 20, 30}, {200, 100, 50}, {255, 255, 255}, {255, 254, 1}, {7, 8, 9}},
-             .paletteAlpha = {0, 128, 255, 64}}),
+        row(PngFile(
+            5, 1, 8, PNG_COLOR_TYPE_PALETTE, {0, 1, 2, 3, 4},
+            {PngChunk("PLTE", {10, 20, 30, 200, 100, 50, 255, 255, 255, 255, 254, 1, 7, 8, 9}),
+             PngChunk("tRNS", {0, 128, 255, 64})})),
         (std::vector<Rgba>{{0, 0, 0, 0},
                            {100, 50, 25, 128},
                            {255, 255, 255, 255},
@@ -370,36 +317,11 @@ TEST(PngDecode, ExactSampleConversions) {
                            {7, 8, 9, 255}}));
     // Low-bit gray is stretched and its colour key becomes transparent.
     EXPECT_EQ(
-        row({.width = 4,
-             .bitDepth = 2,
-             .colourType = PNG_COLOR_TYPE_GRAY,
-             .samples = {0b00011011},
-             .keyColour = png_color_16{0, 0, 0, 0, 2}}),
+        row(PngFile(4, 1, 2, PNG_COLOR_TYPE_GRAY, {0b00011011}, {PngChunk("tRNS", {0, 2})})),
         (std::vector<Rgba>{{0, 0, 0, 255}, {85, 85, 85, 255}, {0, 0, 0, 0}, {255, 255, 255, 255}}));
-}
-
-// An eXIf orientation turns the picture upright; its copy is the second
-// allocation that short memory can refuse.
-TEST(PngDecode, AnExifOrientationTurnsThePictureUpright) {
-    // Big-endian TIFF, one IFD0 entry: orientation (0x0112), SHORT, 1, value 6.
-    const Bytes file = WritePng({.width = 2,
-                                 .samples = {1, 1, 1, 2, 2, 2},
-                                 .exif = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0,
-                                          3,   0,   0, 0,  1, 0, 6, 0, 0, 0, 0,    0,    0}});
-    const Result<Picture> decoded = DecodePng(file);
-    ASSERT_TRUE(decoded.ok()) << decoded.error();
-    ASSERT_EQ(std::pair(decoded.value().width(), decoded.value().height()), std::pair(1, 2));
-    EXPECT_EQ(test::PixelOf(decoded.value(), 0, 0), (Rgba{1, 1, 1, 255}));
-    EXPECT_EQ(test::PixelOf(decoded.value(), 0, 1), (Rgba{2, 2, 2, 255}));
-    TiMemoryTestHook::FailAllocation(2);
-    EXPECT_NE(DecodePng(file).error().find("memory"), std::string::npos);
-    TiMemoryTestHook::Reset();
-}
-
-// The file holds straight alpha (as a reader that knows nothing of
-// premultiplying sees it); every valid premultiplied pixel survives a round
-// trip; opaque pictures drop their alpha.
-TEST(PngEncode, StraightAlphaInTheFileExactRoundTrips) {
+    // The file holds straight alpha (as a reader that knows nothing of
+    // premultiplying sees it); every valid premultiplied pixel survives a round
+    // trip; opaque pictures drop their alpha.
     std::vector<Rgba> pairs;  // all 32896 pairs of alpha a and colour c <= a
     for (int a = 0; a < 256; ++a)
         for (int c = 0; c <= a; ++c)
@@ -453,7 +375,7 @@ TEST(JpegDecode, CameraPhotosComeOutUprightAndOpaqueByTheirOrientationFlag) {
     EXPECT_EQ(test::BytesOf(UprightPicture(stored.value(), 6)), test::BytesOf(upright.value()));
 }
 
-TEST(JpegDecode, ProgressiveGrayAndCmykFiles) {
+TEST(JpegKinds, ProgressiveGrayAndCmykFilesAndTheEncodersQualityAlphaAndRange) {
     // Progressive files decode to the same pixels as baseline ones.
     JpegSpec shape{.width = 45, .height = 37, .quality = 85};
     for (int i = 0; i < 45 * 37 * 3; ++i) shape.samples.push_back(std::uint8_t(i * 7 % 251));
@@ -490,9 +412,8 @@ TEST(JpegDecode, ProgressiveGrayAndCmykFiles) {
                 EXPECT_NEAR(p[c], colours[i][c], 3) << adobe << " ink " << i << " channel " << c;
         }
     }
-}
-
-TEST(JpegEncode, QualityAlphaAndRange) {
+    // The encoder: a lower quality, a smaller file; alpha dropped, the
+    // premultiplied colour kept; qualities 1 to 100 only.
     const Picture picture = Smooth(96, 64);
     EXPECT_LT(EncodeJpeg(picture, 10).value().size(), EncodeJpeg(picture, 95).value().size());
     // Alpha is dropped, the premultiplied colour kept.
@@ -505,6 +426,149 @@ TEST(JpegEncode, QualityAlphaAndRange) {
     }
     for (int quality : {0, 101}) EXPECT_FALSE(EncodeJpeg(picture, quality).ok()) << quality;
     for (int quality : {1, 100}) EXPECT_TRUE(EncodeJpeg(picture, quality).ok()) << quality;
+}
+// ---- Orientation ----
+
+// A TIFF block whose IFD0 holds `entries` 12-byte entries: (tag, type,
+// count, value) with the value left-justified in its field.
+struct Entry {
+    unsigned tag, type;
+    std::uint32_t count;
+    unsigned value;
+};
+
+std::vector<unsigned char> Tiff(bool bigEndian, const std::vector<Entry>& entries) {
+    const unsigned char order = bigEndian ? 'M' : 'I';
+    std::vector<unsigned char> out = {order, order};
+    const auto put = [&](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.push_back(std::uint8_t(value >> 8 * (bigEndian ? bytes - 1 - i : i)));
+    };
+    put(42, 2);
+    put(8, 4);
+    put(static_cast<std::uint32_t>(entries.size()), 2);
+    for (const Entry& e : entries) {
+        put(e.tag, 2);
+        put(e.type, 2);
+        put(e.count, 4);
+        put(e.value, 2);
+        put(0, 2);
+    }
+    put(0, 4);
+    return out;
+}
+
+std::vector<unsigned char> OrientationTiff(int orientation, bool bigEndian) {
+    return Tiff(bigEndian,
+                {{0x010F, 2, 4, 0}, {0x0112, 3, 1, unsigned(orientation)}, {0x011A, 5, 1, 0}});
+}
+
+TEST(ExifOrientationParser, AnythingMissingOrMalformedMeansUpright) {
+    const auto good = OrientationTiff(6, true);
+    EXPECT_EQ(ExifOrientationFromTiff(good.data(), good.size()), 6);
+    // Every truncation of the block.
+    for (std::size_t size = 0; size < good.size(); ++size) {
+        const int found = ExifOrientationFromTiff(good.data(), size);
+        // The orientation is the second entry, at 22; its value ends at 32.
+        EXPECT_EQ(found, size >= 32 ? 6 : 1) << size;
+    }
+    const std::vector<std::vector<unsigned char>> bad = {
+        Tiff(true, {}),                             // no entries
+        Tiff(true, {{0x0112, 4, 1, 6}}),            // LONG instead of SHORT
+        Tiff(true, {{0x0112, 3, 2, 6}}),            // two values
+        Tiff(false, {{0x0112, 3, 1, 0}}),           // out of range
+        Tiff(false, {{0x0112, 3, 1, 9}}),           // out of range
+        {'M', 'M', 0, 43, 0, 0, 0, 8, 0, 0},        // not TIFF
+        {'M', 'M', 0, 42, 0xFF, 0xFF, 0xFF, 0xF0},  // IFD beyond the block
+    };
+    for (std::size_t i = 0; i < bad.size(); ++i)
+        EXPECT_EQ(ExifOrientationFromTiff(bad[i].data(), bad[i].size()), 1) << i;
+    // An entry count far beyond the block's end.
+    std::vector<unsigned char> counted = Tiff(true, {{0x0100, 3, 1, 1}});
+    counted[8] = counted[9] = 0xFF;
+    EXPECT_EQ(ExifOrientationFromTiff(counted.data(), counted.size()), 1);
+    const std::vector<unsigned char> xmp = {'h', 't', 't', 'p', ':', '/', '/'};
+    EXPECT_EQ(ExifOrientationFromApp1(xmp.data(), xmp.size()), 1);
+    EXPECT_EQ(ExifOrientationFromApp1(nullptr, 0), 1);
+}
+
+// What each orientation shows of a stored picture laid out as
+//   A B C
+//   D E F
+const std::map<int, std::vector<std::string>> kUpright = {
+    {1, {"ABC", "DEF"}},     {2, {"CBA", "FED"}},     {3, {"FED", "CBA"}},
+    {4, {"DEF", "ABC"}},     {5, {"AD", "BE", "CF"}}, {6, {"DA", "EB", "FC"}},
+    {7, {"FC", "EB", "DA"}}, {8, {"CF", "BE", "AD"}},
+};
+
+const std::map<char, Rgba> kColours = {
+    {'A', {255, 0, 0, 255}},   {'B', {0, 255, 0, 255}},   {'C', {0, 0, 255, 255}},
+    {'D', {255, 255, 0, 255}}, {'E', {255, 0, 255, 255}}, {'F', {0, 255, 255, 255}},
+};
+
+// The stored picture in cells of `cell` x `cell` pixels.
+Picture Stored(int cell) {
+    return test::MakePicture(3 * cell, 2 * cell, [cell](int x, int y) {
+        return kColours.at("ABCDEF"[(y / cell) * 3 + x / cell]);
+    });
+}
+
+// Each orientation places the stored rows and columns, turning the picture
+// itself and a JPEG file that carries the flag in either byte order.
+TEST(UprightPicture, EachOrientationPlacesTheStoredRowsAndColumns) {
+    constexpr int kCell = 16;  // whole chroma blocks, so each cell keeps its colour
+    const Picture stored = Stored(1);
+    const Result<std::vector<unsigned char>> plain = EncodeJpeg(Stored(kCell), 100);
+    ASSERT_TRUE(plain.ok());
+    // The JPEG with an APP1 Exif segment right after its start marker.
+    const auto decoded = [&](int orientation, bool bigEndian) {
+        std::vector<unsigned char> exif = {'E', 'x', 'i', 'f', 0, 0};
+        const auto tiff = OrientationTiff(orientation, bigEndian);
+        exif.insert(exif.end(), tiff.begin(), tiff.end());
+        std::vector<unsigned char> file = test::JpegSegment(0xE1, exif);
+        file.insert(file.begin(), plain.value().begin(), plain.value().begin() + 2);
+        file.insert(file.end(), plain.value().begin() + 2, plain.value().end());
+        const Result<Picture> picture = DecodeJpeg(file);
+        EXPECT_TRUE(picture.ok()) << picture.error();
+        return picture.value();
+    };
+    for (const auto& [orientation, rows] : kUpright) {
+        SCOPED_TRACE(orientation);
+        for (auto [picture, cell, tolerance] :
+             {std::tuple{UprightPicture(stored, orientation), 1, 0},
+              {decoded(orientation, true), kCell, 6},
+              {decoded(orientation, false), kCell, 6}}) {
+            ASSERT_EQ(picture.width(), static_cast<int>(rows[0].size()) * cell);
+            ASSERT_EQ(picture.height(), static_cast<int>(rows.size()) * cell);
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                for (std::size_t c = 0; c < rows[r].size(); ++c) {
+                    const Rgba p =
+                        test::PixelOf(picture, int(c) * cell + cell / 2, int(r) * cell + cell / 2);
+                    for (int k = 0; k < 4; ++k)
+                        EXPECT_NEAR(p[k], kColours.at(rows[r][c])[k], tolerance) << rows[r][c];
+                }
+            }
+        }
+    }
+    EXPECT_EQ(UprightPicture(stored, 0).data(), stored.data()) << "unknown values leave it alone";
+    EXPECT_EQ(UprightPicture(stored, 9).data(), stored.data());
+}
+
+TEST(UprightPicture, LargeTurnsCrossTileEdgesCorrectly) {
+    // Sizes that are not multiples of the copy's tiles.
+    const Picture stored = test::MakePicture(131, 70, [](int x, int y) {
+        return Rgba{std::uint8_t(x), std::uint8_t(y), std::uint8_t(x ^ y), 255};
+    });
+    const Picture turned = UprightPicture(stored, 6);
+    ASSERT_EQ(turned.width(), 70);
+    ASSERT_EQ(turned.height(), 131);
+    for (int y = 0; y < 131; ++y)
+        for (int x = 0; x < 70; ++x)
+            ASSERT_EQ(test::PixelOf(turned, x, y), test::PixelOf(stored, y, 69 - x))
+                << x << "," << y;
+    TiMemoryTestHook::FailAllocation(1);
+    EXPECT_TRUE(UprightPicture(stored, 6).empty());
+    TiMemoryTestHook::Reset();
 }
 
 // ---- The front door ----
@@ -523,26 +587,139 @@ TEST(PictureCodec, FormatsByContentAndNameFilesByExtension) {
         EXPECT_EQ(PictureFormatForPath(path), format) << path;
     }
     EXPECT_FALSE(DecodePicture(Bytes{'G', 'I', 'F'}).ok());
+    // Files are written by their extension (the round trips of both formats
+    // are the vantrel apply tests'), and read errors name the file.
     test::ScratchFolder folder;
-    const Picture picture = test::MakePicture(32, 24, [](int x, int y) {
-        return Rgba{std::uint8_t(x * 6), std::uint8_t(y * 8), 90, std::uint8_t(x < 16 ? 255 : 200)};
-    });
-    ASSERT_TRUE(WritePictureFile(picture, folder.File("a.png")).ok());
-    EXPECT_EQ(test::BytesOf(ReadPictureFile(folder.File("a.png")).value()), test::BytesOf(picture));
-    ASSERT_TRUE(WritePictureFile(picture, folder.File("a.jpeg"), 90).ok());
-    const Result<Picture> jpeg = ReadPictureFile(folder.File("a.jpeg"));
-    EXPECT_EQ(std::pair(jpeg.value().width(), test::PixelOf(jpeg.value(), 5, 5)[3]),
-              std::pair(32, std::uint8_t{255}));
+    const Picture picture = Smooth(8, 8);
     EXPECT_FALSE(WritePictureFile(picture, folder.File("a.gif")).ok());
     EXPECT_FALSE(WritePictureFile(picture, folder.File("b.jpg"), 0).ok());
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a.jpeg", "a.png"}));
-    // Read errors name the file.
+    EXPECT_TRUE(folder.Names().empty());
     for (const std::string& path :
          {folder.File("gone.png"), test::TestDataPath("pngsuite/xcsn0g01.png")}) {
         const Result<Picture> failed = ReadPictureFile(path);
         EXPECT_NE(failed.error().find(std::filesystem::path(path).filename().string()),
                   std::string::npos)
             << failed.error();
+    }
+}
+
+// ---- Files made to cost memory ----
+// Chunks and markers that declare far more than the file holds, or that
+// inflate to far more than they hold. The fuzz corpus holds the same files,
+// so that the fuzz runs start from them.
+
+constexpr std::size_t kFewMegabytes = std::size_t{4} << 20;
+
+// 44 bytes each: a 1 x 1 header, then a chunk of the type that declares
+// nearly 2 GiB and holds three bytes.
+TEST(HostilePng, ChunksDeclaringGigabytesFailWithinAFewMegabytes) {
+    for (const std::string type : {"tEXt", "zTXt", "iTXt", "sPLT", "iCCP", "eXIf", "pCAL", "sCAL",
+                                   "hIST", "tIME", "vpAg", "caNv", "IDAT"}) {
+        SCOPED_TRACE(type);
+        Bytes file = PngFile(1, 1, 8, PNG_COLOR_TYPE_RGB, {1, 2, 3});
+        file.resize(33);
+        file.insert(file.end(), {0x7F, 0xFF, 0xFF, 0xF0});
+        file.insert(file.end(), type.begin(), type.end());
+        file.insert(file.end(), {'a', 'b', 'c'});
+        const Result<Picture> decoded = DecodePng(file);
+        EXPECT_FALSE(decoded.ok());
+        EXPECT_FALSE(decoded.error().empty());
+        EXPECT_LT(PngMemoryTestHook::PeakBytesOfLastDecode(), kFewMegabytes);
+    }
+}
+
+// Ancillary chunks that are really there cost no memory in proportion
+// either: 6 MB of text, compressed text that inflates to 16 MiB, a large
+// palette suggestion, thousands of unknown chunks. The picture (2 x 1 in a
+// palette with a half-transparent first entry, turned upright by its eXIf
+// orientation) decodes as without them.
+TEST(HostilePng, AncillaryChunksThatAreReallyThereAreSkippedWithoutTheirMemory) {
+    const Bytes zeros(16 << 20, 0);
+    Bytes ztxt(compressBound(static_cast<uLong>(zeros.size())));
+    uLongf deflatedSize = static_cast<uLongf>(ztxt.size());
+    ASSERT_EQ(compress2(ztxt.data(), &deflatedSize, zeros.data(), zeros.size(), 1), Z_OK);
+    ztxt.resize(deflatedSize);
+    ztxt.insert(ztxt.begin(), {'b', 'o', 'm', 'b', 0, 0});
+    Bytes text = {'n', 'o', 't', 'e', 0};
+    text.resize(6 << 20, 'x');
+    Bytes splt = {'p', 0, 8};
+    splt.resize(splt.size() + 6 * 40000, 1);
+    std::vector<Bytes> extra = {PngChunk("tEXt", text), PngChunk("zTXt", ztxt),
+                                PngChunk("sPLT", splt)};
+    for (int i = 0; i < 2000; ++i) extra.push_back(PngChunk("vpAg", Bytes(200, std::uint8_t(i))));
+    const auto palettePng = [](std::vector<Bytes> chunks) {
+        for (const Bytes& chunk :
+             {PngChunk("eXIf", test::OrientationTiff(6)),
+              PngChunk("PLTE", {200, 100, 50, 10, 20, 30}), PngChunk("tRNS", {0x80})})
+            chunks.push_back(chunk);
+        return PngFile(2, 1, 8, PNG_COLOR_TYPE_PALETTE, {0, 1}, chunks);
+    };
+    const Result<Picture> plain = DecodePng(palettePng({}));
+    ASSERT_TRUE(plain.ok()) << plain.error();
+    ASSERT_EQ(std::pair(plain.value().width(), plain.value().height()), std::pair(1, 2));
+    EXPECT_EQ(test::PixelOf(plain.value(), 0, 0), (Rgba{100, 50, 25, 0x80}));
+    EXPECT_EQ(test::PixelOf(plain.value(), 0, 1), (Rgba{10, 20, 30, 255}));
+    // The upright copy is the second allocation that short memory can refuse.
+    TiMemoryTestHook::FailAllocation(2);
+    EXPECT_NE(DecodePng(palettePng({})).error().find("memory"), std::string::npos);
+    TiMemoryTestHook::Reset();
+    const Result<Picture> decoded = DecodePng(palettePng(extra));
+    ASSERT_TRUE(decoded.ok()) << decoded.error();
+    EXPECT_EQ(test::BytesOf(decoded.value()), test::BytesOf(plain.value()));
+    EXPECT_LT(PngMemoryTestHook::PeakBytesOfLastDecode(), kFewMegabytes);
+}
+
+// The memory this process has held at its peak since the peak was reset.
+long PeakResidentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// Markers declare at most 64 KiB each but a file may hold any number: they
+// are read through, the first Exif block's orientation kept, and the memory
+// they take does not grow with their number.
+TEST(HostileJpeg, ManyMarkersAreReadThroughWithoutKeepingThem) {
+    const Bytes plain = EncodeJpeg(Smooth(8, 4), 90).value();
+    const Bytes exif = {'E', 'x', 'i', 'f', 0, 0};
+    Bytes file(plain.begin(), plain.begin() + 2);
+    file.reserve(std::size_t{27} << 20);  // no large buffer freed on the way
+    Bytes turn = exif, filler = exif;
+    for (auto [payload, orientation] : {std::pair{&turn, 6}, {&filler, 3}}) {
+        const Bytes tiff = test::OrientationTiff(orientation);
+        payload->insert(payload->end(), tiff.begin(), tiff.end());
+    }
+    const Bytes first = test::JpegSegment(0xE1, turn);  // a quarter turn clockwise
+    file.insert(file.end(), first.begin(), first.end());
+    filler.resize(65533, 0x55);  // a half turn, which must not win
+    for (int i = 0; i < 400; ++i) {
+        // Mostly Exif blocks, with now and then a colour profile or a comment.
+        const Bytes segment =
+            test::JpegSegment(i % 10 == 0 ? 0xE2 : (i % 10 == 5 ? 0xFE : 0xE1), filler);
+        file.insert(file.end(), segment.begin(), segment.end());
+    }
+    file.insert(file.end(), plain.begin() + 2, plain.end());
+    ASSERT_GT(file.size(), std::size_t{25} << 20);
+
+    if (!(std::ofstream("/proc/self/clear_refs") << "5").flush())
+        GTEST_SKIP() << "the peak of resident memory can not be reset";
+    const long before = PeakResidentKilobytes();
+    const Result<Picture> decoded = DecodeJpeg(file);
+    const long growth = PeakResidentKilobytes() - before;
+    ASSERT_TRUE(decoded.ok()) << decoded.error();
+    EXPECT_EQ(std::pair(decoded.value().width(), decoded.value().height()), std::pair(4, 8));
+    EXPECT_LT(growth * 1024, static_cast<long>(kFewMegabytes)) << growth << " KiB";
+}
+
+TEST(HostileJpeg, MarkersDeclaringMoreThanTheFileHoldsFailCleanly) {
+    for (unsigned char marker : {0xE0, 0xE1, 0xE2, 0xED, 0xEE, 0xFE}) {
+        const Result<Picture> decoded =
+            DecodeJpeg(Bytes{0xFF, 0xD8, 0xFF, marker, 0xFF, 0xFF, 'E', 'x', 'i', 'f', 0, 0});
+        EXPECT_FALSE(decoded.ok()) << int(marker);
+        EXPECT_FALSE(decoded.error().empty()) << int(marker);
     }
 }
 

@@ -22,74 +22,67 @@ std::vector<unsigned char> Bytes(const std::string& text) {
     return std::vector<unsigned char>(text.begin(), text.end());
 }
 
-TEST(Files, AWrittenFileReadsBackWholeAndReplacesTheOldOneLeavingNothingElse) {
-    test::ScratchFolder folder;
-    const std::string path = folder.File("history_1.png");
-    ASSERT_TRUE(WriteFileAtomically(path, Bytes("first version, longer")).ok());
-    const Result<Done> second = WriteFileAtomically(path, Bytes("second"));
-    ASSERT_TRUE(second.ok()) << second.error();
-    const Result<std::vector<unsigned char>> read = ReadWholeFile(path, 1000);
-    ASSERT_TRUE(read.ok()) << read.error();
-    EXPECT_EQ(read.value(), Bytes("second"));
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"history_1.png"});
-
-    ASSERT_TRUE(WriteFileAtomically(path, {}).ok());
-    EXPECT_TRUE(ReadWholeFile(path, 0).value().empty());
-}
-
-TEST(Files, NewFilesFollowTheCreationMask) {
-    test::ScratchFolder folder;
-    const mode_t previous = ::umask(022);
-    const bool written = WriteFileAtomically(folder.File("a"), Bytes("x")).ok();
-    ::umask(previous);
-    ASSERT_TRUE(written);
-    struct stat status {};
-    ASSERT_EQ(::stat(folder.File("a").c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0644u);
-}
-
-TEST(Files, AWriteIntoAMissingFolderFailsNamingTheFile) {
-    test::ScratchFolder folder;
-    const Result<Done> missing =
-        WriteFileAtomically(folder.File("no/such/folder/x.png"), Bytes("x"));
-    EXPECT_FALSE(missing.ok());
-    EXPECT_NE(missing.error().find("no/such/folder/x.png"), std::string::npos) << missing.error();
-    EXPECT_TRUE(folder.Names().empty());
-}
-
-TEST(Files, ReadsRefuseMissingOversizedAndIrregularFiles) {
-    test::ScratchFolder folder;
-    const std::string path = folder.File("ten");
-    ASSERT_TRUE(WriteFileAtomically(path, Bytes("0123456789")).ok());
-    EXPECT_EQ(ReadWholeFile(path, 10).value(), Bytes("0123456789"));
-    const Result<std::vector<unsigned char>> tooBig = ReadWholeFile(path, 9);
-    EXPECT_FALSE(tooBig.ok());
-    EXPECT_NE(tooBig.error().find("larger than 9 bytes"), std::string::npos) << tooBig.error();
-    const Result<std::vector<unsigned char>> missing = ReadWholeFile(folder.File("none"), 10);
-    EXPECT_FALSE(missing.ok());
-    EXPECT_NE(missing.error().find("none"), std::string::npos);
-    EXPECT_FALSE(ReadWholeFile(folder.path(), 1 << 20).ok());
-    ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
-    EXPECT_FALSE(ReadWholeFile(folder.File("pipe"), 10).ok()) << "must not wait on a pipe";
-}
-
 mode_t PermissionsOf(const std::string& path) {
     struct stat status {};
     EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
     return status.st_mode & 07777;
 }
 
-TEST(Files, AReplacedFileKeepsItsPermissionBits) {
+// A written file reads back whole and replaces the old one, leaving nothing
+// else; reads and writes that fail name the file; a read is bounded and
+// does not wait on a pipe; a write into a missing folder leaves nothing.
+TEST(Files, WrittenFilesReadBackWholeAndRefusalsNameTheFile) {
+    test::ScratchFolder folder;
+    const std::string path = folder.File("history_1.png");
+    ASSERT_TRUE(WriteFileAtomically(path, {}).ok());
+    EXPECT_TRUE(ReadWholeFile(path, 0).value().empty());
+    ASSERT_TRUE(WriteFileAtomically(path, Bytes("first version, longer")).ok());
+    const Result<Done> second = WriteFileAtomically(path, Bytes("0123456789"));
+    ASSERT_TRUE(second.ok()) << second.error();
+    EXPECT_EQ(ReadWholeFile(path, 10).value(), Bytes("0123456789"));
+    ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadWholeFile(folder.File("pipe"), 10).ok()) << "must not wait on a pipe";
+    EXPECT_FALSE(ReadWholeFile(folder.path(), 1 << 20).ok());
+    for (const auto& [failed, says] :
+         {std::pair{ReadWholeFile(path, 9).error(), std::string("larger than 9 bytes")},
+          {ReadWholeFile(folder.File("none"), 10).error(), "none"},
+          {WriteFileAtomically(folder.File("no/such/folder/x.png"), Bytes("x")).error(),
+           "no/such/folder/x.png"}}) {
+        EXPECT_NE(failed.find(says), std::string::npos) << failed;
+    }
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"history_1.png", "pipe"}));
+}
+
+// New files follow the creation mask; a replaced one keeps its permission
+// bits; a name of the longest legal length is written.
+TEST(Files, PermissionsOfNewAndReplacedFilesAndTheLongestNames) {
     test::ScratchFolder folder;
     const std::string path = folder.File("private.png");
+    const mode_t previous = ::umask(022);
+    const bool written = WriteFileAtomically(path, Bytes("x")).ok();
+    ::umask(previous);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(PermissionsOf(path), 0644u);
     for (const mode_t mode : {0600, 0640, 0755, 0444, 0604}) {
-        ASSERT_TRUE(WriteFileAtomically(path, Bytes("old")).ok());
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-        const Result<Done> written = WriteFileAtomically(path, Bytes("new"));
-        ASSERT_TRUE(written.ok()) << written.error();
+        const Result<Done> replaced = WriteFileAtomically(path, Bytes("new"));
+        ASSERT_TRUE(replaced.ok()) << replaced.error();
         EXPECT_EQ(PermissionsOf(path), mode) << std::oct << mode;
         EXPECT_EQ(TextOf(path), "new");
     }
+    // The temporary name does not grow with the file's name: every legal
+    // name can be written.
+    for (const std::size_t length : {std::size_t{248}, std::size_t{255}}) {
+        const std::string name = std::string(length - 4, 'a') + ".png";
+        const Result<Done> named = WriteFileAtomically(folder.File(name), Bytes("long"));
+        ASSERT_TRUE(named.ok()) << named.error();
+        EXPECT_EQ(TextOf(folder.File(name)), "long");
+        ASSERT_TRUE(WriteFileAtomically(folder.File(name), Bytes("again")).ok());
+        EXPECT_EQ(TextOf(folder.File(name)), "again");
+        ASSERT_EQ(::unlink(folder.File(name).c_str()), 0);
+    }
+    EXPECT_FALSE(WriteFileAtomically(folder.File(std::string(256, 'b')), Bytes("x")).ok());
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"private.png"});
 }
 
 // A link, a pipe, a device or a folder at the path is left as it is and
@@ -106,9 +99,8 @@ TEST(Files, APathThatIsNotARegularFileIsRefusedAndLeftAsItIs) {
                                                               {"pipe", "pipe"},
                                                               {"folder", "folder"}};
     // Making a device node takes a privilege the test may not have.
-    if (::mknod(folder.File("device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
+    if (::mknod(folder.File("device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0)
         cases.push_back({"device", "device"});
-    }
     const std::vector<std::string> before = folder.Names();
     for (const auto& [name, kind] : cases) {
         struct stat was {};
@@ -125,26 +117,6 @@ TEST(Files, APathThatIsNotARegularFileIsRefusedAndLeftAsItIs) {
     }
     EXPECT_EQ(TextOf(folder.File("target")), "kept");
     EXPECT_EQ(folder.Names(), before);
-}
-
-// The temporary name does not grow with the file's name: every legal name
-// can be written.
-TEST(Files, ANameOfTheLongestLegalLengthIsWritten) {
-    test::ScratchFolder folder;
-    for (const std::size_t length : {std::size_t{248}, std::size_t{255}}) {
-        const std::string name = std::string(length - 4, 'a') + ".png";
-        const Result<Done> written = WriteFileAtomically(folder.File(name), Bytes("long"));
-        ASSERT_TRUE(written.ok()) << written.error();
-        EXPECT_EQ(TextOf(folder.File(name)), "long");
-        ASSERT_TRUE(WriteFileAtomically(folder.File(name), Bytes("again")).ok());
-        EXPECT_EQ(TextOf(folder.File(name)), "again");
-        ASSERT_EQ(::unlink(folder.File(name).c_str()), 0);
-    }
-    EXPECT_TRUE(folder.Names().empty());
-    const Result<Done> tooLong =
-        WriteFileAtomically(folder.File(std::string(256, 'b')), Bytes("x"));
-    EXPECT_FALSE(tooLong.ok());
-    EXPECT_TRUE(folder.Names().empty());
 }
 
 // A writer killed at random moments of its writes leaves the old file or

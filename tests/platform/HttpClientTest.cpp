@@ -19,32 +19,27 @@ TEST(HttpClient, PlainHttpOnlyStaysOnThisMachine) {
     }
 }
 
-class HttpClientLimits : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { s_fake = new test::FakeProvider(); }
-    static void TearDownTestSuite() { delete s_fake; }
+// The fake provider, started once for these tests and stopped at exit.
+const test::FakeProvider& Fake() {
+    static const test::FakeProvider fake;
+    return fake;
+}
 
-    Result<HttpResponse> Get(const std::string& path, HttpLimits limits = {}) {
-        HttpRequest request;
-        request.url = s_fake->base("ok") + path;
-        return PerformHttpRequest(request, limits);
-    }
+Result<HttpResponse> Get(const std::string& path, HttpLimits limits = {}) {
+    HttpRequest request;
+    request.url = Fake().base("ok") + path;
+    return PerformHttpRequest(request, limits);
+}
 
-    static test::FakeProvider* s_fake;
-};
-test::FakeProvider* HttpClientLimits::s_fake = nullptr;
-
-TEST_F(HttpClientLimits, AnswersAreBoundedInSize) {
+// Answers are bounded in size; redirects are counted and checked; a wait
+// gives up at its limit.
+TEST(HttpClientLimits, AnswersRedirectsAndWaitsAreBounded) {
     HttpLimits limits;
     limits.maxResponseBytes = 1000;
     EXPECT_EQ(Get("util/big?bytes=1000", limits).value().body.size(), 1000u);
     const Result<HttpResponse> big = Get("util/big?bytes=1001", limits);
     ASSERT_FALSE(big.ok());
     EXPECT_NE(big.error().find("larger than 1000 bytes"), std::string::npos) << big.error();
-}
-
-TEST_F(HttpClientLimits, RedirectsAreCountedAndChecked) {
-    HttpLimits limits;
     limits.maxRedirects = 3;
     EXPECT_EQ(Get("util/redirect?hops=3", limits).value().body, "arrived");
     EXPECT_NE(Get("util/redirect?hops=4", limits).error().find("more than 3"), std::string::npos);
@@ -53,19 +48,15 @@ TEST_F(HttpClientLimits, RedirectsAreCountedAndChecked) {
     const Result<HttpResponse> kept = Get("util/redirect?hops=1", limits);
     EXPECT_EQ(kept.value().status, 302);
     EXPECT_EQ(kept.value().header("location"), "/ok/util/redirect?hops=0");
-}
-
-TEST_F(HttpClientLimits, AServerThatNeverAnswersTimesOut) {
-    HttpLimits limits;
+    // A server that never answers times out, its query unsaid.
     limits.totalTimeout = 300ms;
     HttpRequest request;
-    request.url = s_fake->base("hang") + "anything?secret=s3cr3t";
+    request.url = Fake().base("hang") + "anything?secret=s3cr3t";
     const auto start = std::chrono::steady_clock::now();
     const Result<HttpResponse> response = PerformHttpRequest(request, limits);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
     ASSERT_FALSE(response.ok());
     EXPECT_EQ(response.error().find("s3cr3t"), std::string::npos) << response.error();
 }
-
 }  // namespace
 }  // namespace vantrel

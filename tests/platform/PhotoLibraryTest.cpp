@@ -5,7 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
+#include "platform/DocumentsDirectory.h"
+#include "platform/Files.h"
 #include "platform/NewFile.h"
 #include "platform/PhotoLibrary.h"
 #include "platform/PictureCodec.h"
@@ -35,9 +38,7 @@ void PutPhoto(const test::ScratchFolder& library, const std::string& relative, l
 std::vector<std::string> References(const PhotoLibrary& library) {
     std::vector<std::string> references;
     const Result<std::vector<LibraryPhoto>> photos = library.listPhotos();
-    for (const LibraryPhoto& photo : photos.value()) {
-        references.push_back(photo.reference);
-    }
+    for (const LibraryPhoto& photo : photos.value()) references.push_back(photo.reference);
     return references;
 }
 
@@ -63,23 +64,20 @@ TEST(PhotoLibrary, ListsPhotosOneFolderDeepNewestFirst) {
     EXPECT_FALSE(missing.listPhotos().ok());
 }
 
-TEST(PhotoLibrary, ReferencesNamePhotosInsideTheLibraryOnly) {
-    for (const char* good : {"a.jpg", "trip/b.PNG", "x y/é.jpeg"}) {
+// References name photos inside the library only; photos load upright, and
+// links and strangers are refused.
+TEST(PhotoLibrary, LoadsPhotosUprightAndRefusesLinksAndStrangers) {
+    for (const char* good : {"a.jpg", "trip/b.PNG", "x y/é.jpeg"})
         EXPECT_TRUE(PhotoLibrary::IsValidReference(good)) << good;
-    }
     for (const char* bad : {"", "/etc/a.jpg", "../a.jpg", "trip/../../a.jpg", "a/b/c.jpg", ".a.jpg",
                             "trip/.a.jpg", "./a.jpg", "a.gif", "trip/", "a.jpg/"}) {
         EXPECT_FALSE(PhotoLibrary::IsValidReference(bad)) << bad;
     }
     EXPECT_FALSE(PhotoLibrary::IsValidReference(std::string("a\0b.jpg", 7)));
-}
-
-TEST(PhotoLibrary, LoadsPhotosUprightAndRefusesLinksAndStrangers) {
     test::ScratchFolder folder;
     // The Canon photo is stored mirrored (EXIF orientation 2).
     std::filesystem::copy_file(test::TestDataPath("photos/canon_hdr_NO.jpg"),
                                folder.File("canon.jpg"));
-    std::filesystem::create_directory(folder.File("out"));
     ASSERT_EQ(::symlink(folder.File("canon.jpg").c_str(), folder.File("link.jpg").c_str()), 0);
     ASSERT_EQ(::symlink(folder.path().c_str(), folder.File("loop").c_str()), 0);
     const PhotoLibrary library(folder.path());
@@ -90,12 +88,11 @@ TEST(PhotoLibrary, LoadsPhotosUprightAndRefusesLinksAndStrangers) {
     ASSERT_TRUE(decoded.ok());
     EXPECT_EQ(test::BytesOf(loaded.value()), test::BytesOf(decoded.value()));
 
-    for (const char* refused : {"link.jpg", "loop/canon.jpg", "missing.jpg", "../canon.jpg"}) {
+    for (const char* refused : {"link.jpg", "loop/canon.jpg", "missing.jpg", "../canon.jpg"})
         EXPECT_FALSE(library.loadPicture(refused).ok()) << refused;
-    }
 }
 
-TEST(PhotoLibrary, AddedPicturesAreNewFilesInTheVantrelFolder) {
+TEST(PhotoLibrary, AddedPicturesAreNewFilesThatNeverReplaceOne) {
     test::ScratchFolder folder;
     const PhotoLibrary library(folder.path());
     const Picture picture = Gradient(20, 10);
@@ -112,37 +109,29 @@ TEST(PhotoLibrary, AddedPicturesAreNewFilesInTheVantrelFolder) {
     EXPECT_EQ(test::BytesOf(library.loadPicture(png.value()).value()), test::BytesOf(picture));
     const std::vector<unsigned char> jpegBytes =
         EncodePicture(picture, PictureFormat::Jpeg, 92).value();
-    std::ifstream written(folder.File(jpeg.value()), std::ios::binary);
-    EXPECT_EQ(std::vector<unsigned char>(std::istreambuf_iterator<char>(written), {}), jpegBytes);
+    EXPECT_EQ(ReadWholeFile(folder.File(jpeg.value()), 1 << 20).value(), jpegBytes);
     EXPECT_EQ(References(library).size(), 3u);
-}
-
-TEST(PhotoLibrary, AFailedAddWritesNothing) {
-    test::ScratchFolder folder;
-    std::ofstream(folder.File("Vantrel")) << "a file where the folder should be";
-    const PhotoLibrary library(folder.path());
-    const Result<std::string> added = library.addPicture(Gradient(4, 4), false);
-    EXPECT_FALSE(added.ok());
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"Vantrel"});
-}
-
-TEST(NewFile, NeverReplacesAFileAndLeavesNoTemporaryBehind) {
-    test::ScratchFolder folder;
-    const std::vector<unsigned char> first{1, 2, 3};
-    const std::vector<unsigned char> second{9};
-    EXPECT_TRUE(WriteNewFile(folder.File("a.jpg"), first).written());
-    EXPECT_EQ(WriteNewFile(folder.File("a.jpg"), second).kind, NewFileOutcome::Kind::NameTaken);
-    ASSERT_EQ(::symlink("nowhere", folder.File("dangling.jpg").c_str()), 0);
-    EXPECT_EQ(WriteNewFile(folder.File("dangling.jpg"), second).kind,
+    // A failed add writes nothing.
+    test::ScratchFolder other;
+    std::ofstream(other.File("Vantrel")) << "a file where the folder should be";
+    EXPECT_FALSE(PhotoLibrary(other.path()).addPicture(picture, false).ok());
+    EXPECT_EQ(other.Names(), std::vector<std::string>{"Vantrel"});
+    // A new file never replaces one, and leaves no temporary behind.
+    test::ScratchFolder files;
+    const std::vector<unsigned char> first{1, 2, 3}, later{9};
+    EXPECT_TRUE(WriteNewFile(files.File("a.jpg"), first).written());
+    EXPECT_EQ(WriteNewFile(files.File("a.jpg"), later).kind, NewFileOutcome::Kind::NameTaken);
+    ASSERT_EQ(::symlink("nowhere", files.File("dangling.jpg").c_str()), 0);
+    EXPECT_EQ(WriteNewFile(files.File("dangling.jpg"), later).kind,
               NewFileOutcome::Kind::NameTaken);
-    EXPECT_EQ(WriteNewFile(folder.File("no/folder.jpg"), second).kind,
-              NewFileOutcome::Kind::Failed);
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a.jpg", "dangling.jpg"}));
-    std::ifstream kept(folder.File("a.jpg"), std::ios::binary);
-    EXPECT_EQ(std::vector<unsigned char>(std::istreambuf_iterator<char>(kept), {}), first);
+    EXPECT_EQ(WriteNewFile(files.File("no/folder.jpg"), later).kind, NewFileOutcome::Kind::Failed);
+    EXPECT_EQ(files.Names(), (std::vector<std::string>{"a.jpg", "dangling.jpg"}));
+    EXPECT_EQ(ReadWholeFile(files.File("a.jpg"), 10).value(), first);
 }
 
-TEST(PhotoLibrary, TheFolderComesFromTheEnvironmentOrTheUserDirs) {
+// The pictures folder comes from the environment or the user dirs; the
+// documents folder is refused where a file is in its place.
+TEST(PhotoLibrary, TheFoldersComeFromTheEnvironmentOrTheUserDirs) {
     test::ScratchFolder home;
     test::ScopedEnvironment environment;
     environment.Set("HOME", home.path());
@@ -157,19 +146,63 @@ TEST(PhotoLibrary, TheFolderComesFromTheEnvironmentOrTheUserDirs) {
 
     environment.Set("XDG_PICTURES_DIR", home.File("Elsewhere"));
     EXPECT_EQ(PhotoLibrary::DefaultFolder(), home.File("Elsewhere"));
+    // A file in the documents folder's place is reported.
+    std::ofstream(home.File("taken")) << "x";
+    environment.Set("VANTREL_HOME", home.File("taken"));
+    const Result<std::string> documents = DocumentsDirectory();
+    EXPECT_FALSE(documents.ok());
+    EXPECT_NE(documents.error().find(home.File("taken")), std::string::npos) << documents.error();
 }
 
 TEST(UprightPhoto, OverlongSidesAreFittedAndOrientationsApplied) {
     const Picture wide = Gradient(300, 150);
     const Picture fitted = FitLongestSide(wide, 100);
-    EXPECT_EQ(fitted.width(), 100);
-    EXPECT_EQ(fitted.height(), 50);
+    EXPECT_EQ(std::pair(fitted.width(), fitted.height()), std::pair(100, 50));
     EXPECT_EQ(FitLongestSide(wide, 300).data(), wide.data());  // untouched, not copied
 
     const Picture turned = RedrawUpright(Gradient(3, 2), 6);  // stored turned: upright is 2 x 3
-    EXPECT_EQ(turned.width(), 2);
-    EXPECT_EQ(turned.height(), 3);
+    EXPECT_EQ(std::pair(turned.width(), turned.height()), std::pair(2, 3));
 }
+
+struct Place {
+    std::optional<std::string> vantrelHome;  // relative to the scratch folder
+    std::optional<std::string> xdgDataHome;  // likewise; "rel" stays relative
+    std::string expected;                    // relative to the scratch folder
+};
+
+class DocumentsDirectoryPlaces : public testing::TestWithParam<Place> {};
+
+TEST_P(DocumentsDirectoryPlaces, FollowTheEnvironmentAndAreMadePrivate) {
+    test::ScratchFolder scratch;
+    test::ScopedEnvironment environment;
+    const Place& place = GetParam();
+    const auto inside = [&](const std::optional<std::string>& value) -> std::optional<std::string> {
+        if (!value) return std::nullopt;
+        if (value->empty() || value->front() != '/') return *value;
+        return scratch.path() + *value;
+    };
+    environment.Set("HOME", scratch.path() + "/home");
+    environment.Set("VANTREL_HOME", inside(place.vantrelHome));
+    environment.Set("XDG_DATA_HOME", inside(place.xdgDataHome));
+
+    const Result<std::string> folder = DocumentsDirectory();
+    ASSERT_TRUE(folder.ok()) << folder.error();
+    EXPECT_EQ(folder.value(), scratch.path() + place.expected);
+    struct stat status {};
+    ASSERT_EQ(::stat(folder.value().c_str(), &status), 0);
+    EXPECT_TRUE(S_ISDIR(status.st_mode));
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    // A second use finds it.
+    EXPECT_EQ(DocumentsDirectory().value(), folder.value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, DocumentsDirectoryPlaces,
+    testing::Values(Place{"/own/place", "/data", "/own/place"},
+                    Place{"", "/data", "/data/vantrel"},  // an empty variable counts as unset
+                    Place{std::nullopt, "/data", "/data/vantrel"},
+                    Place{std::nullopt, "rel", "/home/.local/share/vantrel"},
+                    Place{std::nullopt, std::nullopt, "/home/.local/share/vantrel"}));
 
 }  // namespace
 }  // namespace vantrel

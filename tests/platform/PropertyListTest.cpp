@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
+#include "platform/Files.h"
 #include "platform/PropertyList.h"
+#include "platform/UserDefaults.h"
+#include "support/TestPictures.h"
 
 namespace vantrel {
 namespace {
@@ -70,9 +74,43 @@ TEST(PropertyList, RefusesWhatIsNoDictionaryList) {
         binaryHeaderOnly + std::string(40, '\xff'),
         Xml(std::string(2000, '<') + "dict>"),
     };
-    for (const std::string& text : cases) {
+    for (const std::string& text : cases)
         EXPECT_FALSE(ReadPropertyList(Bytes(text)).ok()) << text.substr(0, 80);
+}
+
+// The store keeps texts and reals in a private file; an unreadable file,
+// readable by others, is an empty store, replaced by a private one.
+TEST(UserDefaults, KeepsTextsAndRealsInAPrivateFile) {
+    test::ScratchFolder folder;
+    const std::string file = folder.File(kUserDefaultsFileName);
+    const auto permissions = [&] {
+        struct stat status {};
+        EXPECT_EQ(::stat(file.c_str(), &status), 0);
+        return status.st_mode & 0777;
+    };
+    {
+        UserDefaults store(file);
+        store.setObject("kToken_Sina", "oauth_token=a&oauth_token_secret=b");
+        store.setObject("FBExpirationDateKey", 1.5e9);
+        store.setObject("gone", "x");
+        store.removeObjectForKey("gone");
+        ASSERT_TRUE(store.synchronize().ok());
     }
+    EXPECT_EQ(permissions(), 0600u);
+    const UserDefaults again(file);
+    EXPECT_EQ(again.stringForKey("kToken_Sina"), "oauth_token=a&oauth_token_secret=b");
+    EXPECT_EQ(again.doubleForKey("FBExpirationDateKey"), 1.5e9);
+    EXPECT_FALSE(again.hasKey("gone"));
+    EXPECT_EQ(again.doubleForKey("kToken_Sina"), std::nullopt);
+
+    ASSERT_TRUE(WriteFileAtomically(file, Bytes("not a property list")).ok());
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    UserDefaults store(file);
+    EXPECT_FALSE(store.hasKey("kToken_Sina"));
+    store.setObject("kToken_Sina", "t");
+    EXPECT_TRUE(store.synchronize().ok());
+    EXPECT_TRUE(UserDefaults(file).hasKey("kToken_Sina"));
+    EXPECT_EQ(permissions(), 0600u);
 }
 
 }  // namespace

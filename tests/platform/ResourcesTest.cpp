@@ -25,16 +25,14 @@ protected:
     fs::path m_folder = m_scratch.path();
 };
 
-TEST_F(Resources, TheSourceTreeServesAProgramRunFromItsBuild) {
+TEST_F(Resources, TheSourceTreeServesTheBuildAndAFolderOrFileSetForTestsComesFirstAndAlone) {
     auto found = findResource("actions", "json");
     ASSERT_TRUE(found);
     EXPECT_TRUE(fs::equivalent(*found, fs::path(test::SourcePath("resources/actions.json"))));
     auto text = readResourceText("actions", "json");
     ASSERT_TRUE(text);
     EXPECT_NE(text->find("\"actions\""), std::string::npos);
-}
-
-TEST_F(Resources, AFolderOrFileSetForTestsComesFirstAndAlone) {
+    // A folder or file set for tests comes first and alone.
     setResourcesFolder(m_folder);
     EXPECT_FALSE(findResource("actions", "json"));  // no fallback to the source tree
     write("actions.json", "{\"actions\": []}");
@@ -47,11 +45,7 @@ TEST_F(Resources, AFolderOrFileSetForTestsComesFirstAndAlone) {
     EXPECT_FALSE(readResourceText("actions", "json"));
     setResourceFile("actions", "json", {});
     EXPECT_EQ(readResourceText("actions", "json"), "{\"actions\": []}");
-}
-
-TEST_F(Resources, UnsafeNamesFoldersAndHugeFilesAreNotFound) {
-    setResourcesFolder(m_folder);
-    write("actions.json", "{}");
+    // Unsafe names, folders and huge files are not found.
     fs::create_directories(m_folder / "dir.json");
     EXPECT_FALSE(findResource("../" + m_folder.filename().string() + "/actions", "json"));
     EXPECT_FALSE(findResource("actions", "json/.."));
@@ -64,6 +58,5 @@ TEST_F(Resources, UnsafeNamesFoldersAndHugeFilesAreNotFound) {
     EXPECT_TRUE(findResource("huge", "json"));
     EXPECT_FALSE(readResourceText("huge", "json"));
 }
-
 }  // namespace
 }  // namespace vantrel

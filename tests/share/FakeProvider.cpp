@@ -1,30 +1,25 @@
 #include "share/FakeProvider.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
 
+#include "Core/global/TiLog.h"
 #include "commands/Json.h"
+#include "platform/Dispatch.h"
 #include "platform/Files.h"
 #include "platform/HttpClient.h"
-
-extern char** environ;
+#include "support/ChildProcess.h"
 
 namespace vantrel::test {
 namespace {
-
-std::string KeysJson() {
-    return std::string(R"({"sina": {"consumer_key": ")") + kSinaKey + R"(", "consumer_secret": ")" +
-           kSinaSecret + R"("}, "twitter": {"consumer_key": ")" + kTwitterKey +
-           R"(", "consumer_secret": ")" + kTwitterSecret + R"(", "twitpic_key": ")" + kTwitpicKey +
-           R"("}, "facebook": {"app_id": ")" + kFacebookAppId + R"("}})";
-}
 
 // The port the fake prints once it listens; 0 when it does not in time.
 int ReadPort(int fd) {
@@ -49,6 +44,14 @@ std::string TextAt(const Dictionary& dictionary, std::string_view key) {
     return value ? value->stringValue() : "";
 }
 
+std::mutex g_logMutex;
+std::vector<std::string> g_log;
+
+void KeepLogLine(const char* line) {
+    std::lock_guard lock(g_logMutex);
+    g_log.emplace_back(line);
+}
+
 }  // namespace
 
 std::string FakeRecord::header(std::string_view name) const {
@@ -60,26 +63,12 @@ std::string FakeRecord::field(std::string_view name) const {
 }
 
 FakeProvider::FakeProvider() {
-    const std::string keys = m_folder.File("keys.json");
-    WriteText(keys, KeysJson());
     std::filesystem::create_directory(m_folder.File("record"));
     int pipe[2];
-    if (::pipe(pipe) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipe[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipe[0]);
-    const std::string script = SourcePath("tests/share/fake_provider.py");
-    const std::string record = m_folder.File("record");
-    std::vector<std::string> args = {VANTREL_PYTHON, script, "--keys",     keys,
-                                     "--record",     record, "--lifetime", "300"};
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    if (posix_spawn(&m_pid, VANTREL_PYTHON, &actions, nullptr, argv.data(), environ) != 0) {
-        m_pid = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
+    if (::pipe2(pipe, O_CLOEXEC) != 0) return;
+    m_pid = SpawnProgram({VANTREL_PYTHON, SourcePath("tests/share/fake_provider.py"), "--record",
+                          m_folder.File("record"), "--lifetime", "300"},
+                         pipe[1]);
     ::close(pipe[1]);
     m_port = m_pid > 0 ? ReadPort(pipe[0]) : 0;
     ::close(pipe[0]);
@@ -101,21 +90,12 @@ ShareConfig FakeProvider::config(std::string_view mode, std::chrono::millisecond
     ShareConfig config = ShareConfig::defaults();
     config.file = m_folder.File("sharing.json");
     config.timeout = timeout;
-    ShareProviderConfig& sina = config.providers[kShareSina];
-    sina = {kSinaKey, kSinaSecret, base(mode) + "sina/", "", "", "", "", ""};
-    ShareProviderConfig& twitter = config.providers[kShareTwitter];
-    twitter = {kTwitterKey,
-               kTwitterSecret,
-               base(mode) + "twitter/",
-               kTwitpicKey,
-               base(mode) + "twitpic/",
-               "",
-               "",
-               ""};
-    ShareProviderConfig& facebook = config.providers[kShareFacebook];
-    facebook.appId = kFacebookAppId;
-    facebook.dialog = base(mode) + "facebook/dialog/oauth";
-    facebook.graph = base(mode) + "facebook/graph/";
+    const std::string at = base(mode);
+    config.providers[kShareSina] = {kSinaKey, kSinaSecret, at + "sina/", "", "", "", "", ""};
+    config.providers[kShareTwitter] = {
+        kTwitterKey, kTwitterSecret, at + "twitter/", kTwitpicKey, at + "twitpic/", "", "", ""};
+    config.providers[kShareFacebook] = {
+        "", "", "", "", "", kFacebookAppId, at + "facebook/dialog/oauth", at + "facebook/graph/"};
     return config;
 }
 
@@ -127,27 +107,19 @@ std::vector<FakeRecord> FakeProvider::records() const {
     std::sort(names.begin(), names.end());
     std::vector<FakeRecord> records;
     for (const std::string& name : names) {
-        const auto json = ReadWholeFile(m_folder.File("record/" + name + ".json"), 1 << 20);
-        const auto body = ReadWholeFile(m_folder.File("record/" + name + ".body"), 64 << 20);
         const std::optional<Dictionary> record =
-            dictionaryWithJSONString(std::string(json.value().begin(), json.value().end()));
+            dictionaryWithJSONString(TextOf(m_folder.File("record/" + name + ".json")));
         if (!record) continue;
         FakeRecord entry;
-        entry.method = TextAt(*record, "method");
         entry.path = TextAt(*record, "path");
         if (const Dictionary* headers = DictionaryAt(*record, "headers")) entry.headers = *headers;
         if (const Dictionary* fields = DictionaryAt(*record, "fields")) entry.fields = *fields;
-        if (const Value* verified = record->find("verified"); verified && verified->boolean()) {
+        if (const Value* verified = record->find("verified"); verified && verified->boolean())
             entry.verified = *verified->boolean();
-        }
-        entry.body = body.value();
+        entry.body = ReadWholeFile(m_folder.File("record/" + name + ".body"), 64 << 20).value();
         records.push_back(std::move(entry));
     }
     return records;
-}
-
-std::size_t FakeProvider::requestCount() const {
-    return records().size();
 }
 
 std::string FollowInBrowser(const std::string& url) {
@@ -158,6 +130,85 @@ std::string FollowInBrowser(const std::string& url) {
     const Result<HttpResponse> response = PerformHttpRequest(request, limits);
     EXPECT_TRUE(response.ok()) << response.error();
     return response ? response.value().header("Location") : "";
+}
+
+void ShareFlow::SetUp() {
+    m_firstRecord = s_fake->requestCount();
+    m_secrets = {kSinaSecret, kTwitterSecret, kTwitpicKey};
+    std::lock_guard lock(g_logMutex);
+    g_log.clear();
+    TiSetLogSink(&KeepLogLine);
+}
+
+void ShareFlow::TearDown() {
+    drainMainQueue();
+    TiSetLogSink(nullptr);
+    std::lock_guard lock(g_logMutex);
+    for (const std::string& line : g_log) {
+        for (const std::string& secret : m_secrets)
+            EXPECT_EQ(line.find(secret), std::string::npos) << "a secret in the log: " << line;
+    }
+}
+
+std::size_t ShareFlow::loggedLines() {
+    std::lock_guard lock(g_logMutex);
+    return g_log.size();
+}
+
+std::unique_ptr<WBShareKit> ShareFlow::makeKit(std::string_view mode,
+                                               std::chrono::milliseconds timeout) {
+    auto kit = std::make_unique<WBShareKit>(s_fake->config(mode, timeout), m_store);
+    kit->setDelegate(&m_delegate);
+    return kit;
+}
+
+std::string ShareFlow::openedUrl() const {
+    const std::vector<std::string> shown = m_ui.shown();
+    for (auto call = shown.rbegin(); call != shown.rend(); ++call) {
+        if (call->rfind("openURL(", 0) == 0) return call->substr(8, call->size() - 9);
+    }
+    return "";
+}
+
+void ShareFlow::loginThroughBrowser(WBShareKit& kit, int code) {
+    const std::size_t reports = m_delegate.reports.size();
+    kit.login(code);
+    ASSERT_TRUE(waitUntil([&] { return !openedUrl().empty(); })) << "no page was opened";
+    const std::string callback = FollowInBrowser(openedUrl());
+    ASSERT_FALSE(callback.empty());
+    const std::string forged =
+        code == kShareFacebook ? "Vantrel://handleOAuthLogin#access_token=x&state=forged"
+                               : "Vantrel://handleOAuthLogin?oauth_token=other&oauth_verifier=1";
+    EXPECT_FALSE(kit.handleOpenURL(forged));
+    EXPECT_TRUE(kit.handleOpenURL(callback)) << callback;
+    ASSERT_TRUE(waitUntil([&] { return m_delegate.reports.size() > reports; }));
+    const std::string body = m_store.stringForKey(ShareProviderFor(code)->tokenKey).value_or("");
+    if (const auto token = OAuthToken::fromResponseBody(body)) {
+        m_secrets.push_back(token->key);
+        m_secrets.push_back(token->secret);
+    } else if (!body.empty()) {
+        m_secrets.push_back(body);  // Facebook's access token
+    }
+}
+
+void ShareFlow::post(WBShareKit& kit, int code, const std::string& text, const Picture& photo) {
+    const std::size_t reports = m_delegate.reports.size();
+    if (code == kShareSina) kit.sendSinaPhotoWithStatus(text, 0, 0, photo);
+    if (code == kShareTwitter) kit.sendPhotoToTwitterWithStatus(text, 0, 0, photo);
+    if (code == kShareFacebook) kit.sendPhotoToFacebookWithStatus(text, 0, 0, photo);
+    EXPECT_TRUE(waitUntil([&] { return m_delegate.reports.size() > reports; }));
+}
+
+std::vector<FakeRecord> ShareFlow::newRecords() const {
+    std::vector<FakeRecord> records = s_fake->records();
+    records.erase(records.begin(), records.begin() + static_cast<long>(m_firstRecord));
+    return records;
+}
+
+Picture SharePhoto() {
+    return MakePicture(24, 16, [](int x, int y) {
+        return Rgba{static_cast<std::uint8_t>(x * 10), static_cast<std::uint8_t>(y * 15), 90, 255};
+    });
 }
 
 }  // namespace vantrel::test

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <regex>
 
 #include "Share/ShareHandlers.h"
 #include "commands/ErrorManager.h"
+#include "platform/Dispatch.h"
 #include "platform/JpegCodec.h"
-#include "share/ShareFlowTest.h"
+#include "share/FakeProvider.h"
 
 namespace vantrel {
 namespace {
@@ -49,27 +51,20 @@ std::string ExpectedBody(int code, const std::string& text, const std::string& j
            jpeg + "\r\n--" + b + "--\r\n";
 }
 
-// The Authorization header's items, name and value, in their order.
-std::vector<std::pair<std::string, std::string>> HeaderItems(std::string_view header) {
+// The Authorization header's items, name and value, in their order; none
+// unless the header is `OAuth name="value", name="value", ...`.
+std::vector<std::pair<std::string, std::string>> HeaderItems(const std::string& header) {
+    static const std::regex whole(R"(OAuth [a-z_]+="[^"]*"(, [a-z_]+="[^"]*")*)");
+    static const std::regex item(R"(([a-z_]+)="([^"]*)\")");
     std::vector<std::pair<std::string, std::string>> items;
-    if (header.rfind("OAuth ", 0) != 0) return items;
-    header.remove_prefix(6);
-    while (!header.empty()) {
-        const std::size_t end = std::min(header.find("\", "), header.size() - 1);
-        const std::string_view item = header.substr(0, end + 1);
-        const std::size_t equals = item.find("=\"");
-        if (equals == std::string_view::npos || item.back() != '"') return {};
-        items.emplace_back(item.substr(0, equals), item.substr(equals + 2, end - equals - 2));
-        header.remove_prefix(std::min(end + 3, header.size()));
-    }
+    if (!std::regex_match(header, whole)) return items;
+    for (std::sregex_iterator it(header.begin(), header.end(), item), end; it != end; ++it)
+        items.emplace_back((*it)[1], (*it)[2]);
     return items;
 }
 
-bool AllOf(const std::string& text, std::size_t size, const char* characters) {
-    return text.size() == size && text.find_first_not_of(characters) == std::string::npos;
-}
-
-// The items in the described order, then `tail`; the values of their kinds.
+// The items in the described order, then `tail`; each value of its fixed
+// text or shape.
 void ExpectHeaderOrder(const FakeRecord& record, bool withToken,
                        const std::vector<std::string>& tail) {
     std::vector<std::string> expected = {
@@ -77,23 +72,18 @@ void ExpectHeaderOrder(const FakeRecord& record, bool withToken,
         "oauth_signature", "oauth_timestamp",    "oauth_nonce", "oauth_version"};
     if (!withToken) expected.erase(expected.begin() + 2);
     expected.insert(expected.end(), tail.begin(), tail.end());
-    const auto items = HeaderItems(record.header("Authorization"));
+    const std::map<std::string, std::string> shapes = {
+        {"realm", ""},
+        {"oauth_signature_method", "HMAC-SHA1"},
+        {"oauth_version", "1\\.0"},
+        {"oauth_callback", "Vantrel%3A%2F%2FhandleOAuthLogin"},
+        {"oauth_timestamp", "[0-9]{10}"},
+        {"oauth_nonce", "[0-9a-f]{32}"}};
     std::vector<std::string> names;
-    for (const auto& [name, value] : items) {
+    for (const auto& [name, value] : HeaderItems(record.header("Authorization"))) {
         names.push_back(name);
-        const std::map<std::string, std::string> fixed = {
-            {"realm", ""},
-            {"oauth_signature_method", "HMAC-SHA1"},
-            {"oauth_version", "1.0"},
-            {"oauth_callback", "Vantrel%3A%2F%2FhandleOAuthLogin"}};
-        if (const auto known = fixed.find(name); known != fixed.end()) {
-            EXPECT_EQ(value, known->second) << name;
-        }
-        if (name == "oauth_timestamp") {
-            EXPECT_TRUE(AllOf(value, 10, "0123456789")) << value;
-        }
-        if (name == "oauth_nonce") {
-            EXPECT_TRUE(AllOf(value, 32, "0123456789abcdef")) << value;
+        if (const auto shape = shapes.find(name); shape != shapes.end()) {
+            EXPECT_TRUE(std::regex_match(value, std::regex(shape->second))) << name << "=" << value;
         }
     }
     EXPECT_EQ(names, expected) << record.path << ": " << record.header("Authorization");
@@ -122,9 +112,8 @@ TEST_P(EachProvider, LogsInThroughTheBrowserPostsVerifiedAndThenLogsInAtOnce) {
 
     const std::vector<FakeRecord> records = newRecords();
     ASSERT_FALSE(records.empty());
-    for (const FakeRecord& record : records) {
+    for (const FakeRecord& record : records)
         EXPECT_NE(record.verified, std::optional<bool>(false)) << record.path;
-    }
     const FakeRecord& upload = records.back();
     EXPECT_EQ(upload.path, provider.uploadPath);
     EXPECT_EQ(upload.verified, std::optional<bool>(true));
@@ -135,17 +124,28 @@ TEST_P(EachProvider, LogsInThroughTheBrowserPostsVerifiedAndThenLogsInAtOnce) {
     EXPECT_EQ(Text(upload.body), expected);
     EXPECT_EQ(upload.header("Content-Type"),
               "multipart/form-data; boundary=" + expected.substr(2, expected.find('\r') - 2));
-    if (provider.code == kShareSina) {
-        EXPECT_EQ(upload.header("Content-Length"), std::to_string(expected.size()));
-    }
     if (provider.code != kShareFacebook) {
         ExpectHeaderOrder(records[0], false, {"oauth_callback"});
         ExpectHeaderOrder(records[2], true, {"oauth_verifier"});
     }
-    if (provider.code == kShareSina) ExpectHeaderOrder(upload, true, {});
     if (provider.code == kShareTwitter) {
         EXPECT_EQ(upload.header("X-Auth-Service-Provider"),
                   s_fake->base("ok") + "twitter/1/account/verify_credentials.json");
+    }
+
+    if (provider.code == kShareFacebook) {  // the token and its expiry are kept
+        const auto expiry = m_store.doubleForKey(kFBExpirationDateKey);
+        ASSERT_TRUE(expiry && m_store.hasKey(kFBAccessTokenKey));
+        EXPECT_EQ(m_store.stringForKey(kFBAccessTokenKey), m_store.stringForKey(tokenKey));
+        EXPECT_NEAR(*expiry, static_cast<double>(std::time(nullptr)) + 3600, 30);
+    }
+    if (provider.code == kShareSina) {
+        EXPECT_EQ(upload.header("Content-Length"), std::to_string(expected.size()));
+        ExpectHeaderOrder(upload, true, {});
+        // An empty text posts "Vantrel".
+        post(*kit, provider.code, " \n\t", test::SharePhoto());
+        EXPECT_EQ(m_delegate.reports.back(), "sendSuccess");
+        EXPECT_EQ(newRecords().back().field("status"), "Vantrel");
     }
 
     EXPECT_GT(loggedLines(), 0u) << "nothing logged to look for secrets in";
@@ -164,26 +164,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ProviderCase{kShareTwitter, "/ok/twitpic/2/upload.json", "message"},
                       ProviderCase{kShareFacebook, "/ok/facebook/graph/me/photos", "message"}),
     [](const auto& info) { return std::string(ShareProviderFor(info.param.code)->configName); });
-
-using ShareKit = test::ShareFlow;
-
-TEST_F(ShareKit, AnEmptySinaTextPostsVantrel) {
-    auto kit = makeKit();
-    loginThroughBrowser(*kit, kShareSina);
-    post(*kit, kShareSina, " \n\t", test::SharePhoto());
-    EXPECT_EQ(m_delegate.reports.back(), "sendSuccess");
-    EXPECT_EQ(newRecords().back().field("status"), "Vantrel");
-}
-
-TEST_F(ShareKit, FacebookKeepsItsTokenAndExpiry) {
-    auto kit = makeKit();
-    loginThroughBrowser(*kit, kShareFacebook);
-    const auto token = m_store.stringForKey(kFBAccessTokenKey);
-    const auto expiry = m_store.doubleForKey(kFBExpirationDateKey);
-    ASSERT_TRUE(token && expiry);
-    EXPECT_EQ(m_store.stringForKey("kToken_Facebook"), token);
-    EXPECT_NEAR(*expiry, static_cast<double>(std::time(nullptr)) + 3600, 30);
-}
 
 // A provider that never answers, fails, or answers nonsense: the right
 // alert, no hang, and after a failed post no token is left.
@@ -205,15 +185,15 @@ TEST_P(ProviderFailure, EndsWithTheRightAlertInBoundedTime) {
     ErrorManager errors;
     ShareHandlers handlers(*kit, {[] { return test::SharePhoto(); }, {}, {}, {}}, errors);
     if (!failure.duringLogin) {
-        for (const ShareProvider& provider : kShareProviders) {
+        for (const ShareProvider& provider : kShareProviders)
             m_store.setObject(provider.tokenKey, "oauth_token=old&oauth_token_secret=old");
-        }
         m_store.setObject(kFBAccessTokenKey, "old");
         m_store.setObject(kFBExpirationDateKey, 1.0);
     }
     const auto start = std::chrono::steady_clock::now();
     handlers.share(failure.code);
-    if (std::string_view(failure.mode) == "malformed-access") {
+    const bool grantsAccess = std::string_view(failure.mode) == "malformed-access";
+    if (grantsAccess) {
         // The user grants access in the browser; the token answer is bad.
         ASSERT_TRUE(waitUntil([&] { return !openedUrl().empty(); }));
         EXPECT_TRUE(kit->handleOpenURL(test::FollowInBrowser(openedUrl())));
@@ -229,13 +209,12 @@ TEST_P(ProviderFailure, EndsWithTheRightAlertInBoundedTime) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
     const std::vector<std::string> shown = m_ui.shown();
     EXPECT_EQ(shown[shown.size() - 2], "removeWaitPanel");
-    if (std::string_view(failure.mode) != "malformed-access") {
+    if (!grantsAccess) {
         EXPECT_EQ(openedUrl(), "");
     }
     if (failure.duringLogin) {
         EXPECT_FALSE(m_store.hasKey(ShareProviderFor(failure.code)->tokenKey));
-    }
-    if (!failure.duringLogin) {
+    } else {
         const UserDefaults reread(m_store.file());
         std::vector<std::string> keys = {kFBAccessTokenKey, kFBExpirationDateKey};
         for (const ShareProvider& provider : kShareProviders) keys.push_back(provider.tokenKey);
@@ -255,6 +234,99 @@ INSTANTIATE_TEST_SUITE_P(Modes, ProviderFailure,
                                            FailureCase{"ok", kShareSina, false},
                                            FailureCase{"hang", kShareTwitter, false},
                                            FailureCase{"error500", kShareFacebook, false}));
+
+using Strings = std::vector<std::string>;
+
+// A share screen over an empty store and the default providers.
+// The share screen over an empty store and the default providers: its
+// default text, the text's limit, and a thumbnail at least 160 pixels each
+// way.
+TEST(ShareViewController, TheDefaultTextItsLimitAndTheThumbnail) {
+    test::RecordingUIServices ui;
+    test::ScratchFolder folder;
+    UserDefaults store{folder.File(kUserDefaultsFileName)};
+    WBShareKit kit{ShareConfig::defaults(), store};
+    ShareWaitPanel panel;
+    ShareViewController screen{kit, nullptr, panel};
+    EXPECT_EQ(screen.text(), "[STR_SHARETEXT_DEFAULT]");
+    EXPECT_EQ(screen.textToSend(), "");
+    screen.textViewShouldChange();
+    EXPECT_EQ(screen.text(), "");
+    EXPECT_FALSE(screen.defaultStringEnabled());
+    EXPECT_TRUE(screen.setText("a"));
+    EXPECT_FALSE(screen.setText(std::string(kMaxShareTextBytes + 1, 'x')));
+    EXPECT_EQ(screen.textToSend(), "a");
+
+    const struct {
+        int width, height, thumbWidth, thumbHeight;
+    } cases[] = {{640, 960, 160, 240}, {1000, 500, 320, 160}, {40, 30, 214, 160}, {7, 7, 160, 160}};
+    for (const auto& c : cases) {
+        const Picture photo = test::MakePicture(c.width, c.height, [](int, int) {
+            return test::Rgba{10, 20, 30, 255};
+        });
+        ASSERT_TRUE(screen.setSendImage(photo)) << c.width << "x" << c.height;
+        EXPECT_EQ(std::pair(screen.thumbnail().width(), screen.thumbnail().height()),
+                  std::pair(c.thumbWidth, c.thumbHeight));
+        EXPECT_EQ(screen.sendImage().data(), photo.data());
+    }
+    EXPECT_FALSE(screen.setSendImage(Picture()));
+}
+
+using ShareHandlersFlow = test::ShareFlow;
+
+// Sina's wait panel goes after its limit, but a later "sending" panel is
+// not taken away by that old limit.
+TEST_F(ShareHandlersFlow, TheConnectingPanelsLimitNeverRemovesALaterPanel) {
+    auto kit = makeKit("hang", 1s);
+    ErrorManager errors;
+    Strings opened;
+    ShareHandlers handlers(*kit,
+                           {[] { return test::SharePhoto(); }, [&] { opened.push_back("fold"); },
+                            [&](ShareViewController& screen) { opened.push_back(screen.title()); },
+                            [&] { opened.push_back("closed"); }},
+                           errors);
+    handlers.setConnectingPanelLimit(50ms);
+    handlers.share(kShareSina);
+    waitUntil([&] { return m_ui.shown().size() >= 2; });
+    EXPECT_EQ(m_ui.shown(), (Strings{"waitPanel([STR_CONNECTING] | mask)", "removeWaitPanel"}));
+
+    m_store.setObject("kToken_Sina", "oauth_token=t&oauth_token_secret=s");
+    m_ui.clear();
+    handlers.share(kShareSina);  // logged in: the screen opens at once
+    ASSERT_NE(handlers.shareView(), nullptr);
+    EXPECT_EQ(opened, (Strings{"fold", "fold", "新浪微博"}));
+    handlers.shareView()->send();
+    handlers.shareView()->send();  // a second tap while sending does nothing
+    EXPECT_EQ(handlers.shareView()->shareStep(), kShareStepSending);
+    runMainQueueUntil([] { return false; }, 300ms);
+    EXPECT_EQ(m_ui.shown(), (Strings{"waitPanel([STR_CONNECTING] | mask)", "removeWaitPanel",
+                                     "waitPanel([STR_SENDING] | mask)"}));
+    waitUntil([&] { return m_ui.shown().size() >= 5; });
+    EXPECT_EQ(m_ui.shown().back(), "alert( | [STR_SHARED_FAILED] | OK!)");
+    EXPECT_EQ(handlers.shareView()->shareStep(), 0);
+    handlers.shareView()->close();
+    EXPECT_EQ(handlers.shareView(), nullptr);
+    EXPECT_EQ(opened.back(), "closed");
+}
+
+TEST_F(ShareHandlersFlow, NotSetUpOrNoPictureIsSaidPlainly) {
+    auto kit = std::make_unique<WBShareKit>(ShareConfig::defaults(), m_store);
+    ErrorManager errors;
+    ShareHandlers handlers(*kit, {[] { return Picture(); }, {}, {}, {}}, errors);
+    handlers.share(kShareTwitter);
+    const Strings shown = m_ui.shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("Twitter is not set up"), std::string::npos) << shown[0];
+    EXPECT_EQ(kit->delegate(), nullptr);
+
+    auto working = makeKit();
+    ShareHandlers facebook(*working, {[] { return Picture(); }, {}, {}, {}}, errors);
+    m_store.setObject("kToken_Facebook", "token");
+    m_ui.clear();
+    facebook.share(kShareFacebook);  // no wait panel; the picture can't be had
+    EXPECT_EQ(facebook.shareView(), nullptr);
+    EXPECT_EQ(m_ui.shown(), Strings{"alert(Can not allocate memory! | Error | OK!)"});
+}
 
 }  // namespace
 }  // namespace vantrel

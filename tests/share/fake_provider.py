@@ -19,7 +19,8 @@ body that holds no token, "malformed-access" only the access-token request.
   editor   open-url (records what `vantrel open-url` posts)
 
 With --sharing-json PATH it also writes a sharing.json that points every
-provider at itself in mode "ok" (for end-to-end runs of the editor).
+provider at itself in mode "ok" (for end-to-end runs of the editor), with
+the login callback of --callback (by default the program's own scheme).
 
 Each request is recorded in the folder --record as NNNN.json (method, path,
 headers, whether oauthlib verified it, the form fields of a multipart body)
@@ -45,6 +46,16 @@ from oauthlib.oauth1 import (AccessTokenEndpoint, RequestTokenEndpoint,
 from oauthlib.oauth1.rfc5849 import SIGNATURE_HMAC_SHA1, SIGNATURE_PLAINTEXT
 
 TWITTER_VERIFY = "ok/twitter/1/account/verify_credentials.json"
+
+# The made-up keys of the providers' shapes that the fake knows
+# (tests/share/FakeProvider.h names them for the share kit's tests).
+KEYS = {
+    "sina": {"consumer_key": "1234567890", "consumer_secret": "sinaSecretKd94hf93k423kf44"},
+    "twitter": {"consumer_key": "twitterConsumerKey0001",
+                "consumer_secret": "twitterSecretXyz7Fq2",
+                "twitpic_key": "0123456789abcdef0123456789abcdef"},
+    "facebook": {"app_id": "123456789012345"},
+}
 
 
 class Validator(RequestValidator):
@@ -160,9 +171,7 @@ def form_fields(content_type, body):
 
 class State:
     def __init__(self, args):
-        with open(args.keys, encoding="utf-8") as file:
-            keys = json.load(file)
-        callback = keys.get("callback", "Vantrel://handleOAuthLogin")
+        keys, callback = KEYS, args.callback
         self.callback = callback
         self.providers = {
             "sina": Provider(keys["sina"], callback, six_digits),
@@ -366,8 +375,8 @@ class Handler(BaseHTTPRequestHandler):
 
 
 def write_sharing_json(args, port):
-    with open(args.keys, encoding="utf-8") as file:
-        config = json.load(file)
+    config = json.loads(json.dumps(KEYS))
+    config["callback"] = args.callback
     base = "http://127.0.0.1:%d/ok/" % port
     config["sina"]["api"] = base + "sina/"
     config["twitter"]["api"] = base + "twitter/"
@@ -381,7 +390,7 @@ def write_sharing_json(args, port):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--keys", required=True)
+    parser.add_argument("--callback", default="Vantrel://handleOAuthLogin")
     parser.add_argument("--record", required=True)
     parser.add_argument("--lifetime", type=float, default=120)
     parser.add_argument("--max-requests", type=int, default=400)

@@ -40,16 +40,7 @@ int RunChildScenarioFromCommandLine(int argc, char** argv) {
 ChildProcess::ChildProcess(const std::string& scenario, const std::vector<std::string>& args) {
     std::vector<std::string> words{"/proc/self/exe", kScenarioFlag, scenario};
     words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    if (::posix_spawn(&m_pid, "/proc/self/exe", nullptr, nullptr, argv.data(), environ) != 0) {
-        m_pid = -1;
-    }
-}
-
-ChildProcess::~ChildProcess() {
-    if (m_pid > 0 && !m_ended) Kill();
+    m_pid = SpawnProgram(words);
 }
 
 bool ChildProcess::WaitForFile(const std::string& path, std::chrono::milliseconds timeout) {
@@ -74,31 +65,29 @@ bool ChildProcess::Kill() {
     return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
-int ChildProcess::Wait() {
-    if (m_pid <= 0 || m_ended) return -1;
-    int status = 0;
-    ::waitpid(m_pid, &status, 0);
-    m_ended = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-int RunProgram(const std::vector<std::string>& argv) {
+pid_t SpawnProgram(const std::vector<std::string>& argv, int out) {
     std::vector<std::string> words = argv;
     std::vector<char*> pointers;
     for (std::string& word : words) pointers.push_back(word.data());
     pointers.push_back(nullptr);
-    // What the program reports on its standard output is not the test's.
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (out >= 0) ::posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
     pid_t pid = -1;
     const int spawned = words.empty() ? -1
                                       : ::posix_spawn(&pid, words[0].c_str(), &actions, nullptr,
                                                       pointers.data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
+    return spawned == 0 ? pid : -1;
+}
+
+int RunProgram(const std::vector<std::string>& argv) {
+    // What the program reports on its standard output is not the test's.
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const pid_t pid = SpawnProgram(argv, null);
+    ::close(null);
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

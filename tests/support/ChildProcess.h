@@ -36,27 +36,28 @@ public:
     // Starts the test program as a child running `scenario` with `args`.
     ChildProcess(const std::string& scenario, const std::vector<std::string>& args);
     // Kills the child if it still runs.
-    ~ChildProcess();
+    ~ChildProcess() { Kill(); }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool started() const { return m_pid > 0; }
     // Waits until `path` exists or the child ends or `timeout` passes;
     // whether the file exists.
     bool WaitForFile(const std::string& path, std::chrono::milliseconds timeout);
     // SIGKILL, then waits for the child; whether it was killed by it (and
     // not ended before).
     bool Kill();
-    // Waits for the child's end; its exit status, or -1.
-    int Wait();
 
 private:
     pid_t m_pid = -1;
     bool m_ended = false;
 };
 
-// Runs a program (argv[0] is its path) to its end, its standard output
-// discarded; its exit status, or -1.
+// Starts a program (argv[0] is its path) with its standard output on the
+// file descriptor `out` (this process's where -1); its id, or -1.
+pid_t SpawnProgram(const std::vector<std::string>& argv, int out = -1);
+
+// Runs a program to its end, its standard output discarded; its exit
+// status, or -1.
 int RunProgram(const std::vector<std::string>& argv);
 
 // A random duration in [0, limit), different in every run.

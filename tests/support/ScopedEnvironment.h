@@ -15,13 +15,7 @@ class ScopedEnvironment {
 public:
     ScopedEnvironment() = default;
     ~ScopedEnvironment() {
-        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-            if (it->second) {
-                ::setenv(it->first.c_str(), it->second->c_str(), 1);
-            } else {
-                ::unsetenv(it->first.c_str());
-            }
-        }
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) Put(it->first, it->second);
     }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
@@ -30,14 +24,14 @@ public:
     void Set(const std::string& name, const std::optional<std::string>& value) {
         const char* old = std::getenv(name.c_str());
         m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        if (value) {
-            ::setenv(name.c_str(), value->c_str(), 1);
-        } else {
-            ::unsetenv(name.c_str());
-        }
+        Put(name, value);
     }
 
 private:
+    static void Put(const std::string& name, const std::optional<std::string>& value) {
+        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 

@@ -1,6 +1,7 @@
 #include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -56,6 +57,61 @@ std::vector<unsigned char> ReadTestData(const std::string& relative) {
                                       std::istreambuf_iterator<char>());
 }
 
+namespace {
+
+void PutBigEndian(Bytes& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+}  // namespace
+
+Bytes PngChunk(const std::string& type, const Bytes& data) {
+    Bytes chunk;
+    PutBigEndian(chunk, static_cast<std::uint32_t>(data.size()));
+    chunk.insert(chunk.end(), type.begin(), type.end());
+    chunk.insert(chunk.end(), data.begin(), data.end());
+    PutBigEndian(chunk, static_cast<std::uint32_t>(crc32(0, &chunk[4], chunk.size() - 4)));
+    return chunk;
+}
+
+Bytes PngFile(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType,
+              const Bytes& samples, const std::vector<Bytes>& chunks) {
+    Bytes header, rows;
+    PutBigEndian(header, width);
+    PutBigEndian(header, height);
+    header.insert(header.end(), {std::uint8_t(bitDepth), std::uint8_t(colourType), 0, 0, 0});
+    const int channels[] = {1, 0, 3, 1, 2, 0, 4};  // by colour type
+    const std::size_t stride = (std::size_t{width} * channels[colourType] * bitDepth + 7) / 8;
+    for (std::size_t at = 0; at + stride <= samples.size(); at += stride) {
+        rows.push_back(0);  // no filter
+        rows.insert(rows.end(), samples.begin() + at, samples.begin() + at + stride);
+    }
+    Bytes deflated(compressBound(rows.size()));
+    uLongf size = deflated.size();
+    EXPECT_EQ(compress(deflated.data(), &size, rows.data(), rows.size()), Z_OK);
+    deflated.resize(size);
+    Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    std::vector<Bytes> all = {PngChunk("IHDR", header)};
+    all.insert(all.end(), chunks.begin(), chunks.end());
+    all.insert(all.end(), {PngChunk("IDAT", deflated), PngChunk("IEND", {})});
+    for (const Bytes& chunk : all) file.insert(file.end(), chunk.begin(), chunk.end());
+    return file;
+}
+
+Bytes OrientationTiff(int orientation) {
+    return {'M',  'M',  0, 42, 0, 0, 0, 8, 0, 1,
+            0x01, 0x12, 0, 3,  0, 0, 0, 1, 0, std::uint8_t(orientation),
+            0,    0,    0, 0,  0, 0};
+}
+
+Bytes JpegSegment(unsigned char marker, const Bytes& payload) {
+    const std::size_t length = payload.size() + 2;
+    Bytes segment = {0xFF, marker, std::uint8_t(length >> 8), std::uint8_t(length)};
+    segment.insert(segment.end(), payload.begin(), payload.end());
+    return segment;
+}
+
 ScratchFolder::ScratchFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "can not make a scratch folder";
@@ -69,9 +125,8 @@ ScratchFolder::~ScratchFolder() {
 
 std::vector<std::string> ScratchFolder::Names() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
+    for (const auto& entry : std::filesystem::directory_iterator(m_path))
         names.push_back(entry.path().filename().string());
-    }
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -14,6 +14,7 @@
 namespace vantrel::test {
 
 using Rgba = std::array<std::uint8_t, 4>;
+using Bytes = std::vector<unsigned char>;
 
 // A picture whose pixel (x, y) is rule(x, y); the rule gives premultiplied
 // bytes R, G, B, A.
@@ -31,6 +32,19 @@ std::string SourcePath(const std::string& relative);
 // The vantrel program of this build.
 std::string ProgramPath();
 std::vector<unsigned char> ReadTestData(const std::string& relative);
+
+// Picture files built byte by byte, for kinds and damage the codecs never
+// write. A PNG chunk: its length, type, data and the CRC of type and data.
+Bytes PngChunk(const std::string& type, const Bytes& data);
+// A PNG whose header claims width x height in `bitDepth` and `colourType`,
+// then `chunks` (PLTE, tRNS, ...), then the rows of `samples` (packed as
+// the kind stores them; as many as there are) deflated, then its end.
+Bytes PngFile(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType,
+              const Bytes& samples, const std::vector<Bytes>& chunks = {});
+// A big-endian TIFF block whose first directory holds only an orientation.
+Bytes OrientationTiff(int orientation);
+// A JPEG marker segment: the marker, its length and the payload.
+Bytes JpegSegment(unsigned char marker, const Bytes& payload);
 
 inline void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path) << text;

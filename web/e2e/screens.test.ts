@@ -40,21 +40,17 @@ test('the focus circle follows a drag and grows with a pinch', async ({ page }) 
   await page.click('[data-panel=STR_MENU_BOKEH]');
   const stage = (await page.locator('canvas.overlay').boundingBox())!;
   const [cx, cy] = [stage.x + stage.width / 2, stage.y + stage.height / 2];
-  const centre = () =>
-    page.evaluate(async () => {
-      const state = await (await fetch('/api/state')).json();
-      return state.panel.focus.centerPoint as { x: number; y: number };
-    });
-  const start = await centre();
+  // The focus circle as the server holds it.
+  const focus = () =>
+    page.evaluate(async () => (await (await fetch('/api/state')).json()).panel.focus as { centerPoint: { x: number }; centerRadius: number });
+  const start = (await focus()).centerPoint;
   await page.mouse.move(cx, cy);
   await page.mouse.down();
   await page.mouse.move(cx + stage.width / 5, cy, { steps: 5 });
   await page.mouse.up();
-  await expect.poll(async () => (await centre()).x).toBeGreaterThan(start.x + 10);
+  await expect.poll(async () => (await focus()).centerPoint.x).toBeGreaterThan(start.x + 10);
   // Two fingers spread apart: the focus circle grows.
-  const radius = () =>
-    page.evaluate(async () => (await (await fetch('/api/state')).json()).panel.focus.centerRadius as number);
-  const before = await radius();
+  const before = (await focus()).centerRadius;
   const touch = await page.context().newCDPSession(page);
   const fingers = (spread: number) => [
     { x: cx - spread, y: cy, id: 1 },
@@ -65,7 +61,7 @@ test('the focus circle follows a drag and grows with a pinch', async ({ page }) 
     await touch.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: fingers(spread) });
   }
   await touch.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
-  await expect.poll(radius).toBeGreaterThan(before);
+  await expect.poll(async () => (await focus()).centerRadius).toBeGreaterThan(before);
   await page.waitForTimeout(800);
   await page.screenshot({ path: join(shotsDir, '14-panel-focus-blur.png') });
   await page.click('[data-action=done]');

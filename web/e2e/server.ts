@@ -13,48 +13,46 @@ export const vantrel = join(buildDir, 'vantrel');
 export const photos = resolve(here, '../../', process.env.VANTREL_TESTDATA_DIR ?? '../shared/testdata', 'photos');
 export const shotsDir = join(buildDir, 'screenshots');
 
-export interface Server {
-  url: string;
-  root: string;
-  library: string;
-  home: string;
-  output: () => string;
-  stop(): Promise<number | null>;
+export type Server = Awaited<ReturnType<typeof startServer>>;
+
+// Starts a program and waits (15 seconds at most) for the first match of
+// `ready` in what it prints.
+export async function launch(program: string, args: string[], ready: RegExp, env = process.env) {
+  const child: ChildProcess = spawn(program, args, { env, stdio: ['ignore', 'pipe', 'pipe'] });
+  let output = '';
+  child.stderr!.on('data', (d) => (output += d));
+  const found = await new Promise<string>((done, fail) => {
+    const timer = setTimeout(() => fail(new Error(`${program} did not start:\n${output}`)), 15_000);
+    child.stdout!.on('data', (d) => {
+      output += d;
+      const match = ready.exec(output);
+      if (match) {
+        clearTimeout(timer);
+        done(match[0]);
+      }
+    });
+    child.on('exit', () => fail(new Error(`${program} stopped:\n${output}`)));
+  });
+  return { child, found, output: () => output };
 }
 
-export async function startServer(names: string[], extra: string[] = []): Promise<Server> {
+export async function startServer(names: string[], extra: string[] = []) {
   const root = mkdtempSync(join(tmpdir(), 'vantrel-e2e-'));
   const library = join(root, 'library');
   const home = join(root, 'home');
   mkdirSync(library);
   for (const name of names) copyFileSync(join(photos, name), join(library, name));
-  const child: ChildProcess = spawn(vantrel, ['serve', '--library', library, '--port', '0', ...extra], {
-    env: { ...process.env, VANTREL_HOME: home, XDG_CONFIG_HOME: join(root, 'config'), VANTREL_LAN_BIND: '127.0.0.1' },
-    stdio: ['ignore', 'pipe', 'pipe'],
-  });
-  let output = '';
-  child.stdout!.on('data', (d) => (output += d));
-  child.stderr!.on('data', (d) => (output += d));
-  const url = await new Promise<string>((done, fail) => {
-    const timer = setTimeout(() => fail(new Error(`vantrel serve did not start:\n${output}`)), 15_000);
-    const look = () => {
-      const found = /(http:\/\/[^\s]+)/.exec(output);
-      if (found) {
-        clearTimeout(timer);
-        done(found[1]);
-      }
-    };
-    child.stdout!.on('data', look);
-    child.on('exit', () => fail(new Error(`vantrel serve stopped:\n${output}`)));
-  });
+  const env = { ...process.env, VANTREL_HOME: home, XDG_CONFIG_HOME: join(root, 'config'), VANTREL_LAN_BIND: '127.0.0.1' };
+  const args = ['serve', '--library', library, '--port', '0', ...extra];
+  const { child, found: url, output } = await launch(vantrel, args, /http:\/\/[^\s]+/, env);
   return {
     url,
     root,
     library,
     home,
-    output: () => output,
+    output,
     stop: () =>
-      new Promise((done) => {
+      new Promise<number | null>((done) => {
         if (child.exitCode !== null) return done(child.exitCode);
         const timer = setTimeout(() => child.kill('SIGKILL'), 10_000);
         child.on('exit', (code) => {

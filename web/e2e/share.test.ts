@@ -2,11 +2,11 @@
 // login in a new tab, the share page, and a post whose signature the fake
 // checks with oauthlib.
 import { expect, test } from '@playwright/test';
-import { spawn, type ChildProcess } from 'node:child_process';
-import { mkdirSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { type ChildProcess } from 'node:child_process';
+import { mkdirSync, readdirSync, readFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { shotsDir, startServer, type Server } from './server';
+import { launch, shotsDir, startServer, type Server } from './server';
 
 // Debian's Python, which has python3-oauthlib.
 const python = process.env.VANTREL_PYTHON ?? '/usr/bin/python3';
@@ -19,29 +19,10 @@ let records: string;
 // Starts the fake provider, which writes a sharing.json pointing at itself
 // into the editor's documents folder; its login callback is the editor's.
 async function startFakeProvider(): Promise<void> {
-  const keys = join(server.root, 'keys.json');
   records = join(server.root, 'records');
   mkdirSync(records);
-  writeFileSync(
-    keys,
-    JSON.stringify({
-      callback: `${server.url}handleOAuthLogin`,
-      sina: { consumer_key: '1234567890', consumer_secret: 'sinaSecretKd94hf93k423kf44' },
-      twitter: { consumer_key: 'twitterConsumerKey0001', consumer_secret: 'twitterSecretXyz7Fq2', twitpic_key: '0123456789abcdef0123456789abcdef' },
-      facebook: { app_id: '123456789012345' },
-    }),
-  );
-  fake = spawn(python, [fakeProvider, '--keys', keys, '--record', records, '--lifetime', '90', '--sharing-json', join(server.home, 'sharing.json')], {
-    stdio: ['ignore', 'pipe', 'inherit'],
-  });
-  await new Promise<void>((done, fail) => {
-    const timer = setTimeout(() => fail(new Error('the fake provider did not start')), 15_000);
-    fake.stdout!.once('data', () => {
-      clearTimeout(timer);
-      done();
-    });
-    fake.once('exit', () => fail(new Error('the fake provider stopped')));
-  });
+  const args = ['--callback', `${server.url}handleOAuthLogin`, '--record', records, '--lifetime', '90', '--sharing-json', join(server.home, 'sharing.json')];
+  fake = (await launch(python, [fakeProvider, ...args], /\d+\n/)).child;
 }
 
 function recorded(): { path: string; verified: boolean | null; fields: Record<string, string> }[] {

@@ -1,14 +1,17 @@
+// The share kit's parts that need no provider: OAuth signing, tokens and
+// callbacks, and the sharing.json file.
 #include <gtest/gtest.h>
-
-#include <ctime>
 
 #include "Core/global/TiAssert.h"
 #include "Share/OAuth/OAuthRequest.h"
+#include "Share/OAuthCallback.h"
+#include "Share/ShareConfig.h"
+#include "support/TestPictures.h"
 
 namespace vantrel {
 namespace {
 
-TEST(OAuthEncoding, KeepsOnlyTheUnreservedSet) {
+TEST(OAuthEncoding, KeepsOnlyTheUnreservedSetAndATokenComesFromATokenAnswerOnly) {
     const std::pair<const char*, const char*> cases[] = {
         {"AZaz09-._~", "AZaz09-._~"},
         {"a b+c*d", "a%20b%2Bc%2Ad"},
@@ -20,6 +23,14 @@ TEST(OAuthEncoding, KeepsOnlyTheUnreservedSet) {
         EXPECT_EQ(OAuthPercentDecode(encoded), text);
     }
     EXPECT_EQ(OAuthPercentDecode("%zz%4"), "%zz%4");
+    // A token comes from a token answer only.
+    const auto token = OAuthToken::fromResponseBody(
+        "oauth_token=ab%2Bc&oauth_token_secret=s3&oauth_callback_confirmed=true");
+    ASSERT_TRUE(token);
+    EXPECT_EQ(token->key, "ab+c");
+    EXPECT_EQ(token->secret, "s3");
+    for (const char* body : {"oauth_token=a", "oauth_token=&oauth_token_secret=s", "<html>", ""})
+        EXPECT_FALSE(OAuthToken::fromResponseBody(body)) << body;
 }
 
 // RFC 5849, section 3.4.1.1: the parameters come from the query, the form
@@ -119,7 +130,7 @@ TEST(OAuthSignature, TheOAuthCoreAppendixExample) {
 }
 
 // Without a token no oauth_token item; the extras sorted and encoded, then
-// the verifier last.
+// the verifier last; an empty extra is refused.
 TEST(OAuthSignature, HeaderWithExtraParametersAndVerifier) {
     OAuthRequest request("https://api.example.com/oauth/access_token", {"key", "c&s"}, std::nullopt,
                          "", OAuthSignatureMethod::Plaintext);
@@ -135,13 +146,10 @@ TEST(OAuthSignature, HeaderWithExtraParametersAndVerifier) {
               "oauth_callback=\"Vantrel%3A%2F%2FhandleOAuthLogin\", x_zeta=\"a%20b\", "
               "oauth_verifier=\"123456\"");
     EXPECT_NE(request.signatureBaseString().find("oauth_verifier%3D123456"), std::string::npos);
-}
-
-TEST(OAuthRequest, RefusesAnEmptyExtraParameter) {
-    OAuthRequest request("https://api.example.com/", {"key", "secret"});
+    OAuthRequest refusing("https://api.example.com/", {"key", "secret"});
     for (const auto& [name, value] : {std::pair{"", "v"}, std::pair{"n", ""}}) {
         try {
-            request.setOAuthParameterName(name, value);
+            refusing.setOAuthParameterName(name, value);
             ADD_FAILURE() << "no assertion for \"" << name << "\" = \"" << value << "\"";
         } catch (const TiAssertionError& error) {
             EXPECT_EQ(error.condition(), "parameterName && parameterValue");
@@ -160,39 +168,60 @@ TEST(OAuthRequest, SendsPlusAsEscapedAndParametersOfAGetInTheQuery) {
     EXPECT_NE(request.signatureBaseString().find("q%3D1%252B2"), std::string::npos);
     EXPECT_TRUE(http.body.empty());
 }
+// Without a file nothing is set up and each provider says what it lacks; a
+// file's keys, addresses and limits are read; an unusable file sets nothing
+// up and says why.
+TEST(ShareConfig, ReadsKeysAddressesAndLimitsAndSaysWhatIsNotSetUp) {
+    test::ScratchFolder folder;
+    const std::string file = folder.File(kShareConfigFileName);
+    const ShareConfig none = ShareConfig::load(file);
+    EXPECT_EQ(none.problem, "");
+    EXPECT_EQ(none.setupProblem(kShareSina),
+              "Sina Weibo is not set up: add its consumer_key and consumer_secret under \"sina\" "
+              "in " +
+                  file + ".");
+    EXPECT_NE(none.setupProblem(kShareFacebook).find("app_id"), std::string::npos);
+    EXPECT_NE(none.setupProblem(9).find("no share provider"), std::string::npos);
 
-// The value of the header's item `name`.
-std::string HeaderValue(const std::string& header, const std::string& name) {
-    const std::size_t start = header.find(name + "=\"");
-    if (start == std::string::npos) return "";
-    const std::size_t value = start + name.size() + 2;
-    return header.substr(value, header.find('"', value) - value);
+    test::WriteText(file, R"({
+        "sina": {"consumer_key": 1234567890, "consumer_secret": "s1", "api": "http://127.0.0.1:9/s"},
+        "twitter": {"consumer_key": "k2", "consumer_secret": "s2", "twitpic_key": "t"},
+        "facebook": {"app_id": "42", "graph": "http://graph.example.com/"},
+        "douban": {"consumer_key": "k3", "consumer_secret": "s3"},
+        "callback": "http://127.0.0.1:8080/handleOAuthLogin", "timeout_seconds": 2.5})");
+    const ShareConfig config = ShareConfig::load(file);
+    EXPECT_EQ(config.problem, "");
+    EXPECT_EQ(config.provider(kShareSina).consumerKey, "1234567890");
+    EXPECT_EQ(config.provider(kShareSina).api, "http://127.0.0.1:9/s/");
+    EXPECT_EQ(config.setupProblem(kShareSina), "");
+    EXPECT_EQ(config.setupProblem(kShareTwitter), "");
+    EXPECT_NE(config.setupProblem(kShareFacebook).find("Plain http to graph.example.com"),
+              std::string::npos);
+    EXPECT_NE(config.setupProblem(kShareDouban).find("no \"api\" address"), std::string::npos);
+    EXPECT_EQ(config.callback, "http://127.0.0.1:8080/handleOAuthLogin");
+    EXPECT_EQ(config.timeout.count(), 2500);
+
+    for (const char* text : {"not json", R"({"sina": "x"})", R"({"timeout_seconds": 0})",
+                             R"({"twitter": {"consumer_key": ["k"]}})"}) {
+        test::WriteText(file, text);
+        const ShareConfig unusable = ShareConfig::load(file);
+        EXPECT_NE(unusable.problem.find("can not be used"), std::string::npos) << text;
+        EXPECT_NE(unusable.setupProblem(kShareSina).find(unusable.problem), std::string::npos);
+    }
 }
 
-TEST(OAuthRequest, EachRequestHasAFreshNonceAndTheTime) {
-    std::string nonces[2];
-    for (std::string& nonce : nonces) {
-        OAuthRequest request("https://api.example.com/", {"key", "secret"});
-        ASSERT_TRUE(request.prepare().ok());
-        const std::string header = request.authorizationHeader();
-        nonce = HeaderValue(header, "oauth_nonce");
-        EXPECT_EQ(nonce.size(), 32u);
-        EXPECT_EQ(nonce.find_first_not_of("0123456789abcdef"), std::string::npos) << nonce;
-        const long long timestamp = std::stoll(HeaderValue(header, "oauth_timestamp"));
-        EXPECT_LE(std::abs(timestamp - static_cast<long long>(std::time(nullptr))), 5);
+TEST(OAuthCallback, KnowsALoginCallback) {
+    for (const char* url : {"Vantrel://handleOAuthLogin?oauth_token=a&oauth_verifier=123456",
+                            "vantrel://handleoauthlogin#access_token=x",
+                            "http://127.0.0.1:8080/handleOAuthLogin?oauth_token=a"}) {
+        EXPECT_TRUE(IsOAuthLoginCallback(url)) << url;
     }
-    EXPECT_NE(nonces[0], nonces[1]);
-}
-
-TEST(OAuthToken, ComesFromATokenAnswerOnly) {
-    const auto token = OAuthToken::fromResponseBody(
-        "oauth_token=ab%2Bc&oauth_token_secret=s3&oauth_callback_confirmed=true");
-    ASSERT_TRUE(token);
-    EXPECT_EQ(token->key, "ab+c");
-    EXPECT_EQ(token->secret, "s3");
-    for (const char* body : {"oauth_token=a", "oauth_token=&oauth_token_secret=s", "<html>", ""}) {
-        EXPECT_FALSE(OAuthToken::fromResponseBody(body)) << body;
+    for (const char* url : {"vantrel://elsewhere?x", "http://127.0.0.1/other", "handleOAuthLogin",
+                            "file:///handleOAuthLogin"}) {
+        EXPECT_FALSE(IsOAuthLoginCallback(url)) << url;
     }
+    EXPECT_FALSE(IsOAuthLoginCallback("vantrel://handleOAuthLogin?" +
+                                      std::string(kMaxCallbackUrlBytes, 'a')));
 }
 
 }  // namespace

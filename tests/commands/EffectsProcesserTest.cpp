@@ -109,7 +109,7 @@ TEST_F(EffectsProcesserTest, ListsSubmittedDuringARunGiveOneMoreRunWithTheLatest
     drainMainQueue();
     ASSERT_EQ(delegate.finished.size(), 2u);
     EXPECT_EQ(delegate.failures, 0);
-    EXPECT_EQ(BytesOf(delegate.finished[0]), Expected(*source, [](auto& v) { ConvertToGray(v); }));
+    EXPECT_EQ(BytesOf(delegate.finished[0]), Expected(*source, ConvertToGray));
     EXPECT_EQ(BytesOf(delegate.finished[1]), Expected(*source, [](auto& v) { Posterize(v, 3); }));
     EXPECT_EQ(processor.actionCommandListLast(), latest);
     EXPECT_TRUE(processor.isCommandDicListEmpty());
@@ -210,7 +210,7 @@ TEST_F(EffectsProcesserTest, SynchronousRunsStopAtTheFirstFailure) {
     EXPECT_TRUE(processor.runCommands(Array{}, *bitmap));
     EXPECT_EQ(Pixels(*bitmap), before);
 
-    const auto grayed = Expected(*bitmap, [](auto& v) { ConvertToGray(v); });
+    const auto grayed = Expected(*bitmap, ConvertToGray);
     EXPECT_FALSE(processor.runCommands(
         ListOf(Bare(CMD_GRAY), ActionCommand_POSTERIZE::commandWithLevels(0), Bare(CMD_ANTICOLOR)),
         *bitmap));
@@ -218,7 +218,7 @@ TEST_F(EffectsProcesserTest, SynchronousRunsStopAtTheFirstFailure) {
     EXPECT_EQ(processor.currentBitmap(), nullptr);
 
     // The step-by-step form runs on the bitmap given to beginProcess.
-    const auto inverted = Expected(*bitmap, [](auto& v) { InvertColor(v); });
+    const auto inverted = Expected(*bitmap, InvertColor);
     processor.beginProcess(bitmap.get());
     EXPECT_EQ(processor.currentBitmap(), bitmap.get());
     EXPECT_TRUE(processor.runCommands(ListOf(Bare(CMD_ANTICOLOR))));
@@ -253,7 +253,7 @@ TEST_F(EffectsProcesserTest, PicturesRunThroughABitmapAndBack) {
                           255};
     });
     auto bitmap = BitmapFromPicture(picture);
-    const auto expected = Expected(*bitmap, [](auto& v) { InvertColor(v); });
+    const auto expected = Expected(*bitmap, InvertColor);
     const Picture result = processor.runCommands(ListOf(Bare(CMD_ANTICOLOR)), picture);
     EXPECT_EQ(BytesOf(result), expected);
     EXPECT_EQ(BytesOf(picture), Pixels(*bitmap));  // the picture itself is immutable

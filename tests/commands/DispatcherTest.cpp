@@ -46,6 +46,7 @@
 #include "commands/Dispatcher.h"
 #include "commands/EffectsProcesser.h"
 #include "commands/ErrorManager.h"
+#include "commands/Lomo.h"
 #include "platform/Resources.h"
 #include "support/CommandLists.h"
 #include "support/TestImages.h"
@@ -56,6 +57,7 @@ namespace vantrel {
 namespace {
 
 using test::Bare;
+using test::CallList;
 using test::ListOf;
 using test::Pixels;
 using test::RecordedError;
@@ -230,6 +232,8 @@ std::vector<RowCase> RowCases() {
          [](auto& v) { ReduceNoise(v, 0); }},
         {ActionCommand_RED_EYE_REMOVAL::commandWithThreshold(40),
          [](auto& v) { RedEyeRemoval(v, 40); }},
+        {ActionCommand_LOMO::commandWithLomo(LE_DarkPink),
+         [](auto& v) { ApplyLomoStyle(v, LE_DarkPink); }},
         // The surround's radius comes from the scale division alone, never
         // from the preview scale; the level is only logged.
         {ActionCommand_RETINEX::commandWithLevel(1, 2, 1.5f), [](auto& v) {
@@ -364,21 +368,19 @@ TEST_F(DispatcherTest, NamedActionsRunNestedOnTheSameBitmap) {
     EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
 
     const auto before = Pixels(*bitmap);
-    EXPECT_FALSE(Run(ListOf(ActionCommand_CALL_ACTION::commandWithActionName("Missing")), *bitmap));
+    EXPECT_FALSE(Run(CallList("Missing"), *bitmap));
     EXPECT_EQ(RecordedError(), "Not find Action!");
-    EXPECT_FALSE(Run(ListOf(ActionCommand_CALL_ACTION::commandWithActionName("Loop")), *bitmap));
+    EXPECT_FALSE(Run(CallList("Loop"), *bitmap));
     EXPECT_NE(RecordedError().find("nests named actions"), std::string::npos) << RecordedError();
     EXPECT_EQ(Pixels(*bitmap), before);
 
     // A nested failure fails the calling command, keeping what ran before it.
     const auto grayed = WithRegion(*bitmap, 0, 0, 8, 4, ConvertToGray);
-    EXPECT_FALSE(Run(ListOf(ActionCommand_CALL_ACTION::commandWithActionName("Refused")), *bitmap));
+    EXPECT_FALSE(Run(CallList("Refused"), *bitmap));
     EXPECT_EQ(Pixels(*bitmap), Pixels(*grayed));
-
     // Without an actions file no action is found.
     setResourceFile("actions", "json", folder.File("absent.json"));
-    EXPECT_FALSE(
-        Run(ListOf(ActionCommand_CALL_ACTION::commandWithActionName("Left gray")), *bitmap));
+    EXPECT_FALSE(Run(CallList("Left gray"), *bitmap));
     EXPECT_EQ(RecordedError(), "Not find Action!");
 }
 

@@ -20,6 +20,7 @@ namespace vantrel {
 namespace {
 
 using test::Bare;
+using test::CallList;
 using test::ListOf;
 using test::Pixels;
 using test::RecordedError;
@@ -33,14 +34,6 @@ std::string Action(const std::string& name, const std::string& command, int coun
     std::string commands;
     for (int i = 0; i < count; ++i) commands += (i ? ", " : "") + command;
     return R"({"name": ")" + name + R"(", "commands": [)" + commands + "]}";
-}
-
-Array CallList(const std::string& name, int times = 1) {
-    Array list;
-    for (int i = 0; i < times; ++i) {
-        list.push_back(Value(ActionCommand_CALL_ACTION::commandWithActionName(name)->dic()));
-    }
-    return list;
 }
 
 class NamedActionBounds : public ::testing::Test {

@@ -207,25 +207,18 @@ TEST(LomoRecipe, OldSepiaBlueGrainFollowsTheRandomSequence) {
 
 std::string logged;
 
-// The command runs its look on the selected region and logs the style (a
-// name outside the style table is among the dispatcher's refusals).
-TEST(LomoCommand, RunsTheLookOnTheSelectionAndLogsIt) {
-    const Bitmap original = Photo();
-    const auto expected = test::WithRegion(*original, 4, 3, 30, 20, [](TiBitmapData& view) {
-        ASSERT_EQ(RunStyle(view, LE_DarkPink), 1);
-    });
+// The command logs the style it runs (its look on the selected region is in
+// the dispatcher's row sweep; a name outside the style table among its
+// refusals).
+TEST(LomoCommand, LogsTheStyleItRuns) {
     Bitmap bitmap = Photo();
-    EffectsProcesser processor;
     logged.clear();
     TiSetLogSink([](const char* line) { logged += line; });
-    const bool done =
-        processor.runCommands(test::ListOf(test::Selection(4, 3, 30, 20),
-                                           ActionCommand_LOMO::commandWithLomo(LE_DarkPink)),
-                              *bitmap);
+    const bool done = EffectsProcesser().runCommands(
+        test::ListOf(ActionCommand_LOMO::commandWithLomo(LE_DarkPink)), *bitmap);
     TiSetLogSink(nullptr);
     EXPECT_TRUE(done);
     EXPECT_NE(logged.find("Lomo: 31 LE_DarkPink"), std::string::npos) << logged;
-    EXPECT_EQ(Pixels(*bitmap), Pixels(*expected));
 }
 
 // ---- the panels' looks and the golden pictures ------------------------------------

@@ -214,13 +214,19 @@ TEST_F(EffectsProcesserTest, SynchronousRunsStopAtTheFirstFailure) {
     EXPECT_EQ(Pixels(*bitmap), grayed);
     EXPECT_EQ(processor.currentBitmap(), nullptr);
 
-    // The step-by-step form runs on the bitmap given to beginProcess.
-    const auto inverted = Expected(*bitmap, InvertColor);
+    // The step-by-step form runs on the bitmap given to beginProcess; a
+    // base-class command runs as its subclass.
+    const auto expected = Expected(*bitmap, [](auto& v) {
+        InvertColor(v);
+        Posterize(v, 3);
+    });
     processor.beginProcess(bitmap.get());
     EXPECT_EQ(processor.currentBitmap(), bitmap.get());
     EXPECT_TRUE(processor.runCommands(ListOf(Bare(CMD_ANTICOLOR))));
+    EXPECT_TRUE(processor.runActionCommand(
+        *ActionCommand::commandWithDic(ActionCommand_POSTERIZE::commandWithLevels(3)->dic())));
     processor.endProcess();
-    EXPECT_EQ(Pixels(*bitmap), inverted);
+    EXPECT_EQ(Pixels(*bitmap), expected);
 }
 
 // The members whose arguments are reordered or narrowed on the way to the

@@ -69,6 +69,9 @@ void ExpectRect(const Rect& rect, const Rect& expected) {
               std::tuple(expected.x, expected.y, expected.width, expected.height));
 }
 
+// Two gradient stops, red to blue.
+const RGBPoint kStops[] = {{{255, 0, 0}, 0, 0.5f}, {{0, 0, 255}, 1, 0.5f}};
+
 class DispatcherTest : public ::testing::Test {
 protected:
     bool Run(const Array& list, TiBitmapData& bitmap, double paramScale = 1.0) {
@@ -148,10 +151,15 @@ void PrintTo(const RowCase& row, std::ostream* out) {
     *out << row.name;
 }
 
+// The operation `operation` with the arguments after the bitmap bound.
+template <typename Operation, typename... Arguments>
+std::function<void(TiBitmapData&)> Op(Operation operation, Arguments... arguments) {
+    return [=](TiBitmapData& bitmap) { operation(bitmap, arguments...); };
+}
+
 std::vector<RowCase> RowCases() {
     static const Vec3 kCurve[] = {{0, 20, 0}, {128, 100, 0}, {255, 230, 0}};
     static const TinyChannelMixer kMixer{{0.5f, 0.3f, 0.2f}, {-0.2f, 1.1f, 0.1f}, {0, 0.4f, 0.7f}};
-    static const RGBPoint kStops[] = {{{255, 0, 0}, 0, 0.5f}, {{0, 0, 255}, 1, 0.5f}};
     static const HSLData kHsl{{20, 10, 0}, {}, {-30, 0, 15}, {}, {0, -40, 0}, {}, {5, 10, -5}};
     static const HueRangeData kHueRanges{{-15, 15, -45, 45},   {45, 75, 15, 105},
                                          {105, 135, 75, 165},  {165, 195, 135, 225},
@@ -169,78 +177,68 @@ std::vector<RowCase> RowCases() {
     // are still in range.
     const TransferColor tones[3] = {{0, 0, 0}, {30, -20, 10}, {-15, 0, 40}};
     const TransferColor fullShift[3] = {{0, 0, 0}, {100, -100, 0}, {0, 0, 0}};
-    return {
-        {Bare(CMD_ANTICOLOR), InvertColor},
-        {ActionCommand_EXPOSURE::commandWithValue(0.6f), [](auto& v) { AdjustExposure(v, 0.6f); }},
-        // Green's triple is all zero: skipped.
-        {ActionCommand_COLORLEVELS::commandWithColorLevelData(levels),
-         [](auto& v) {
-             AdjustLevels(v, 20, 220, 1.3, 1);
-             AdjustLevels(v, 0, 255, 0.8, 3);
-             AdjustLevels(v, 5, 250, 1.2, 0);
-         }},
-        {ActionCommand_COLORLEVELS::commandWithColorLevelData(green),
-         [](auto& v) { AdjustLevels(v, 10, 240, 0.9, 2); }},
-        {Bare(CMD_GRAY), ConvertToGray},
-        {ActionCommand_BRIGHTNESS_CONTRAST::commandWithBrightness(0.2f, -0.3f),
-         [](auto& v) { AdjustBrightnessContrast(v, 0.2f, -0.3f); }},
-        {ActionCommand_THRESHOLD::commandWithLevels(100), [](auto& v) { Threshold(v, 100); }},
-        {ActionCommand_POSTERIZE::commandWithLevels(4), [](auto& v) { Posterize(v, 4); }},
-        {ActionCommand_EQUALIZE::commandWithEqualizeMode(0), [](auto& v) { Equalize(v, 0); }},
-        {ActionCommand_EQUALIZE::commandWithEqualizeMode(1), [](auto& v) { Equalize(v, 1); }},
-        {Bare(CMD_COMPLEMENT_COLOR), ComplementColor},
-        {ActionCommand_CURVE::commandWithPoints(kCurve, 2),
-         [](auto& v) { AdjustCurveBySplinePoints(v, kCurve, 3, 2); }},
-        {ActionCommand_CHANNELMIX::commandWithChannelMixer(kMixer),
-         [](auto& v) { MixChannels(v, kMixer); }},
-        {ActionCommand_CHANNELMIX_GRAY::commandWithChannelMixScale(kMixer.green),
-         [](auto& v) { MixChannelsToGray(v, kMixer.green); }},
-        {Bare(CMD_AUTO_LEVELS), AutoLevels},
-        {ActionCommand_COLORBALANCE::commandWithTransferColors(tones, true),
-         [](auto& v) {
-             BalanceColor(v, 30, -20, 10, 1, true);
-             BalanceColor(v, -15, 0, 40, 2, true);
-         }},
-        {ActionCommand_COLORBALANCE::commandWithTransferColors(fullShift, true),
-         [](auto& v) { BalanceColor(v, 100, -100, 0, 1, true); }},
-        {ActionCommand_HSL_ADUSTMENT::commandWithHSLData(kHsl, kHueRanges),
-         [](auto& v) { AdjustHSL(v, kHsl, kHueRanges); }},
-        {ActionCommand_HSL_TINT::commandWithHSL({200, 90, -30}),
-         [](auto& v) { TintHSL(v, 200, 90, -30); }},
-        {ActionCommand_SELECTIVE_COLOR::commandWithScaleSet(kInks),
-         [](auto& v) { SelectiveColor(v, kInks); }},
-        {ActionCommand_GRADIENT_OVERLAY::commandWithBlendMode(3, 1, kStops, 2, 30.0f, 1.0f, 0.5f,
-                                                              true),
-         [](auto& v) { GradientOverlay(v, 3, 1, kStops, 2, 30.0f, 1.0f, 0.5f, true); }},
-        {ActionCommand_GASBLUR::commandWithRadiusH(6, 3), [](auto& v) { GasBlur(v, 3, 1); }},
-        {ActionCommand_SHARPEN::commandWithAmount(80, 5, 2), [](auto& v) { Unsharp(v, 80, 2, 2); }},
-        {ActionCommand_SOFTGLOW::commandWithRadius(9, 0.2f, 0.3f),
-         [](auto& v) { SoftGlow(v, 4, 0.2f, 0.3f); }},
-        {ActionCommand_RADIALBLUR::commandWithAmount(30, 3),
-         [](auto& v) { RadialBlur(v, 30, 1.5f, 2); }},
-        {ActionCommand_SHADOW_HIGHLIGHT::commandWithShadows(0.5f, 0.3f),
-         [](auto& v) { ShadowHighlight(v, 0.5f, 0.3f); }},
-        {ActionCommand_DIFFUSE::commandWithSpacing(4, 6), [](auto& v) { Diffuse(v, 2, 3); }},
-        {ActionCommand_EMBOSS::commandWithDegrees(30, 4, 150),
-         [](auto& v) { Emboss(v, 30, 2, 150); }, true},
-        {ActionCommand_MOSAICS::commandWithGridWidth(9), [](auto& v) { Mosaics(v, 4); }},
-        {ActionCommand_DOT::commandWithGridWidth(12), [](auto& v) { Dot(v, 6); }},
-        {ActionCommand_PAINTING::commandWithRadius(5, 16), [](auto& v) { Painting(v, 2, 16); }},
-        {ActionCommand_SKETCH::commandWithRadius(7), [](auto& v) { Sketch(v, 3); }},
-        {ActionCommand_NOISE::commandWithAmount(40, true), [](auto& v) { AddNoise(v, 40, true); }},
-        {ActionCommand_REDUCENOISE::commandWithReduceNoiseMode(0),
-         [](auto& v) { ReduceNoise(v, 0); }},
-        {ActionCommand_RED_EYE_REMOVAL::commandWithThreshold(40),
-         [](auto& v) { RedEyeRemoval(v, 40); }},
-        {ActionCommand_LOMO::commandWithLomo(LE_DarkPink),
-         [](auto& v) { ApplyLomoStyle(v, LE_DarkPink); }},
-        // The surround's radius comes from the scale division alone, never
-        // from the preview scale; the level is only logged.
-        {ActionCommand_RETINEX::commandWithLevel(1, 2, 1.5f), [](auto& v) {
-             auto surround = v.Clone(false);
-             GasBlur(*surround, RetinexBlurRadius(2));
-             retinex(v, *surround, 2, 1, 1.5f);
-         }}};
+    return {{Bare(CMD_ANTICOLOR), InvertColor},
+            {ActionCommand_EXPOSURE::commandWithValue(0.6f), Op(AdjustExposure, 0.6f)},
+            // Green's triple is all zero: skipped.
+            {ActionCommand_COLORLEVELS::commandWithColorLevelData(levels),
+             [](auto& v) {
+                 AdjustLevels(v, 20, 220, 1.3, 1);
+                 AdjustLevels(v, 0, 255, 0.8, 3);
+                 AdjustLevels(v, 5, 250, 1.2, 0);
+             }},
+            {ActionCommand_COLORLEVELS::commandWithColorLevelData(green),
+             Op(AdjustLevels, 10, 240, 0.9, 2)},
+            {Bare(CMD_GRAY), ConvertToGray},
+            {ActionCommand_BRIGHTNESS_CONTRAST::commandWithBrightness(0.2f, -0.3f),
+             Op(AdjustBrightnessContrast, 0.2f, -0.3f)},
+            {ActionCommand_THRESHOLD::commandWithLevels(100), Op(Threshold, 100)},
+            {ActionCommand_POSTERIZE::commandWithLevels(4), Op(Posterize, 4)},
+            {ActionCommand_EQUALIZE::commandWithEqualizeMode(0), Op(Equalize, 0)},
+            {ActionCommand_EQUALIZE::commandWithEqualizeMode(1), Op(Equalize, 1)},
+            {Bare(CMD_COMPLEMENT_COLOR), ComplementColor},
+            {ActionCommand_CURVE::commandWithPoints(kCurve, 2),
+             Op(AdjustCurveBySplinePoints, kCurve, 3, 2)},
+            {ActionCommand_CHANNELMIX::commandWithChannelMixer(kMixer), Op(MixChannels, kMixer)},
+            {ActionCommand_CHANNELMIX_GRAY::commandWithChannelMixScale(kMixer.green),
+             Op(MixChannelsToGray, kMixer.green)},
+            {Bare(CMD_AUTO_LEVELS), AutoLevels},
+            {ActionCommand_COLORBALANCE::commandWithTransferColors(tones, true),
+             [](auto& v) {
+                 BalanceColor(v, 30, -20, 10, 1, true);
+                 BalanceColor(v, -15, 0, 40, 2, true);
+             }},
+            {ActionCommand_COLORBALANCE::commandWithTransferColors(fullShift, true),
+             Op(BalanceColor, 100, -100, 0, 1, true)},
+            {ActionCommand_HSL_ADUSTMENT::commandWithHSLData(kHsl, kHueRanges),
+             Op(AdjustHSL, kHsl, kHueRanges)},
+            {ActionCommand_HSL_TINT::commandWithHSL({200, 90, -30}), Op(TintHSL, 200, 90, -30)},
+            {ActionCommand_SELECTIVE_COLOR::commandWithScaleSet(kInks), Op(SelectiveColor, kInks)},
+            {ActionCommand_GRADIENT_OVERLAY::commandWithBlendMode(3, 1, kStops, 2, 30.0f, 1.0f,
+                                                                  0.5f, true),
+             Op(GradientOverlay, 3, 1, kStops, 2, 30.0f, 1.0f, 0.5f, true)},
+            {ActionCommand_GASBLUR::commandWithRadiusH(6, 3), [](auto& v) { GasBlur(v, 3, 1); }},
+            {ActionCommand_SHARPEN::commandWithAmount(80, 5, 2), Op(Unsharp, 80, 2, 2)},
+            {ActionCommand_SOFTGLOW::commandWithRadius(9, 0.2f, 0.3f), Op(SoftGlow, 4, 0.2f, 0.3f)},
+            {ActionCommand_RADIALBLUR::commandWithAmount(30, 3), Op(RadialBlur, 30, 1.5f, 2)},
+            {ActionCommand_SHADOW_HIGHLIGHT::commandWithShadows(0.5f, 0.3f),
+             Op(ShadowHighlight, 0.5f, 0.3f)},
+            {ActionCommand_DIFFUSE::commandWithSpacing(4, 6), Op(Diffuse, 2, 3)},
+            {ActionCommand_EMBOSS::commandWithDegrees(30, 4, 150), Op(Emboss, 30, 2, 150), true},
+            {ActionCommand_MOSAICS::commandWithGridWidth(9), Op(Mosaics, 4)},
+            {ActionCommand_DOT::commandWithGridWidth(12), Op(Dot, 6)},
+            {ActionCommand_PAINTING::commandWithRadius(5, 16), Op(Painting, 2, 16)},
+            {ActionCommand_SKETCH::commandWithRadius(7), Op(Sketch, 3)},
+            {ActionCommand_NOISE::commandWithAmount(40, true), Op(AddNoise, 40, true)},
+            {ActionCommand_REDUCENOISE::commandWithReduceNoiseMode(0), Op(ReduceNoise, 0)},
+            {ActionCommand_RED_EYE_REMOVAL::commandWithThreshold(40), Op(RedEyeRemoval, 40)},
+            {ActionCommand_LOMO::commandWithLomo(LE_DarkPink), Op(ApplyLomoStyle, LE_DarkPink)},
+            // The surround's radius comes from the scale division alone, never
+            // from the preview scale; the level is only logged.
+            {ActionCommand_RETINEX::commandWithLevel(1, 2, 1.5f), [](auto& v) {
+                 auto surround = v.Clone(false);
+                 GasBlur(*surround, RetinexBlurRadius(2));
+                 retinex(v, *surround, 2, 1, 1.5f);
+             }}};
 }
 
 // Each row in the pixel sizes it takes, on a selection and on the whole bitmap.
@@ -306,7 +304,6 @@ TEST(Dispatcher, EveryCommandHasItsRow) {
 }
 
 TEST_F(DispatcherTest, AFailedPreconditionFailsItsCommandWithWhereAndWhy) {
-    static const RGBPoint kStops[] = {{{255, 0, 0}, 0, 0.5f}, {{0, 0, 255}, 1, 0.5f}};
     auto bitmap = test::Gradient(6, 4, TiRGBABpp);
     const auto before = Pixels(*bitmap);
     // An opacity of 2 is outside the blend's preconditions.
@@ -511,7 +508,6 @@ TEST_F(DispatcherTest, GeometricCommandsGiveTheirOperationsResult) {
 // stays as it was. "Can not allocate memory!" is only for memory really short.
 TEST_F(DispatcherTest, ParametersOutsideTheirRangeAreRefusedBeforeAnyWork) {
     using testing::HasSubstr, testing::StartsWith;
-    static const RGBPoint kStops[] = {{{255, 0, 0}, 0, 0.5f}, {{0, 0, 255}, 1, 0.5f}};
     static const Vec3 kPoints[] = {{0, 255, 0}, {255, 0, 0}};
     // The command with one entry's text replaced; texts beyond the float
     // range read as infinities.

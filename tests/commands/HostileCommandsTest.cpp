@@ -106,6 +106,7 @@ TEST_F(NamedActionBounds, CountingStopsWhereTheRunWouldFail) {
     EXPECT_EQ(ExpandedCommandCount(CallList("Lost", 5), actions.get()), 2u);
     EXPECT_FALSE(processor.runCommands(CallList("Loop"), *pixel));
     EXPECT_EQ(processor.commandsRun(), 17u);
+    EXPECT_NE(RecordedError().find("nests named actions"), std::string::npos) << RecordedError();
     EXPECT_EQ(ExpandedCommandCount(CallList("Lost"), nullptr), 1u);
 }
 

@@ -109,7 +109,7 @@ TEST_F(EffectsProcesserTest, ListsSubmittedDuringARunGiveOneMoreRunWithTheLatest
     drainMainQueue();
     ASSERT_EQ(delegate.finished.size(), 2u);
     EXPECT_EQ(delegate.failures, 0);
-    EXPECT_EQ(BytesOf(delegate.finished[0]), Expected(*source, [](auto& v) { ConvertToGray(v); }));
+    EXPECT_EQ(BytesOf(delegate.finished[0]), Expected(*source, ConvertToGray));
     EXPECT_EQ(BytesOf(delegate.finished[1]), Expected(*source, [](auto& v) { Posterize(v, 3); }));
     EXPECT_EQ(processor.actionCommandListLast(), latest);
     EXPECT_TRUE(processor.isCommandDicListEmpty());
@@ -120,16 +120,13 @@ TEST_F(EffectsProcesserTest, ListsSubmittedDuringARunGiveOneMoreRunWithTheLatest
                               "waitPanel([STR_PROCESSING] | mask)", "removeWaitPanel"}));
 }
 
-TEST_F(EffectsProcesserTest, StartingWithNothingSubmittedDoesNothing) {
+// Starting with nothing submitted does nothing; a failed run reaches the
+// delegate as a failure.
+TEST_F(EffectsProcesserTest, AFailedRunReachesTheDelegateAsAFailure) {
     processor.startProcessWithBitmap(Source(4, 4), 0, true, true);
     EXPECT_FALSE(processor.working());
     drainMainQueue();
     EXPECT_TRUE(ui.calls().empty());
-    EXPECT_TRUE(delegate.finished.empty());
-    EXPECT_EQ(delegate.failures, 0);
-}
-
-TEST_F(EffectsProcesserTest, AFailedRunReachesTheDelegateAsAFailure) {
     const auto source = Source(5, 5);
     const auto before = Pixels(*source);
     Submit(processor, ListOf(Bare(CMD_GRAY), ActionCommand_POSTERIZE::commandWithLevels(1)));
@@ -210,20 +207,26 @@ TEST_F(EffectsProcesserTest, SynchronousRunsStopAtTheFirstFailure) {
     EXPECT_TRUE(processor.runCommands(Array{}, *bitmap));
     EXPECT_EQ(Pixels(*bitmap), before);
 
-    const auto grayed = Expected(*bitmap, [](auto& v) { ConvertToGray(v); });
+    const auto grayed = Expected(*bitmap, ConvertToGray);
     EXPECT_FALSE(processor.runCommands(
         ListOf(Bare(CMD_GRAY), ActionCommand_POSTERIZE::commandWithLevels(0), Bare(CMD_ANTICOLOR)),
         *bitmap));
     EXPECT_EQ(Pixels(*bitmap), grayed);
     EXPECT_EQ(processor.currentBitmap(), nullptr);
 
-    // The step-by-step form runs on the bitmap given to beginProcess.
-    const auto inverted = Expected(*bitmap, [](auto& v) { InvertColor(v); });
+    // The step-by-step form runs on the bitmap given to beginProcess; a
+    // base-class command runs as its subclass.
+    const auto expected = Expected(*bitmap, [](auto& v) {
+        InvertColor(v);
+        Posterize(v, 3);
+    });
     processor.beginProcess(bitmap.get());
     EXPECT_EQ(processor.currentBitmap(), bitmap.get());
     EXPECT_TRUE(processor.runCommands(ListOf(Bare(CMD_ANTICOLOR))));
+    EXPECT_TRUE(processor.runActionCommand(
+        *ActionCommand::commandWithDic(ActionCommand_POSTERIZE::commandWithLevels(3)->dic())));
     processor.endProcess();
-    EXPECT_EQ(Pixels(*bitmap), inverted);
+    EXPECT_EQ(Pixels(*bitmap), expected);
 }
 
 // The members whose arguments are reordered or narrowed on the way to the
@@ -248,12 +251,9 @@ TEST_F(EffectsProcesserTest, TheAddCommandFamilyHandsItsArgumentsToTheRightKeys)
 }
 
 TEST_F(EffectsProcesserTest, PicturesRunThroughABitmapAndBack) {
-    const Picture picture = test::MakePicture(6, 4, [](int x, int y) {
-        return test::Rgba{static_cast<std::uint8_t>(x * 40), static_cast<std::uint8_t>(y * 60), 90,
-                          255};
-    });
+    const Picture picture = PictureFromBitmap(*test::Gradient(6, 4, TiRGBABpp));
     auto bitmap = BitmapFromPicture(picture);
-    const auto expected = Expected(*bitmap, [](auto& v) { InvertColor(v); });
+    const auto expected = Expected(*bitmap, InvertColor);
     const Picture result = processor.runCommands(ListOf(Bare(CMD_ANTICOLOR)), picture);
     EXPECT_EQ(BytesOf(result), expected);
     EXPECT_EQ(BytesOf(picture), Pixels(*bitmap));  // the picture itself is immutable
@@ -272,9 +272,7 @@ TEST_F(EffectsProcesserTest, PicturesRunThroughABitmapAndBack) {
 }
 
 TEST_F(EffectsProcesserTest, FastZoomScalesAPicture) {
-    const Picture picture = test::MakePicture(640, 480, [](int x, int y) {
-        return test::Rgba{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 7, 255};
-    });
+    const Picture picture = PictureFromBitmap(*test::Gradient(640, 480, TiRGBABpp));
     const Picture half = processor.fastZoomImage(picture, 0.5f);
     ASSERT_EQ(half.width(), 320);
     ASSERT_EQ(half.height(), 240);

@@ -1,6 +1,6 @@
 // Command lists made to cost time or to mislead: named actions that fan out,
-// actions files that change, parameters outside their vocabulary. (Sizes no
-// picture can have are swept with the dispatcher's geometry in
+// actions files that change. (Sizes no picture can have and parameters
+// outside their vocabulary are swept with the dispatcher's refusals in
 // DispatcherTest.cpp.)
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@ namespace vantrel {
 namespace {
 
 using test::Bare;
+using test::CallList;
 using test::ListOf;
 using test::Pixels;
 using test::RecordedError;
@@ -33,14 +34,6 @@ std::string Action(const std::string& name, const std::string& command, int coun
     std::string commands;
     for (int i = 0; i < count; ++i) commands += (i ? ", " : "") + command;
     return R"({"name": ")" + name + R"(", "commands": [)" + commands + "]}";
-}
-
-Array CallList(const std::string& name, int times = 1) {
-    Array list;
-    for (int i = 0; i < times; ++i) {
-        list.push_back(Value(ActionCommand_CALL_ACTION::commandWithActionName(name)->dic()));
-    }
-    return list;
 }
 
 class NamedActionBounds : public ::testing::Test {
@@ -113,6 +106,7 @@ TEST_F(NamedActionBounds, CountingStopsWhereTheRunWouldFail) {
     EXPECT_EQ(ExpandedCommandCount(CallList("Lost", 5), actions.get()), 2u);
     EXPECT_FALSE(processor.runCommands(CallList("Loop"), *pixel));
     EXPECT_EQ(processor.commandsRun(), 17u);
+    EXPECT_NE(RecordedError().find("nests named actions"), std::string::npos) << RecordedError();
     EXPECT_EQ(ExpandedCommandCount(CallList("Lost"), nullptr), 1u);
 }
 
@@ -142,32 +136,6 @@ TEST_F(NamedActionBounds, TheActionsFileIsReadAgainOnlyWhenItChanges) {
     ASSERT_TRUE(processor.runCommands(CallList("Tone"), *pixel));
     ConvertToGray(*inverted);
     EXPECT_EQ(Pixels(*pixel), Pixels(*inverted)) << "the changed file was not read";
-}
-
-// The gradient's blend mode and style come from outside: refused naming
-// the parameter, not left to the core's preconditions.
-TEST(GradientParameters, ABlendModeOrStyleOutsideItsRangeIsRefusedByName) {
-    static const RGBPoint kStops[] = {{{255, 0, 0}, 0, 0.5f}, {{0, 0, 255}, 1, 0.5f}};
-    EffectsProcesser processor;
-    auto bitmap = test::Gradient(6, 4, TiRGBABpp);
-    const auto before = Pixels(*bitmap);
-    const auto gradient = [](int blendMode, int style) {
-        return ListOf(ActionCommand_GRADIENT_OVERLAY::commandWithBlendMode(blendMode, style, kStops,
-                                                                           2, 0, 1, 1, false));
-    };
-    const std::vector<std::tuple<int, int, std::string>> refusals = {
-        {0, 0, R"(CMD_GRADIENT_OVERLAY: "blendMode" must be 1 to 20, not 0)"},
-        {21, 0, R"(CMD_GRADIENT_OVERLAY: "blendMode" must be 1 to 20, not 21)"},
-        {-7, 1, R"(CMD_GRADIENT_OVERLAY: "blendMode" must be 1 to 20, not -7)"},
-        {3, 3, R"(CMD_GRADIENT_OVERLAY: "style" must be 0 to 2, not 3)"},
-        {3, -1, R"(CMD_GRADIENT_OVERLAY: "style" must be 0 to 2, not -1)"},
-    };
-    for (const auto& [blendMode, style, message] : refusals) {
-        EXPECT_FALSE(processor.runCommands(gradient(blendMode, style), *bitmap));
-        EXPECT_EQ(RecordedError(), message);
-        EXPECT_EQ(Pixels(*bitmap), before);
-    }
-    EXPECT_TRUE(processor.runCommands(gradient(20, 2), *bitmap)) << RecordedError();
 }
 
 }  // namespace

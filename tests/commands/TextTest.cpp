@@ -381,91 +381,11 @@ TEST(JsonReader, NestingIsBoundedAndEveryPrefixFailsOrReadsCleanly) {
     EXPECT_EQ(jsonStringValue(*back), jsonStringValue(d));
 }
 
-TEST(RecordPacking, RecordsPackAsTextsInFieldOrderAndReadBack) {
-    EXPECT_EQ(Texts(dataWithTinyRGB({255, 128, 0})), "[255,128,0]");
-    EXPECT_EQ(Texts(dataWithRGBPoint({{10, 20, 30}, 0.25f, 0.5f})), "[0.25,0.5,[10,20,30]]");
-    const RGBPoint stop = getRGBPoint(dataWithRGBPoint({{10, 20, 30}, 0.25f, 0.5f}));
-    EXPECT_EQ((std::vector<float>{stop.position, stop.midpoint, float(stop.color.m_red),
-                                  float(stop.color.m_blue)}),
-              (std::vector<float>{0.25f, 0.5f, 10, 30}));
-    EXPECT_EQ(Texts(dataWithTinyHSL({-180, 255, -7})), "[-180,255,-7]");
-    EXPECT_EQ(getHSL(dataWithTinyHSL({-180, 255, -7})).m_lightness, -7);
-    const HueRange range = getHueRange(dataWithHueRange({-15, 16, -45, 45}));
-    EXPECT_EQ((std::vector<int>{range.center_left, range.center_right, range.range_left,
-                                range.range_right}),
-              (std::vector<int>{-15, 16, -45, 45}));
-    EXPECT_EQ(Texts(dataWithTransferColor({-100, 0, 37})), "[-100,0,37]");
-    EXPECT_EQ(getTransferColor(dataWithTransferColor({-100, 0, 37})).Cyan_Red, -100);
-    EXPECT_EQ(Texts(dataWithChannelMixScale({0.299f, 0.587f, 0.114f})), "[0.299,0.587,0.114]");
-    EXPECT_EQ(getChannelMixScale(dataWithChannelMixScale({0.299f, 0.587f, 0.114f})).greenScale,
-              0.587f);
-    EXPECT_EQ(Texts(dataWithPoint({120.5f, -3})), "[120.5,-3]");
-    EXPECT_EQ(getPoint(dataWithPoint({120.5f, -3})).x, 120.5f);
-    // Floats have seven significant digits, not always enough to come back
-    // to the same float.
-    EXPECT_EQ(Texts(dataWithRect({1.0f, 1e-7f, 123456789.0f, 1.0f / 3.0f})),
-              "[1,1e-07,1.234568e+08,0.3333333]");
-    const Rect rect = getRect(dataWithRect({1.0f, 1e-7f, 123456789.0f, 1.0f / 3.0f}));
-    EXPECT_EQ((std::vector<float>{rect.x, rect.y, rect.width, rect.height}),
-              (std::vector<float>{1.0f, 1e-7f, 123456800.0f, 0.3333333f}));
-    // Level data is flat, integers then gammas as doubles.
-    TColorLevelData levels{.BlueLow = 1,
-                           .BlueHigh = 2,
-                           .GreenLow = 3,
-                           .GreenHigh = 4,
-                           .RedLow = 10,
-                           .RedHigh = 245,
-                           .AllLow = 7,
-                           .AllHigh = 8,
-                           .RedGamma = 1.2,
-                           .GreenGamma = 0.1,
-                           .BlueGamma = 1.0 / 3.0,
-                           .AllGamma = 2};
-    EXPECT_EQ(Texts(dataWithTColorLevelData(levels)),
-              "[1,2,3,4,10,245,7,8,1.2,0.1,0.3333333333333333,2]");
-    const TColorLevelData back = getLevelData(dataWithTColorLevelData(levels));
-    EXPECT_EQ((std::vector<double>{double(back.RedLow), double(back.RedHigh), double(back.AllHigh),
-                                   back.RedGamma, back.GreenGamma, back.BlueGamma}),
-              (std::vector<double>{10, 245, 8, 1.2, 0.1, 0.3333333333333333}));
-}
-
-TEST(RecordPacking, NestedRecordsSequencesAndMalformedArrays) {
-    HSLData hsl;
-    hsl.red = {1, 2, 3};
-    hsl.magenta = {16, 17, 18};
-    hsl.all = {19, 20, 21};
-    EXPECT_EQ(Texts(dataWithHSLData(hsl)),
-              "[[1,2,3],[0,0,0],[0,0,0],[0,0,0],[0,0,0],[16,17,18],[19,20,21]]");
-    EXPECT_EQ(getHSLData(dataWithHSLData(hsl)).magenta.m_saturation, 17);
-    EXPECT_EQ(getHSLData(dataWithHSLData(hsl)).all.m_lightness, 21);
-    HueRangeData ranges;
-    ranges.yellow = {45, 75, 15, 105};
-    ranges.magenta = {285, 315, 255, 345};
-    EXPECT_EQ(Texts(dataWithHueRangeData(ranges)),
-              "[[0,0,0,0],[45,75,15,105],[0,0,0,0],[0,0,0,0],[0,0,0,0],[285,315,255,345]]");
-    EXPECT_EQ(getHueRangeData(dataWithHueRangeData(ranges)).magenta.center_right, 315);
-    const TinyChannelMixer mixer{{1, 2, 3}, {4, 5, 6}, {7, 8, 9.5f}};
-    EXPECT_EQ(Texts(dataWithChannelMixer(mixer)), "[1,2,3,4,5,6,7,8,9.5]");
-    EXPECT_EQ(getChannelMixer(dataWithChannelMixer(mixer)).green.redScale, 4);
-    EXPECT_EQ(getChannelMixer(dataWithChannelMixer(mixer)).blue.blueScale, 9.5f);
-    ComplementScaleSet set;
-    set.reds = {0.55f, 0, 0.31f, 0};
-    set.blacks = {0, 0.19f, 0.53f, 0.02f};
-    const Array packedSet = dataWithScaleSet(set);
-    ASSERT_EQ(packedSet.size(), 36u);
-    EXPECT_EQ(Texts(packedSet).substr(0, 17), "[0.55,0,0.31,0,0,");
-    EXPECT_EQ(*packedSet[33].text(), "0.19");
-    const ComplementScaleSet setBack = getScaleSet(packedSet);
-    EXPECT_EQ(
-        (std::vector<float>{setBack.reds.yellow, setBack.blacks.black, setBack.neutrals.cyan}),
-        (std::vector<float>{0.31f, 0.02f, 0}));
+// Each record's text form and field order is pinned by the factory table
+// (CommandTest.cpp) and what the getters read back by the dispatcher's row
+// sweep; here, arrays that are short, long or of the wrong kinds.
+TEST(RecordPacking, MalformedArraysReadOrderly) {
     // Vec3 sequences are flat; a count not a multiple of three is cut short.
-    const std::vector<Vec3> points{{0, 0, 0}, {64.5f, 50, 0}, {192, 210, 1}, {255, 255, 0}};
-    const Array packed = dataWithPoints(points);
-    EXPECT_EQ(Texts(packed), "[0,0,0,64.5,50,0,192,210,1,255,255,0]");
-    EXPECT_EQ(getPointsNum(packed), 4);
-    EXPECT_EQ((std::vector<float>{getVecs3(packed)[1].x, getVecs3(packed)[2].z}),
-              (std::vector<float>{64.5f, 1}));
     Array seven;
     for (int i = 0; i < 7; ++i) seven.push_back(std::to_string(i));
     EXPECT_EQ(getPointsNum(seven), 2);

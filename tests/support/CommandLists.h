@@ -27,6 +27,15 @@ inline std::unique_ptr<ActionCommand_SET_SELECTION> Selection(float x, float y, 
     return ActionCommand_SET_SELECTION::commandWithSelection(Rect{x, y, width, height});
 }
 
+// A list of `times` calls of the named action `name`.
+inline Array CallList(const std::string& name, int times = 1) {
+    Array list;
+    for (int i = 0; i < times; ++i) {
+        list.push_back(Value(ActionCommand_CALL_ACTION::commandWithActionName(name)->dic()));
+    }
+    return list;
+}
+
 // A copy of `bitmap` with `operation` applied to its (x, y, width, height)
 // region through a view: what a command confined to that region must give.
 std::unique_ptr<TiBitmapData> WithRegion(const TiBitmapData& bitmap, int x, int y, int width,

@@ -12,8 +12,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The system headers the imaging core may use besides the C++ library.
-core_system='sys/mman.h'
+# The system headers the imaging core may use besides the C++ library: huge
+# pages, and the compiler's vector builtins (selective colour's AVX-512 kernel).
+core_system='sys/mman.h immintrin.h'
 
 mapfile -t files < <(git ls-files -- 'Core/*' 'platform/*' 'commands/*' 'editing/*' 'Share/*' \
                         'app/*' | grep -E '\.(cpp|h)$')

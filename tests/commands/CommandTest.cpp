@@ -321,11 +321,11 @@ TEST(PowerAction, ShippedActionsAreMadeOfWellFormedCommands) {
         EXPECT_GT(action.getVersion(), 0.0f);
         ASSERT_FALSE(action.getCommands().empty());
         for (const auto& command : toActionCommandsArray(action.getCommands())) {
-            const CommandSpec* spec = commandSpec(command->getCmd());
-            ASSERT_NE(spec, nullptr) << command->getCmdString();
-            ASSERT_EQ(command->dic().size(), spec->params.size() + 1);
-            for (std::size_t i = 0; i < spec->params.size(); ++i) {
-                const ParamSpec& param = spec->params[i];
+            const CommandSpec* shape = commandSpec(command->getCmd());
+            ASSERT_NE(shape, nullptr) << command->getCmdString();
+            ASSERT_EQ(command->dic().size(), shape->params.size() + 1);
+            for (std::size_t i = 0; i < shape->params.size(); ++i) {
+                const ParamSpec& param = shape->params[i];
                 const Value& value = command->dic().valueAt(i + 1);
                 EXPECT_EQ(command->dic().keyAt(i + 1), param.key);
                 // Sequences have a length of their own; every other value is

@@ -337,8 +337,9 @@ TEST(PowerAction, ShippedActionsAreMadeOfWellFormedCommands) {
                               Shape(factories[command->getCmd()].first.valueAt(i + 1)))
                         << param.key;
             }
-            if (auto* lomo = dynamic_cast<const ActionCommand_LOMO*>(command.get()))
+            if (auto* lomo = dynamic_cast<const ActionCommand_LOMO*>(command.get())) {
                 EXPECT_GE(lomo->getLomo(), 0);
+            }
             if (auto* curve = dynamic_cast<const ActionCommand_CURVE*>(command.get())) {
                 EXPECT_GE(curve->getChannel(), 0);
                 EXPECT_EQ(curve->getDataVecs3().size() % 3, 0u);

@@ -163,40 +163,42 @@ void HSLToWordsBaseline(const HSLChunk& hsl, int count, std::uint32_t* words) {
     HSLToWordsKernel(hsl, count, words);
 }
 
-bool HasAvx2() {
-#if defined(__x86_64__)
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return has;
-#else
-    return false;
-#endif
-}
-
 namespace {
 std::atomic<bool> g_baselineOnly{false};
 
-bool HasAvx512() {
-#if defined(__x86_64__) && !defined(__clang__)
-    static const bool has = [] {
+// What the processor has, asked once. GCC alone has the x86-64-v4 name, and
+// only GCC builds the AVX-512 kernel.
+struct CpuFeatures {
+    bool avx2 = false;
+    bool avx512 = false;
+};
+
+const CpuFeatures& Cpu() {
+    static const CpuFeatures features = [] {
+        CpuFeatures found;
+#if defined(__x86_64__)
         __builtin_cpu_init();
-        return __builtin_cpu_supports("x86-64-v4") != 0;
-    }();
-    return has;
-#else
-    return false;
+        found.avx2 = __builtin_cpu_supports("avx2") != 0;
+#if !defined(__clang__)
+        found.avx512 = __builtin_cpu_supports("x86-64-v4") != 0;
 #endif
+#endif
+        return found;
+    }();
+    return features;
 }
 }  // namespace
+
+bool HasAvx2() {
+    return Cpu().avx2;
+}
 
 bool UseAvx2() {
     return HasAvx2() && !g_baselineOnly.load(std::memory_order_relaxed);
 }
 
 bool UseAvx512() {
-    return UseAvx2() && HasAvx512();
+    return UseAvx2() && Cpu().avx512;
 }
 
 void UseBaselineKernels(bool baseline) {

@@ -87,7 +87,7 @@ struct Vectors<16> {
 };
 
 // The tone steps round a share of 255 to the nearest whole: the float
-// steps Near(float(a / 255.0f) * s), truncating v + 0.5 (v >= 0, so the
+// steps v = float(a / 255.0f) * s, then v + 0.5 truncated (v >= 0, so the
 // nearest with halves up), give the same whole as (a * s + 127) / 255 in
 // integers for every a and s in 0..255, which this proves at compile time.
 // The integer form divides by 255 as (v + 1 + (v >> 8)) >> 8, exact for

@@ -2,10 +2,10 @@
 // callbacks, and the sharing.json file.
 #include <gtest/gtest.h>
 
-#include "Core/global/TiAssert.h"
 #include "Share/OAuth/OAuthRequest.h"
 #include "Share/OAuthCallback.h"
 #include "Share/ShareConfig.h"
+#include "support/Assertions.h"
 #include "support/TestPictures.h"
 
 namespace vantrel {
@@ -148,14 +148,9 @@ TEST(OAuthSignature, HeaderWithExtraParametersAndVerifier) {
     EXPECT_NE(request.signatureBaseString().find("oauth_verifier%3D123456"), std::string::npos);
     OAuthRequest refusing("https://api.example.com/", {"key", "secret"});
     for (const auto& [name, value] : {std::pair{"", "v"}, std::pair{"n", ""}}) {
-        try {
-            refusing.setOAuthParameterName(name, value);
-            ADD_FAILURE() << "no assertion for \"" << name << "\" = \"" << value << "\"";
-        } catch (const TiAssertionError& error) {
-            EXPECT_EQ(error.condition(), "parameterName && parameterValue");
-            EXPECT_EQ(error.function(), "setOAuthParameterName");
-            EXPECT_EQ(error.file(), "Share/OAuth/OAuthRequest");
-        }
+        test::ExpectAssertion([&] { refusing.setOAuthParameterName(name, value); },
+                              "parameterName && parameterValue", "setOAuthParameterName",
+                              "Share/OAuth/OAuthRequest", 55);
     }
 }
 

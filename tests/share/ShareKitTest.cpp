@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <regex>
 
 #include "Share/ShareHandlers.h"
@@ -51,42 +50,18 @@ std::string ExpectedBody(int code, const std::string& text, const std::string& j
            jpeg + "\r\n--" + b + "--\r\n";
 }
 
-// The Authorization header's items, name and value, in their order; none
-// unless the header is `OAuth name="value", name="value", ...`.
-std::vector<std::pair<std::string, std::string>> HeaderItems(const std::string& header) {
-    static const std::regex whole(R"(OAuth [a-z_]+="[^"]*"(, [a-z_]+="[^"]*")*)");
-    static const std::regex item(R"(([a-z_]+)="([^"]*)\")");
-    std::vector<std::pair<std::string, std::string>> items;
-    if (!std::regex_match(header, whole)) return items;
-    for (std::sregex_iterator it(header.begin(), header.end(), item), end; it != end; ++it)
-        items.emplace_back((*it)[1], (*it)[2]);
-    return items;
-}
-
-// The items in the described order, then `tail`; each value of its fixed
-// text or shape.
-void ExpectHeaderOrder(const FakeRecord& record, bool withToken,
-                       const std::vector<std::string>& tail) {
-    std::vector<std::string> expected = {
-        "realm",           "oauth_consumer_key", "oauth_token", "oauth_signature_method",
-        "oauth_signature", "oauth_timestamp",    "oauth_nonce", "oauth_version"};
-    if (!withToken) expected.erase(expected.begin() + 2);
-    expected.insert(expected.end(), tail.begin(), tail.end());
-    const std::map<std::string, std::string> shapes = {
-        {"realm", ""},
-        {"oauth_signature_method", "HMAC-SHA1"},
-        {"oauth_version", "1\\.0"},
-        {"oauth_callback", "Vantrel%3A%2F%2FhandleOAuthLogin"},
-        {"oauth_timestamp", "[0-9]{10}"},
-        {"oauth_nonce", "[0-9a-f]{32}"}};
-    std::vector<std::string> names;
-    for (const auto& [name, value] : HeaderItems(record.header("Authorization"))) {
-        names.push_back(name);
-        if (const auto shape = shapes.find(name); shape != shapes.end()) {
-            EXPECT_TRUE(std::regex_match(value, std::regex(shape->second))) << name << "=" << value;
-        }
-    }
-    EXPECT_EQ(names, expected) << record.path << ": " << record.header("Authorization");
+// The Authorization header as the kit sends it: the items in the described
+// order (the token's only where one is held), then `tail`; each value of its
+// fixed text or shape.
+void ExpectHeader(const FakeRecord& record, bool withToken, const std::string& tail) {
+    const std::string header = record.header("Authorization");
+    const std::string pattern =
+        std::string(R"(OAuth realm="", oauth_consumer_key="[^"]+", )") +
+        (withToken ? R"(oauth_token="[^"]+", )" : "") +
+        R"(oauth_signature_method="HMAC-SHA1", oauth_signature="[^"]+", )"
+        R"(oauth_timestamp="[0-9]{10}", oauth_nonce="[0-9a-f]{32}", oauth_version="1\.0")" +
+        tail;
+    EXPECT_TRUE(std::regex_match(header, std::regex(pattern))) << record.path << ": " << header;
 }
 
 struct ProviderCase {
@@ -125,8 +100,8 @@ TEST_P(EachProvider, LogsInThroughTheBrowserPostsVerifiedAndThenLogsInAtOnce) {
     EXPECT_EQ(upload.header("Content-Type"),
               "multipart/form-data; boundary=" + expected.substr(2, expected.find('\r') - 2));
     if (provider.code != kShareFacebook) {
-        ExpectHeaderOrder(records[0], false, {"oauth_callback"});
-        ExpectHeaderOrder(records[2], true, {"oauth_verifier"});
+        ExpectHeader(records[0], false, R"(, oauth_callback="Vantrel%3A%2F%2FhandleOAuthLogin")");
+        ExpectHeader(records[2], true, R"(, oauth_verifier="[^"]+")");
     }
     if (provider.code == kShareTwitter) {
         EXPECT_EQ(upload.header("X-Auth-Service-Provider"),
@@ -141,7 +116,7 @@ TEST_P(EachProvider, LogsInThroughTheBrowserPostsVerifiedAndThenLogsInAtOnce) {
     }
     if (provider.code == kShareSina) {
         EXPECT_EQ(upload.header("Content-Length"), std::to_string(expected.size()));
-        ExpectHeaderOrder(upload, true, {});
+        ExpectHeader(upload, true, "");
         // An empty text posts "Vantrel".
         post(*kit, provider.code, " \n\t", test::SharePhoto());
         EXPECT_EQ(m_delegate.reports.back(), "sendSuccess");

@@ -36,14 +36,11 @@ TEST(OAuthEncoding, KeepsOnlyTheUnreservedSetAndATokenComesFromATokenAnswerOnly)
 // RFC 5849, section 3.4.1.1: the parameters come from the query, the form
 // body and the header; the realm is no parameter.
 TEST(OAuthSignature, BaseStringOfTheRfc5849Example) {
-    OAuthParameters parameters = ParseFormText("b5=%3D%253D&a3=a&c%40=&a2=r%20b");
-    for (auto& parameter : ParseFormText("c2&a3=2+q")) parameters.push_back(parameter);
-    const OAuthParameters header = {{"oauth_consumer_key", "9djdj82h48djs9d2"},
-                                    {"oauth_token", "kkk9d7dh3k39sjv7"},
-                                    {"oauth_signature_method", "HMAC-SHA1"},
-                                    {"oauth_timestamp", "137131201"},
-                                    {"oauth_nonce", "7d8f3e4a"}};
-    parameters.insert(parameters.end(), header.begin(), header.end());
+    const OAuthParameters parameters = ParseFormText(
+        "b5=%3D%253D&a3=a&c%40=&a2=r%20b&"  // the query
+        "c2&a3=2+q&"                        // the form body
+        "oauth_consumer_key=9djdj82h48djs9d2&oauth_token=kkk9d7dh3k39sjv7&"
+        "oauth_signature_method=HMAC-SHA1&oauth_timestamp=137131201&oauth_nonce=7d8f3e4a");
     EXPECT_EQ(SignatureBaseString("post", "HTTP://Example.com:80/request?b5=%3D%253D", parameters),
               "POST&http%3A%2F%2Fexample.com%2Frequest&a2%3Dr%2520b%26a3%3D2%2520q%26a3%3Da%26b5%"
               "3D%253D%25253D%26c%2540%3D%26c2%3D%26oauth_consumer_key%3D9djdj82h48djs9d2%26oauth_"
@@ -54,44 +51,31 @@ TEST(OAuthSignature, BaseStringOfTheRfc5849Example) {
 // RFC 5849, section 1.2: the printer's three signed requests (temporary
 // credentials, token credentials, the photo), which send no oauth_version.
 TEST(OAuthSignature, TheRfc5849WalkThrough) {
-    const OAuthParameters printer = {{"oauth_consumer_key", "dpf43f3p2l4k3l03"},
-                                     {"oauth_signature_method", "HMAC-SHA1"}};
     const struct {
         const char* method;
         const char* url;
-        OAuthParameters parameters;
+        const char* parameters;  // form-encoded, after the printer's key and method
         const char* tokenSecret;
         const char* signature;
     } cases[] = {
-        {"POST",
-         "https://photos.example.net/initiate",
-         {{"oauth_timestamp", "137131200"},
-          {"oauth_nonce", "wIjqoS"},
-          {"oauth_callback", "http://printer.example.com/ready"}},
-         "",
-         "74KNZJeDHnMBp0EMJ9ZHt/XKycU="},
-        {"POST",
-         "https://photos.example.net/token",
-         {{"oauth_token", "hh5s93j4hdidpola"},
-          {"oauth_timestamp", "137131201"},
-          {"oauth_nonce", "walatlh"},
-          {"oauth_verifier", "hfdp7dh39dks9884"}},
-         "hdhd0244k9j7ao03",
-         "gKgrFCywp7rO0OXSjdot/IHF7IU="},
-        {"GET",
-         "http://photos.example.net/photos?file=vacation.jpg&size=original",
-         {{"oauth_token", "nnch734d00sl2jdk"},
-          {"oauth_timestamp", "137131202"},
-          {"oauth_nonce", "chapoH"},
-          {"file", "vacation.jpg"},
-          {"size", "original"}},
-         "pfkkdhi9sl3r4s00",
-         "MdpQcU8iPSUjWoN/UDMsK2sui9I="},
+        {"POST", "https://photos.example.net/initiate",
+         "oauth_timestamp=137131200&oauth_nonce=wIjqoS&"
+         "oauth_callback=http%3A%2F%2Fprinter.example.com%2Fready",
+         "", "74KNZJeDHnMBp0EMJ9ZHt/XKycU="},
+        {"POST", "https://photos.example.net/token",
+         "oauth_token=hh5s93j4hdidpola&oauth_timestamp=137131201&oauth_nonce=walatlh&"
+         "oauth_verifier=hfdp7dh39dks9884",
+         "hdhd0244k9j7ao03", "gKgrFCywp7rO0OXSjdot/IHF7IU="},
+        {"GET", "http://photos.example.net/photos?file=vacation.jpg&size=original",
+         "oauth_token=nnch734d00sl2jdk&oauth_timestamp=137131202&oauth_nonce=chapoH&"
+         "file=vacation.jpg&size=original",
+         "pfkkdhi9sl3r4s00", "MdpQcU8iPSUjWoN/UDMsK2sui9I="},
     };
+    const std::string printer =
+        "oauth_consumer_key=dpf43f3p2l4k3l03&oauth_signature_method=HMAC-SHA1&";
     for (const auto& c : cases) {
-        OAuthParameters parameters = printer;
-        parameters.insert(parameters.end(), c.parameters.begin(), c.parameters.end());
-        const std::string base = SignatureBaseString(c.method, c.url, parameters);
+        const std::string base =
+            SignatureBaseString(c.method, c.url, ParseFormText(printer + c.parameters));
         EXPECT_EQ(SignText(OAuthSignatureMethod::HmacSha1, base,
                            SignatureKey("kd94hf93k423kf44", c.tokenSecret)),
                   c.signature)

@@ -212,15 +212,13 @@ INSTANTIATE_TEST_SUITE_P(Modes, ProviderFailure,
 
 using Strings = std::vector<std::string>;
 
-// A share screen over an empty store and the default providers.
+using ShareHandlersFlow = test::ShareFlow;
+
 // The share screen over an empty store and the default providers: its
 // default text, the text's limit, and a thumbnail at least 160 pixels each
 // way.
-TEST(ShareViewController, TheDefaultTextItsLimitAndTheThumbnail) {
-    test::RecordingUIServices ui;
-    test::ScratchFolder folder;
-    UserDefaults store{folder.File(kUserDefaultsFileName)};
-    WBShareKit kit{ShareConfig::defaults(), store};
+TEST_F(ShareHandlersFlow, TheShareScreensDefaultTextItsLimitAndTheThumbnail) {
+    WBShareKit kit{ShareConfig::defaults(), m_store};
     ShareWaitPanel panel;
     ShareViewController screen{kit, nullptr, panel};
     EXPECT_EQ(screen.text(), "[STR_SHARETEXT_DEFAULT]");
@@ -246,8 +244,6 @@ TEST(ShareViewController, TheDefaultTextItsLimitAndTheThumbnail) {
     }
     EXPECT_FALSE(screen.setSendImage(Picture()));
 }
-
-using ShareHandlersFlow = test::ShareFlow;
 
 // Sina's wait panel goes after its limit, but a later "sending" panel is
 // not taken away by that old limit.

@@ -65,7 +65,7 @@ protected:
     Picture input;
 };
 
-TEST_F(ApplyCommandTest, CommandsJoinInArgumentOrderAtTheParamScale) {
+TEST_F(ApplyCommandTest, CommandsJoinInArgumentOrderAtTheParamScaleAndJpegAtItsQuality) {
     WriteText(
         folder.File("left.json"),
         R"({"commands": [{"cmd": "CMD_SET_SELECTION", "selection": ["0", "0", "16", "0"]}]})");
@@ -85,31 +85,27 @@ TEST_F(ApplyCommandTest, CommandsJoinInArgumentOrderAtTheParamScale) {
                                    "--commands", folder.File("left.json"), "--param-scale", "0.5"});
     ASSERT_EQ(whole.status, 0) << whole.err;
     EXPECT_EQ(Decoded(folder.File("whole.png")), Edited(input, 0, 0, 16, 10, toGray));
-    // Written under a temporary name and renamed: nothing else is left.
-    EXPECT_EQ(folder.Names(),
-              (std::vector<std::string>{"in.png", "left.json", "left.png", "whole.png"}));
-}
-
-TEST_F(ApplyCommandTest, JpegOutputIsWrittenAtTheGivenQuality) {
-    const Outcome outcome = RunMain({"apply", in, folder.File("out.jpg"), "--command",
-                                     R"({"cmd": "CMD_ANTICOLOR"})", "--quality", "40"});
-    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    // JPEG at the given quality.
+    const Outcome jpeg = RunMain({"apply", in, folder.File("out.jpg"), "--command",
+                                  R"({"cmd": "CMD_ANTICOLOR"})", "--quality", "40"});
+    ASSERT_EQ(jpeg.status, 0) << jpeg.err;
     const auto bitmap = BitmapFromPicture(input);
     InvertColor(*bitmap);
     const auto encoded = EncodePicture(PictureFromBitmap(*bitmap), PictureFormat::Jpeg, 40);
-    ASSERT_TRUE(encoded.ok());
-    const Result<Picture> expected = DecodePicture(encoded.value());
-    EXPECT_EQ(Decoded(folder.File("out.jpg")), test::BytesOf(expected.value()));
+    EXPECT_EQ(Decoded(folder.File("out.jpg")),
+              test::BytesOf(DecodePicture(encoded.value()).value()));
+    // Written under a temporary name and renamed: nothing else is left.
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"in.png", "left.json", "left.png",
+                                                        "out.jpg", "whole.png"}));
 }
 
 // Every refusal: its status, one line that says what is wrong, nothing on
 // the standard output, and nothing written; an OUTPUT that is there, or is
-// a link or a pipe, stays as it was.
+// a link, stays as it was (the writer's own tests take every other kind).
 TEST_F(ApplyCommandTest, RefusalsSayWhatIsWrongAndWriteNothing) {
     WriteText(out, "the old file");
     WriteText(folder.File("target.png"), "kept");
     ASSERT_EQ(::symlink("target.png", folder.File("link.png").c_str()), 0);
-    ASSERT_EQ(::mkfifo(folder.File("pipe.png").c_str(), 0600), 0);
     ASSERT_EQ(::mkdir(folder.File("folder.json").c_str(), 0755), 0);
     WriteText(folder.File("text.json"), "not json at all");
     WriteText(folder.File("bare.json"), R"({"name": "no commands here"})");
@@ -149,7 +145,6 @@ TEST_F(ApplyCommandTest, RefusalsSayWhatIsWrongAndWriteNothing) {
         {actions("bare.json"), 1, {folder.File("bare.json"), "has no \"actions\" array"}},
         {actions("scalar.json"), 1, {folder.File("scalar.json"), "has no \"actions\" array"}},
         {{"apply", in, folder.File("link.png"), "--command", zoom}, 1, {"not a regular file"}},
-        {{"apply", in, folder.File("pipe.png"), "--command", zoom}, 1, {"not a regular file"}},
         {{"looks", folder.File("missing.png"), folder.File("sheet")}, 1, {"missing.png"}},
         // A name outside the vocabulary is a bad argument, refused before
         // anything runs, with the nearest names offered.
@@ -276,34 +271,23 @@ TEST(CliArguments, ApplyAndLooksTakeOptionsAnywhereAndCommandSourcesInOrder) {
                "out.JPEG", "--param-scale", "0.25", "--quality=40", "--actions", "mine.json",
                "--commands", "b.json"});
     ASSERT_TRUE(invocation);
-    EXPECT_EQ(invocation->mode, Invocation::Mode::Apply);
     const ApplyOptions& apply = invocation->apply;
-    EXPECT_EQ(apply.input, "in.jpg");
-    EXPECT_EQ(apply.output, "out.JPEG");
-    EXPECT_EQ(apply.outputFormat, PictureFormat::Jpeg);
-    EXPECT_EQ(apply.paramScale, 0.25);
-    EXPECT_EQ(apply.quality, 40);
-    EXPECT_EQ(apply.actionsFile, "mine.json");
+    EXPECT_EQ(std::tuple(invocation->mode, apply.input, apply.output, apply.outputFormat,
+                         apply.paramScale, apply.quality, apply.actionsFile),
+              std::tuple(Invocation::Mode::Apply, "in.jpg", "out.JPEG", PictureFormat::Jpeg, 0.25,
+                         40, "mine.json"));
     ASSERT_EQ(apply.sources.size(), 3u);
     EXPECT_EQ(apply.sources[0].kind, CommandSource::Kind::Json);
     EXPECT_EQ(apply.sources[1].text, "a.json");
     EXPECT_EQ(apply.sources[2].text, "b.json");
-
-    const auto plain = Parse({"apply", "a.png", "b.png"});
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(plain->apply.outputFormat, PictureFormat::Png);
-    EXPECT_EQ(plain->apply.paramScale, 1.0);
-    EXPECT_EQ(plain->apply.quality, 92);
-    EXPECT_TRUE(plain->apply.sources.empty());
     // Looks takes a picture, a folder and a size.
     const auto sized = Parse({"looks", "--size=96", "in.jpg", "sheet"});
     ASSERT_TRUE(sized);
-    EXPECT_EQ(sized->mode, Invocation::Mode::Looks);
-    EXPECT_EQ(sized->looks.input, "in.jpg");
-    EXPECT_EQ(sized->looks.outputFolder, "sheet");
-    EXPECT_EQ(sized->looks.size, 96);
-    EXPECT_EQ(Parse({"looks", "in.png", "out"})->looks.size, 256);
+    EXPECT_EQ(
+        std::tuple(sized->mode, sized->looks.input, sized->looks.outputFolder, sized->looks.size),
+        std::tuple(Invocation::Mode::Looks, "in.jpg", "sheet", 96));
 }
+
 TEST(CliArguments, BadCommandLinesAreRefusedWithAReasonAndInformationFormsPrint) {
     const std::vector<std::vector<std::string_view>> bad = {
         {},
@@ -346,13 +330,10 @@ TEST(CliArguments, BadCommandLinesAreRefusedWithAReasonAndInformationFormsPrint)
     EXPECT_NE(refused.err.find(UsageText()), std::string::npos);
 }
 
-TEST(LooksCommand, FileNamesAreSafeAndDistinctAndThePageFollowsThePanels) {
+TEST(LooksCommand, FileNamesAreSafeAndThePageFollowsThePanels) {
     EXPECT_EQ(LookFileName("Vibrant Blue / Purple"), "Vibrant_Blue_Purple.png");
     EXPECT_EQ(LookFileName("3D Glasses"), "3D_Glasses.png");
     EXPECT_EQ(LookFileName(" ../a&b "), "a_b.png");
-    std::set<std::string> names;
-    for (const LomoLook& look : LomoLooks())
-        EXPECT_TRUE(names.insert(LookFileName(look.displayName)).second) << look.displayName;
     // The page lists the sections in the panels' order, its text escaped.
     std::vector<SheetEntry> entries;
     for (LookSection section : kLookSections) {
@@ -410,7 +391,8 @@ TEST(LooksCommand, WritesEveryShownLookAndThePageAndSaysWhichFailed) {
     EXPECT_EQ(RunLooks({input, tiny.path(), 2}, tinyOut, tinyErr), 0);
     EXPECT_EQ(tinyErr.str(), "vantrel looks: warning: 3D Glasses: the look failed\n");
     EXPECT_NE(tinyOut.str().find("1 look failed"), std::string::npos) << tinyOut.str();
-    EXPECT_EQ(tiny.Names().size(), LomoLooks().size());  // 49 pictures and the page
+    // 49 pictures and the page: each look has a file name of its own.
+    EXPECT_EQ(tiny.Names().size(), LomoLooks().size());
     EXPECT_NE(test::TextOf(tiny.File("index.html")).find("3D Glasses (failed)"), std::string::npos);
 }
 

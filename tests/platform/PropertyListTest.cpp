@@ -34,12 +34,7 @@ TEST(PropertyList, ScalarsRoundTripThroughTheXmlForm) {
     ASSERT_TRUE(xml.ok()) << xml.error();
     const Result<PropertyList> read = ReadPropertyList(xml.value());
     ASSERT_TRUE(read.ok()) << read.error();
-    ASSERT_EQ(read.value().entries().size(), 6u);
-    for (const auto& [key, value] : list.entries()) {
-        const PropertyValue* found = read.value().find(key);
-        ASSERT_NE(found, nullptr) << key;
-        EXPECT_EQ(*found, value) << key;
-    }
+    EXPECT_EQ(read.value().entries(), list.entries());  // in their order
     EXPECT_EQ(*read.value().find("Version"), PropertyValue(std::int64_t{204}));
 }
 

@@ -1,7 +1,6 @@
 #include "share/FakeProvider.h"
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -13,7 +12,6 @@
 
 #include "Core/global/TiLog.h"
 #include "commands/Json.h"
-#include "platform/Dispatch.h"
 #include "platform/Files.h"
 #include "platform/HttpClient.h"
 #include "support/ChildProcess.h"

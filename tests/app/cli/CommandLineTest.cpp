@@ -249,13 +249,11 @@ TEST_F(ApplyCommandTest, AMixedListOnAPhotoWritesTheExpectedPicture) {
     ASSERT_TRUE(original.ok());
     EffectsProcesser processor;
     const Picture edited = processor.runCommands(list.value(), original.value());
-    ASSERT_FALSE(edited.empty());
     // 768 x 512 cut to 600 x 400, zoomed to 450 x 300, turned to 300 x 450,
     // then the box of 30 degrees.
-    EXPECT_EQ(edited.width(), 484);
-    EXPECT_EQ(edited.height(), 539);
+    EXPECT_EQ(std::pair(edited.width(), edited.height()), std::pair(484, 539));
+    // What a PNG keeps of it (the corners' colour without alpha goes).
     const auto encoded = EncodePicture(edited, PictureFormat::Png);
-    ASSERT_TRUE(encoded.ok());
     EXPECT_EQ(Decoded(folder.File("out.png")),
               test::BytesOf(DecodePicture(encoded.value()).value()));
 }

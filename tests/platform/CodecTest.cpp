@@ -99,10 +99,6 @@ struct Format {
     int tolerance;         // what a round trip of a smooth opaque picture may change per byte
 };
 
-void PrintTo(const Format& format, std::ostream* out) {
-    *out << format.name;
-}
-
 std::vector<Format> Formats() {
     auto png =
         Format{"Png",

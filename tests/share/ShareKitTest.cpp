@@ -68,7 +68,6 @@ struct ProviderCase {
     int code;
     const char* uploadPath;
     const char* textField;
-    friend void PrintTo(const ProviderCase& c, std::ostream* os) { *os << c.uploadPath; }
 };
 
 class EachProvider : public test::ShareFlow, public ::testing::WithParamInterface<ProviderCase> {};

@@ -35,16 +35,6 @@ using test::RunMain;
 using test::ScratchFolder;
 using test::WriteText;
 
-// A 16 x 10 opaque gradient written as PNG.
-Picture WriteInput(const std::string& path) {
-    const Picture picture = test::MakePicture(16, 10, [](int x, int y) {
-        return test::Rgba{static_cast<std::uint8_t>(x * 16), static_cast<std::uint8_t>(y * 25),
-                          static_cast<std::uint8_t>(200 - x * 5), 255};
-    });
-    EXPECT_TRUE(WritePictureFile(picture, path).ok());
-    return picture;
-}
-
 // `picture` with `operation` applied to the region (x, y, width, height).
 std::vector<std::uint8_t> Edited(const Picture& picture, int x, int y, int width, int height,
                                  const std::function<void(TiBitmapData&)>& operation) {
@@ -54,8 +44,13 @@ std::vector<std::uint8_t> Edited(const Picture& picture, int x, int y, int width
 
 class ApplyCommandTest : public ::testing::Test {
 protected:
+    // A 16 x 10 opaque gradient as the input PNG.
     void SetUp() override {
-        input = WriteInput(in);
+        input = test::MakePicture(16, 10, [](int x, int y) {
+            return test::Rgba{static_cast<std::uint8_t>(x * 16), static_cast<std::uint8_t>(y * 25),
+                              static_cast<std::uint8_t>(200 - x * 5), 255};
+        });
+        ASSERT_TRUE(WritePictureFile(input, in).ok());
         EffectsProcesser::sharedEffectsProcesser().setParamScale(1.0);
     }
     void TearDown() override { setResourceFile("actions", "json", ""); }

@@ -38,7 +38,7 @@ using test::Rgba;
 
 // ---- JPEG files written with libjpeg directly, in any kind ----
 
-struct JpegSpec {
+struct JpegShape {
     int width = 16, height = 16, components = 3;
     J_COLOR_SPACE space = JCS_RGB;
     bool progressive = false, adobeSegment = true;
@@ -46,7 +46,7 @@ struct JpegSpec {
     std::vector<std::uint8_t> samples{};
 };
 
-Bytes WriteJpeg(JpegSpec shape) {
+Bytes WriteJpeg(JpegShape shape) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr error{};
     cinfo.err = jpeg_std_error(&error);
@@ -369,13 +369,13 @@ TEST(JpegDecode, CameraPhotosComeOutUprightByTheirOrientationFlag) {
 
 TEST(JpegKinds, ProgressiveGrayAndCmykFilesAndTheEncodersQualityAlphaAndRange) {
     // Progressive files decode to the same pixels as baseline ones.
-    JpegSpec shape{.width = 45, .height = 37, .quality = 85};
+    JpegShape shape{.width = 45, .height = 37, .quality = 85};
     for (int i = 0; i < 45 * 37 * 3; ++i) shape.samples.push_back(std::uint8_t(i * 7 % 251));
     const Result<Picture> baseline = DecodeJpeg(WriteJpeg(shape));
     shape.progressive = true;
     EXPECT_EQ(test::BytesOf(DecodeJpeg(WriteJpeg(shape)).value()), test::BytesOf(baseline.value()));
     // Gray files become equal red, green and blue.
-    JpegSpec gray{.width = 64, .height = 8, .components = 1, .space = JCS_GRAYSCALE};
+    JpegShape gray{.width = 64, .height = 8, .components = 1, .space = JCS_GRAYSCALE};
     for (int i = 0; i < 64 * 8; ++i) gray.samples.push_back(std::uint8_t(i % 64 * 4));
     const Picture grayPicture = DecodeJpeg(WriteJpeg(gray)).value();
     for (int x = 0; x < 64; ++x) {
@@ -392,7 +392,7 @@ TEST(JpegKinds, ProgressiveGrayAndCmykFilesAndTheEncodersQualityAlphaAndRange) {
                                        {255, 255, 255, 255},
                                        {95, 191, 0, 255}};
     for (bool adobe : {true, false}) {
-        JpegSpec cmyk{.width = 16 * 5, .components = 4, .space = JCS_CMYK, .adobeSegment = adobe};
+        JpegShape cmyk{.width = 16 * 5, .components = 4, .space = JCS_CMYK, .adobeSegment = adobe};
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 80; ++x)
                 for (std::uint8_t amount : inks[x / 16])

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "commands/Json.h"
@@ -24,10 +23,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr char kReady[] = "ready";
-
-void MarkReady(const std::string& folder) {
-    std::ofstream(folder + "/" + kReady) << "ready";
-}
 
 // Writes version `which` (0 or 1) of every file of the editing workflow:
 // the settings, the original, a history picture and the journal.
@@ -55,7 +50,7 @@ VANTREL_CHILD_SCENARIO(write_files) {
     HistoryPictureStore store(folder);
     for (long round = 0;; ++round) {
         WriteVersion(folder, store, static_cast<int>(round % 2));
-        if (round == 0) MarkReady(folder);
+        if (round == 0) test::WriteText(folder + "/" + kReady, "ready");
     }
 }
 
@@ -110,7 +105,7 @@ VANTREL_CHILD_SCENARIO(edit_session) {
                            test::QuarterTurnStep(), test::BrightnessStep(10, 20)};
     for (long i = 0;; ++i) {
         world.Apply(steps[i % std::size(steps)]);
-        if (i == 0) MarkReady(args.at(0));
+        if (i == 0) test::WriteText(args.at(0) + "/" + kReady, "ready");
         if (i % 3 == 2) world.editor().actionBackEffect();
         if (i % 5 == 4) world.editor().actionRedoEffect();
     }
@@ -253,7 +248,7 @@ TEST(Crash, AResumedEditOfARealPhotoSavesWhatVantrelApplyMakes) {
     Dictionary file;
     file.set("commands", Value(editor.commands()));
     const std::string commands = documents.File("commands.json");
-    std::ofstream(commands) << jsonStringValue(file);
+    test::WriteText(commands, jsonStringValue(file));
     const std::string zoom = jsonStringValue(
         ActionCommand_ZOOM::commandWithScale(static_cast<float>(editor.originalScale()))->dic());
     const std::string expected = documents.File("expected.jpg");

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
-#include "commands/ErrorManager.h"
 #include "platform/PictureCodec.h"
 #include "support/EditingSteps.h"
 #include "support/EditingWorld.h"
@@ -301,7 +299,7 @@ TEST_F(EditSession, ASaveThatCanNotBeWrittenLosesNothing) {
     OpenPhoto();
     world.Apply(test::CurveStep());
     std::filesystem::create_directories(world.libraryPath);
-    { std::ofstream(world.libraryPath + "/Vantrel") << "a file where the folder goes"; }
+    test::WriteText(world.libraryPath + "/Vantrel", "a file where the folder goes");
     world.ui.clear();
     world.editor().actionCloseEditor();
     world.ui.answer(0);  // yes: save, then close

@@ -18,14 +18,10 @@ const Picture& Photo() {
     return photo;
 }
 
-// `lists` run one after the other on the full-size photo.
-Picture FullSize(EffectsProcesser& processor, const std::vector<Array>& lists) {
-    Array joined;
-    for (const Array& list : lists) {
-        for (const Value& command : list) joined.push_back(command);
-    }
+// `list` run on the full-size photo.
+Picture FullSize(EffectsProcesser& processor, const Array& list) {
     processor.setParamScale(1.0);
-    return processor.runCommands(joined, Photo());
+    return processor.runCommands(list, Photo());
 }
 
 // What a picture looks like once saved as a JPEG of quality 92.
@@ -73,7 +69,7 @@ TEST_F(EditSession, ThreeStepsUndoneTwiceSaveOnlyTheFirstAtFullSize) {
     const std::vector<std::string> saved = world.SavedFiles();
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(PictureFormatForPath(saved[0]), PictureFormat::Jpeg);
-    const Picture expected = AsSavedJpeg(FullSize(world.processor, {test::CurveStep()}));
+    const Picture expected = AsSavedJpeg(FullSize(world.processor, test::CurveStep()));
     EXPECT_TRUE(test::SamePixels(Read(saved[0]), expected));
     EXPECT_FALSE(editor.photoEdited());
     EXPECT_FALSE(world.observer.last.saveEnabled);
@@ -140,7 +136,7 @@ TEST_F(EditSession, KeptTransparencySavesAPngThroughAPngRoundTrip) {
     const std::vector<std::string> saved = world.SavedFiles();
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(PictureFormatForPath(saved[0]), PictureFormat::Png);
-    EXPECT_TRUE(test::SamePixels(Read(saved[0]), FullSize(world.processor, {test::BlurStep(2)})));
+    EXPECT_TRUE(test::SamePixels(Read(saved[0]), FullSize(world.processor, test::BlurStep(2))));
 }
 
 TEST_F(EditSession, ClosingAsksToSaveOnlyWhenStepsAreUnsaved) {
@@ -334,7 +330,7 @@ TEST_F(EditSession, AMissingOriginalIsTakenFromTheLibraryOrReported) {
     library.Save();
     ASSERT_EQ(library.SavedFiles().size(), 1u);
     EXPECT_TRUE(test::SamePixels(Read(library.SavedFiles()[0]),
-                                 AsSavedJpeg(FullSize(library.processor, {test::CurveStep()}))));
+                                 AsSavedJpeg(FullSize(library.processor, test::CurveStep()))));
 }
 
 }  // namespace

@@ -113,8 +113,9 @@ VANTREL_CHILD_SCENARIO(edit_session) {
 
 // The pictures the history of `editor` stands for, made here from its
 // original: position 0 the scaled original, each next one its step run on
-// the one before.
-std::vector<Picture> ExpectedPictures(EditViewController& editor, EffectsProcesser& processor) {
+// the one before. Checks that the history's picture files hold them.
+std::vector<Picture> ExpectHistoryPictures(EditViewController& editor,
+                                           EffectsProcesser& processor) {
     const Picture original = editor.getOriginalImage();
     const double scale = editor.scaleMark();
     std::vector<Picture> pictures{ScalePicture(original,
@@ -123,6 +124,9 @@ std::vector<Picture> ExpectedPictures(EditViewController& editor, EffectsProcess
     processor.setParamScale(scale);
     for (const Array& step : editor.history().commandsList()) {
         pictures.push_back(processor.runCommands(step, pictures.back()));
+    }
+    for (int id = 0; id < static_cast<int>(pictures.size()); ++id) {
+        EXPECT_TRUE(test::SamePixels(editor.loadImageCacheByID(id), pictures[id])) << id;
     }
     return pictures;
 }
@@ -151,10 +155,7 @@ TEST(Crash, AKilledEditResumesWithItsWholeHistory) {
         EXPECT_EQ(editor.imageUrl(), "photo.png");
         EXPECT_TRUE(test::SamePixels(editor.getOriginalImage(), photo));
 
-        const std::vector<Picture> expected = ExpectedPictures(editor, world.processor);
-        for (int id = 0; id < static_cast<int>(expected.size()); ++id) {
-            EXPECT_TRUE(test::SamePixels(editor.loadImageCacheByID(id), expected[id])) << id;
-        }
+        const std::vector<Picture> expected = ExpectHistoryPictures(editor, world.processor);
         const int index = editor.commandIndex();
         EXPECT_TRUE(test::SamePixels(editor.pendingImage(), expected[index]));
         // Undo and redo work on the resumed pictures.
@@ -197,10 +198,7 @@ TEST(Crash, AResumedEditRemakesPicturesLeftByAnotherEdit) {
     EditViewController& editor = world.editor();
     EXPECT_EQ(editor.commandIndex(), 1);
     EXPECT_EQ(editor.history().count(), 2);
-    const std::vector<Picture> expected = ExpectedPictures(editor, world.processor);
-    for (int id = 0; id < 3; ++id) {
-        EXPECT_TRUE(test::SamePixels(editor.loadImageCacheByID(id), expected[id])) << id;
-    }
+    const std::vector<Picture> expected = ExpectHistoryPictures(editor, world.processor);
     editor.actionRedoEffect();
     EXPECT_TRUE(test::SamePixels(editor.pendingImage(), expected[2]));
 }

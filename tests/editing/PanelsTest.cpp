@@ -22,7 +22,6 @@
 #include "editing/ImageCacheManager.h"
 #include "editing/LocalizedStrings.h"
 #include "editing/panels/ClipToolView.h"
-#include "editing/panels/ColorLevelsEffectsToolView.h"
 #include "editing/panels/EffectProcessViewController.h"
 #include "editing/panels/ExposureCurve.h"
 #include "editing/panels/LomoEffectsToolView.h"
@@ -364,13 +363,8 @@ TEST_F(PanelRules, LevelsKeepLowAndHighTwoApart) {
     panel.setControl("gamma", 1.25f);
     panel.selectItem("channel", 3);
     EXPECT_EQ(panel.value("inputLow"), 1);
-    world.Settle();
-    const TColorLevelData& data = world.As<ColorLevelsEffectsToolView>().levelData();
-    EXPECT_EQ(data.RedLow, 10);
-    EXPECT_EQ(data.RedHigh, 255);
-    EXPECT_EQ(data.RedGamma, 1.25);
-    EXPECT_EQ(data.AllLow, 1);
-    EXPECT_EQ(data.AllHigh, 3);
+    world.Settle();  // blue, green, red and all: low and high, then the gammas
+    EXPECT_EQ(world.Result(), "cmd=CMD_COLORLEVELS levelData=[0,255,0,255,10,255,1,3,1.25,1,1,1]");
 }
 
 TEST_F(PanelRules, HSLSendsPercentTimesTwoPointFiveFiveTruncated) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "commands/Json.h"
@@ -24,10 +23,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr char kReady[] = "ready";
-
-void MarkReady(const std::string& folder) {
-    std::ofstream(folder + "/" + kReady) << "ready";
-}
 
 // Writes version `which` (0 or 1) of every file of the editing workflow:
 // the settings, the original, a history picture and the journal.
@@ -55,7 +50,7 @@ VANTREL_CHILD_SCENARIO(write_files) {
     HistoryPictureStore store(folder);
     for (long round = 0;; ++round) {
         WriteVersion(folder, store, static_cast<int>(round % 2));
-        if (round == 0) MarkReady(folder);
+        if (round == 0) test::WriteText(folder + "/" + kReady, "ready");
     }
 }
 
@@ -110,7 +105,7 @@ VANTREL_CHILD_SCENARIO(edit_session) {
                            test::QuarterTurnStep(), test::BrightnessStep(10, 20)};
     for (long i = 0;; ++i) {
         world.Apply(steps[i % std::size(steps)]);
-        if (i == 0) MarkReady(args.at(0));
+        if (i == 0) test::WriteText(args.at(0) + "/" + kReady, "ready");
         if (i % 3 == 2) world.editor().actionBackEffect();
         if (i % 5 == 4) world.editor().actionRedoEffect();
     }
@@ -118,8 +113,9 @@ VANTREL_CHILD_SCENARIO(edit_session) {
 
 // The pictures the history of `editor` stands for, made here from its
 // original: position 0 the scaled original, each next one its step run on
-// the one before.
-std::vector<Picture> ExpectedPictures(EditViewController& editor, EffectsProcesser& processor) {
+// the one before. Checks that the history's picture files hold them.
+std::vector<Picture> ExpectHistoryPictures(EditViewController& editor,
+                                           EffectsProcesser& processor) {
     const Picture original = editor.getOriginalImage();
     const double scale = editor.scaleMark();
     std::vector<Picture> pictures{ScalePicture(original,
@@ -128,6 +124,9 @@ std::vector<Picture> ExpectedPictures(EditViewController& editor, EffectsProcess
     processor.setParamScale(scale);
     for (const Array& step : editor.history().commandsList()) {
         pictures.push_back(processor.runCommands(step, pictures.back()));
+    }
+    for (int id = 0; id < static_cast<int>(pictures.size()); ++id) {
+        EXPECT_TRUE(test::SamePixels(editor.loadImageCacheByID(id), pictures[id])) << id;
     }
     return pictures;
 }
@@ -156,10 +155,7 @@ TEST(Crash, AKilledEditResumesWithItsWholeHistory) {
         EXPECT_EQ(editor.imageUrl(), "photo.png");
         EXPECT_TRUE(test::SamePixels(editor.getOriginalImage(), photo));
 
-        const std::vector<Picture> expected = ExpectedPictures(editor, world.processor);
-        for (int id = 0; id < static_cast<int>(expected.size()); ++id) {
-            EXPECT_TRUE(test::SamePixels(editor.loadImageCacheByID(id), expected[id])) << id;
-        }
+        const std::vector<Picture> expected = ExpectHistoryPictures(editor, world.processor);
         const int index = editor.commandIndex();
         EXPECT_TRUE(test::SamePixels(editor.pendingImage(), expected[index]));
         // Undo and redo work on the resumed pictures.
@@ -202,10 +198,7 @@ TEST(Crash, AResumedEditRemakesPicturesLeftByAnotherEdit) {
     EditViewController& editor = world.editor();
     EXPECT_EQ(editor.commandIndex(), 1);
     EXPECT_EQ(editor.history().count(), 2);
-    const std::vector<Picture> expected = ExpectedPictures(editor, world.processor);
-    for (int id = 0; id < 3; ++id) {
-        EXPECT_TRUE(test::SamePixels(editor.loadImageCacheByID(id), expected[id])) << id;
-    }
+    const std::vector<Picture> expected = ExpectHistoryPictures(editor, world.processor);
     editor.actionRedoEffect();
     EXPECT_TRUE(test::SamePixels(editor.pendingImage(), expected[2]));
 }
@@ -253,7 +246,7 @@ TEST(Crash, AResumedEditOfARealPhotoSavesWhatVantrelApplyMakes) {
     Dictionary file;
     file.set("commands", Value(editor.commands()));
     const std::string commands = documents.File("commands.json");
-    std::ofstream(commands) << jsonStringValue(file);
+    test::WriteText(commands, jsonStringValue(file));
     const std::string zoom = jsonStringValue(
         ActionCommand_ZOOM::commandWithScale(static_cast<float>(editor.originalScale()))->dic());
     const std::string expected = documents.File("expected.jpg");

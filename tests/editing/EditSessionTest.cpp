@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
-#include "commands/ErrorManager.h"
 #include "platform/PictureCodec.h"
 #include "support/EditingSteps.h"
 #include "support/EditingWorld.h"
@@ -20,14 +18,10 @@ const Picture& Photo() {
     return photo;
 }
 
-// `lists` run one after the other on the full-size photo.
-Picture FullSize(EffectsProcesser& processor, const std::vector<Array>& lists) {
-    Array joined;
-    for (const Array& list : lists) {
-        for (const Value& command : list) joined.push_back(command);
-    }
+// `list` run on the full-size photo.
+Picture FullSize(EffectsProcesser& processor, const Array& list) {
     processor.setParamScale(1.0);
-    return processor.runCommands(joined, Photo());
+    return processor.runCommands(list, Photo());
 }
 
 // What a picture looks like once saved as a JPEG of quality 92.
@@ -75,7 +69,7 @@ TEST_F(EditSession, ThreeStepsUndoneTwiceSaveOnlyTheFirstAtFullSize) {
     const std::vector<std::string> saved = world.SavedFiles();
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(PictureFormatForPath(saved[0]), PictureFormat::Jpeg);
-    const Picture expected = AsSavedJpeg(FullSize(world.processor, {test::CurveStep()}));
+    const Picture expected = AsSavedJpeg(FullSize(world.processor, test::CurveStep()));
     EXPECT_TRUE(test::SamePixels(Read(saved[0]), expected));
     EXPECT_FALSE(editor.photoEdited());
     EXPECT_FALSE(world.observer.last.saveEnabled);
@@ -142,7 +136,7 @@ TEST_F(EditSession, KeptTransparencySavesAPngThroughAPngRoundTrip) {
     const std::vector<std::string> saved = world.SavedFiles();
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(PictureFormatForPath(saved[0]), PictureFormat::Png);
-    EXPECT_TRUE(test::SamePixels(Read(saved[0]), FullSize(world.processor, {test::BlurStep(2)})));
+    EXPECT_TRUE(test::SamePixels(Read(saved[0]), FullSize(world.processor, test::BlurStep(2))));
 }
 
 TEST_F(EditSession, ClosingAsksToSaveOnlyWhenStepsAreUnsaved) {
@@ -301,7 +295,7 @@ TEST_F(EditSession, ASaveThatCanNotBeWrittenLosesNothing) {
     OpenPhoto();
     world.Apply(test::CurveStep());
     std::filesystem::create_directories(world.libraryPath);
-    { std::ofstream(world.libraryPath + "/Vantrel") << "a file where the folder goes"; }
+    test::WriteText(world.libraryPath + "/Vantrel", "a file where the folder goes");
     world.ui.clear();
     world.editor().actionCloseEditor();
     world.ui.answer(0);  // yes: save, then close
@@ -336,7 +330,7 @@ TEST_F(EditSession, AMissingOriginalIsTakenFromTheLibraryOrReported) {
     library.Save();
     ASSERT_EQ(library.SavedFiles().size(), 1u);
     EXPECT_TRUE(test::SamePixels(Read(library.SavedFiles()[0]),
-                                 AsSavedJpeg(FullSize(library.processor, {test::CurveStep()}))));
+                                 AsSavedJpeg(FullSize(library.processor, test::CurveStep()))));
 }
 
 }  // namespace

@@ -307,10 +307,7 @@ TEST(RegionSelectionView, FixedRatioMovesOnlyCornersKeepsTheOppositeAndStopsAtTh
     }
     view.moveHandle(R::kBottomRight, {300, 150});  // 201 x 61: the height grows
     const Rect r = view.clipRect();
-    EXPECT_FLOAT_EQ(r.x, 100);
-    EXPECT_FLOAT_EQ(r.y, 100);
-    EXPECT_NEAR(r.width / r.height, ratio, 1e-5);
-    EXPECT_FLOAT_EQ(r.width, 201);
+    ExpectRect(r, 100, 100, 201, 201 / ratio);
 
     view.moveHandle(R::kTopLeft, {10, 60});  // the bottom-right corner stays
     const Rect moved = view.clipRect();
@@ -336,14 +333,9 @@ TEST(RegionSelectionView, DraggingStaysInsideTheFrame) {
 }
 
 TEST(RectSelectionViewController, RoundsHalvesToEvenAndDropsSmallFractions) {
-    struct Case {
-        double in;
-        float out;
-    };
-    for (const Case c : {Case{10.5, 10}, Case{11.5, 12}, Case{13.7, 14}, Case{12.7, 12},
-                         Case{12.3, 12}, Case{0.49, 0}}) {
-        EXPECT_EQ(RoundSelectionValue(c.in), c.out) << c.in;
-    }
+    const std::pair<double, float> cases[] = {{10.5, 10}, {11.5, 12}, {13.7, 14},
+                                              {12.7, 12}, {12.3, 12}, {0.49, 0}};
+    for (const auto& [in, out] : cases) EXPECT_EQ(RoundSelectionValue(in), out) << in;
 }
 
 TEST(RectSelectionViewController, ConvertsBetweenShownPointsAndPicturePixels) {

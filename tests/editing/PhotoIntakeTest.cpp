@@ -21,12 +21,9 @@ TEST(SizeForSpeedLevel, GivesTheWorkingSize) {
         double level;
         Size expected;
     };
+    // The four sizes of a 3264 x 2448 photo are pinned by the size sheet of
+    // PhotoIntake.ALarge3264By2448PhotoOffersFourSizesAndFastWorksAtItsOwnSize.
     const Case cases[] = {
-        // The pixel count of photoMaxSize, not its side, limits level 1.
-        {{3264, 2448}, 1.0, {2993, 2245}},
-        {{3264, 2448}, 0.0, {904, 678}},
-        {{2993, 2245}, 2.0 / 3.0, {2498, 1874}},
-        {{2993, 2245}, 1.0 / 3.0, {1878, 1409}},
         // Smaller photos keep their own size, fractions included.
         {{640, 959}, 0.0, {640, 959}},
         {{100.7f, 50.2f}, 1.0, {100.7f, 50.2f}},
@@ -43,8 +40,6 @@ TEST(SizeForSpeedLevel, GivesTheWorkingSize) {
     }
 }
 
-// The sheet of a 3264 x 2448 photo, its keys and sizes, is pinned by
-// PhotoIntake.ALarge3264By2448PhotoOffersFourSizesAndFastWorksAtItsOwnSize.
 TEST(SizeChoices, TheButtonCountFollowsThePixelCountAndEachButtonItsScale) {
     // k = trunc(pixels / 614400 / 2 + 0.5), limited to 2..4, buttons k.
     struct Case {
@@ -55,7 +50,6 @@ TEST(SizeChoices, TheButtonCountFollowsThePixelCountAndEachButtonItsScale) {
         {{640, 960}, {}},  // 614400 pixels or fewer: no sheet
         {{1000, 700}, {"STR_NOW", "STR_FAST"}},
         {{2048, 1536}, {"STR_NOW", "STR_COMMON", "STR_FAST"}},
-        {{2592, 2592}, {"STR_NOW", "STR_SLOW", "STR_COMMON", "STR_FAST"}},
     };
     for (const Case& c : cases) {
         std::vector<std::string> keys;
@@ -64,8 +58,8 @@ TEST(SizeChoices, TheButtonCountFollowsThePixelCountAndEachButtonItsScale) {
         }
         EXPECT_EQ(keys, c.keys) << c.levelOne.width << " x " << c.levelOne.height;
     }
-    // FAST sets originalScale to 904 / 3264; cancel (the fifth button) sets none.
-    EXPECT_DOUBLE_EQ(*originalScaleForChoice(3, 5, {3264, 2448}, kMax), 904.0 / 3264.0);
+    // NOW sets originalScale to 2993 / 3264 (FAST's 904 / 3264 the flow below
+    // pins); cancel (the fifth button) sets none.
     EXPECT_DOUBLE_EQ(*originalScaleForChoice(0, 5, {3264, 2448}, kMax), 2993.0 / 3264.0);
     EXPECT_FALSE(originalScaleForChoice(4, 5, {3264, 2448}, kMax));
     EXPECT_FALSE(originalScaleForChoice(-1, 5, {3264, 2448}, kMax));

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "editing/Settings.h"
 #include "platform/Dispatch.h"
 #include "platform/Files.h"
@@ -65,18 +63,16 @@ TEST_F(SettingsTest, TheFileHoldsExactlyTheSixKeysWithTheirKinds) {
     settings.setOriginalScale(0.5);  // not stored
     ASSERT_TRUE(settings.save());
 
-    const Result<std::vector<unsigned char>> bytes = ReadWholeFile(file, 1 << 16);
-    ASSERT_TRUE(bytes.ok());
-    const Result<PropertyList> list = ReadPropertyList(bytes.value());
-    ASSERT_TRUE(list.ok());
+    // A file that does not read gives an empty list, which the count fails.
+    const PropertyList list = ReadPropertyList(ReadWholeFile(file, 1 << 16).value()).value();
     const std::vector<std::pair<std::string, PropertyValue>> expected{
         {"Version", std::int64_t{203}},   {"ShowTips", false},
         {"AlwaysUseOriginalSize", false}, {"HighQualityPreview", true},
         {"EnableAlphaChannel", true},     {"StartCount", std::int64_t{41}}};
-    EXPECT_EQ(list.value().entries().size(), expected.size());
+    EXPECT_EQ(list.entries().size(), expected.size());
     for (const auto& [key, value] : expected) {
-        ASSERT_NE(list.value().find(key), nullptr) << key;
-        EXPECT_EQ(*list.value().find(key), value) << key;
+        ASSERT_NE(list.find(key), nullptr) << key;
+        EXPECT_EQ(*list.find(key), value) << key;
     }
 
     const std::unique_ptr<Settings> loaded = Settings::loadFromFile(file);

@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <thread>
@@ -45,15 +45,13 @@ ChildProcess::ChildProcess(const std::string& scenario, const std::vector<std::s
 
 bool ChildProcess::WaitForFile(const std::string& path, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    struct stat status {};
     while (std::chrono::steady_clock::now() < deadline) {
-        if (::stat(path.c_str(), &status) == 0) return true;
-        int exitStatus = 0;
-        if (!m_ended && ::waitpid(m_pid, &exitStatus, WNOHANG) == m_pid) m_ended = true;
+        if (std::filesystem::exists(path)) return true;
+        if (!m_ended && ::waitpid(m_pid, nullptr, WNOHANG) == m_pid) m_ended = true;
         if (m_ended) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    return ::stat(path.c_str(), &status) == 0;
+    return std::filesystem::exists(path);
 }
 
 bool ChildProcess::Kill() {

@@ -25,9 +25,8 @@ bool PanelWorld::Open(const std::string& title, const Picture& working, double s
     return opened;
 }
 
-EffectsToolView& PanelWorld::Opened(const std::string& title, const Picture& working,
-                                    double scaleMark) {
-    if (!Open(title, working, scaleMark)) throw std::runtime_error(title + " did not open");
+EffectsToolView& PanelWorld::Opened(const std::string& title) {
+    if (!Open(title, PhotoPicture(640, 480))) throw std::runtime_error(title + " did not open");
     return Panel();
 }
 

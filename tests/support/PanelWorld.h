@@ -21,11 +21,9 @@ public:
 
     // Opens the panel of `title` over `working`; false when it fails.
     bool Open(const std::string& title, const Picture& working, double scaleMark = 1.0);
-    // The same for a panel that must open: the open panel; fails the test
-    // when it does not open.
-    EffectsToolView& Opened(const std::string& title,
-                            const Picture& working = PhotoPicture(640, 480),
-                            double scaleMark = 1.0);
+    // The same for a panel that must open over a 640 x 480 picture: the open
+    // panel; fails the test when it does not open.
+    EffectsToolView& Opened(const std::string& title);
     // Runs the main queue until no preview is in flight.
     void Settle();
     void Close() { host.reset(); }

@@ -64,17 +64,13 @@ public:
     }
     // The calls other than localised-text look-ups.
     std::vector<std::string> shown() const {
-        std::vector<std::string> shown;
-        for (std::string& call : calls()) {
-            if (call.rfind("localized(", 0) != 0) shown.push_back(std::move(call));
-        }
+        std::vector<std::string> shown = calls();
+        std::erase_if(shown,
+                      [](const std::string& call) { return call.starts_with("localized("); });
         return shown;
     }
     // Whether `call` is among them.
-    bool shows(const std::string& call) const {
-        const std::vector<std::string> all = calls();
-        return std::find(all.begin(), all.end(), call) != all.end();
-    }
+    bool shows(const std::string& call) const { return std::ranges::count(calls(), call) > 0; }
     void clear() {
         std::lock_guard lock(m_mutex);
         m_calls.clear();

@@ -203,7 +203,7 @@ TEST(Crash, AResumedEditRemakesPicturesLeftByAnotherEdit) {
     EXPECT_TRUE(test::SamePixels(editor.pendingImage(), expected[2]));
 }
 
-constexpr char kPhoto[] = "canon.jpg";  // 2048 x 1536, stored mirrored (EXIF 2)
+constexpr char kPhoto[] = "canon.jpg";  // 2048 x 1536, stored turned (EXIF 6)
 constexpr int kCommonSize = 1;          // the sheet: NOW, COMMON, FAST, CANCEL
 
 // A real photo edited from the library at the common size, stopped without

@@ -352,27 +352,6 @@ TEST(BlendBokeh, FocusMaskAndTheFloatMix) {
     EXPECT_EQ(test::PixelAt(*target, 1, 1), (Rgba{200, 100, 0, 7}));
 }
 
-TEST(BokehFilter, TransparentPicturesStayAndRadiusOneBlursNothing) {
-    // Alpha 0 everywhere: a = 0, nothing changes.
-    Bitmap clear = test::MakeBitmap(
-        25, 19, TiRGBABpp, [](int x, int y, int c) { return c == 3 ? 0 : x * 9 + y * 5 + c; });
-    const auto before = test::Pixels(*clear);
-    ASSERT_EQ(BokehFilter(*clear, 12, 9, 8, 0, 3, 3), 1);
-    EXPECT_EQ(test::Pixels(*clear), before);
-    // Blur radius 1 blurs nothing: every byte stays or comes out one lower.
-    Bitmap photo = test::Noise(25, 19, TiRGBABpp, 5);
-    const Bitmap original = photo->Clone();
-    ASSERT_EQ(BokehFilter(*photo, 12, 9, 1, 0, 3, 3), 1);
-    for (int y = 0; y < 19; ++y) {
-        for (int x = 0; x < 25; ++x) {
-            for (int c = 0; c < 4; ++c) {
-                const int was = original->GetPixel(x, y)[c], now = photo->GetPixel(x, y)[c];
-                ASSERT_TRUE(now == was || (c < 3 && now == was - 1)) << x << "," << y;
-            }
-        }
-    }
-}
-
 TEST(Bokeher, BlursOnceFollowsTheFocusAndOwnsWhatItIsGiven) {
     const Bitmap photo = test::Noise(36, 28, TiRGBABpp, 12);
     auto viaFilter = [&](const BokehParams& p) {

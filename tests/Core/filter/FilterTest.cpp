@@ -28,7 +28,6 @@
 #include "Core/filter/RedEyeRemoval.h"
 #include "Core/filter/Retinex.h"
 #include "Core/filter/ShadowHighlight.h"
-#include "Core/filter/Sketch.h"
 #include "Core/global/Numeric.h"
 #include "Core/global/TiLog.h"
 #include "Core/global/TiMemory.h"
@@ -138,16 +137,6 @@ TEST(CellFilters, CellsTakeTheirAverageAndDotsFadeToWhite) {
     EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*test::Constant(3, 2, 4, {30, 30, 30, 201})));
 }
 
-TEST(AddNoise, AmountOneSpansOffsetsMinusThreeToThree) {
-    Bitmap gray = test::Constant(64, 64, TiRGBBpp, {128, 128, 128});
-    srandom(3);
-    ASSERT_EQ(AddNoise(*gray, 1, true), 1);
-    const auto pixels = test::Pixels(*gray);
-    EXPECT_EQ(std::pair(*std::min_element(pixels.begin(), pixels.end()),
-                        *std::max_element(pixels.begin(), pixels.end())),
-              std::pair(std::uint8_t{125}, std::uint8_t{131}));
-}
-
 // The median straight from its definition: the neighbours inside the
 // picture, sorted, the one of rank n / 2.
 TEST(ReduceNoise, EveryPixelIsTheMedianOfItsNeighbourhood) {
@@ -225,13 +214,6 @@ TEST(Painting, SerpentineWindowMatchesAFreshCountPerPixel) {
         ASSERT_EQ(Painting(*bitmap, 3, 8), 1);
         EXPECT_EQ(test::Pixels(*bitmap), expected);
     }
-    // Smoothness 1 puts every pixel in level 0: the mean of the clipped window.
-    Bitmap bitmap =
-        test::MakeBitmap(3, 3, TiRGBBpp, [](int x, int y, int) { return x * 10 + y * 100; });
-    ASSERT_EQ(Painting(*bitmap, 1, 1), 1);
-    EXPECT_EQ(
-        (Bytes{bitmap->GetPixel(0, 0)[0], bitmap->GetPixel(1, 1)[0], bitmap->GetPixel(2, 1)[0]}),
-        (Bytes{(0 + 10 + 100 + 110) / 4, 110, (10 + 20 + 110 + 120 + 210 + 220) / 6}));
 }
 
 TEST(RedEyeRemoval, LowersDominantRedOnlyByTheRule) {
@@ -464,14 +446,6 @@ TEST(ShadowHighlight, LiftsAndPullsExactly) {
         }
     }
     EXPECT_GT(unweighted, 1000);
-}
-
-// The drawing: flat areas go white, alpha stays.
-TEST(Sketch, FlatAreasGoWhite) {
-    Bitmap flat = test::Constant(12, 9, TiRGBABpp, {90, 160, 40, 123});
-    ASSERT_EQ(Sketch(*flat, 3), 1);
-    EXPECT_EQ(test::Pixels(*flat),
-              test::Pixels(*test::Constant(12, 9, TiRGBABpp, {255, 255, 255, 123})));
 }
 
 using Quadrant = std::vector<std::vector<int>>;  // [y][x], counted from the centre outward

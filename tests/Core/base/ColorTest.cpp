@@ -89,16 +89,15 @@ Shift Fields(const TinyHSL& shift) {
     return {shift.m_hue, shift.m_saturation, shift.m_lightness};
 }
 
-Rgb Adjusted(Rgb color, const HSLData& data, const HueRangeData& ranges = kStandardHueRanges) {
+// The colour of a one-pixel picture after `operation`.
+Rgb After(const Rgb& color, const test::Operation& operation) {
     Bitmap pixel = OnePixel(color[0], color[1], color[2]);
-    EXPECT_EQ(AdjustHSL(*pixel, data, ranges), 1);
+    EXPECT_EQ(operation(*pixel), 1);
     return ColorAt(*pixel);
 }
 
-Rgb Tinted(Rgb color, int hue, int saturation, int lightness) {
-    Bitmap pixel = OnePixel(color[0], color[1], color[2]);
-    EXPECT_EQ(TintHSL(*pixel, hue, saturation, lightness), 1);
-    return ColorAt(*pixel);
+Rgb Tinted(const Rgb& color, int hue, int saturation, int lightness) {
+    return After(color, ON(TintHSL(b, hue, saturation, lightness)));
 }
 
 TEST(HSLConversion, ExactValuesBothWays) {
@@ -222,7 +221,8 @@ TEST(AdjustHSL, ShiftsHuesInRangeAndHoldsTheScales) {
         {{30, 90, 200}, All({0, 0, -300}), {0, 0, 0}},
         {{30, 90, 200}, All({0, INT_MIN, INT_MAX}), {255, 255, 255}},
         {{200, 40, 40}, spin, {40, 40, 40}}};
-    for (const auto& [color, data, expected] : cases) EXPECT_EQ(Adjusted(color, data), expected);
+    for (const auto& [color, data, expected] : cases)
+        EXPECT_EQ(After(color, ON(AdjustHSL(b, data, kStandardHueRanges))), expected);
 }
 
 // The pixel pass against the conversions and weights taken one pixel at a
@@ -323,10 +323,9 @@ TEST(BalanceColor, ShiftsFollowTheirToneCurvesInDouble) {
     const std::vector<int> lifted = RedMap(100, TiToneShadows);
     EXPECT_EQ((Ints{lifted[0], lifted[127], lifted[255]}), (Ints{0, 193, 254}));
     // Each axis maps its own channel.
-    Bitmap pixel = test::OnePixel(127, 127, 127);
-    BalanceColor(*pixel, 0, 100, 0, TiToneMidtones, false);
-    BalanceColor(*pixel, 0, 0, -100, TiToneMidtones, false);
-    EXPECT_EQ(ColorAt(*pixel), (Rgb{127, 193, 61}));
+    const auto both = ON((BalanceColor(b, 0, 100, 0, TiToneMidtones, false),
+                          BalanceColor(b, 0, 0, -100, TiToneMidtones, false), 1));
+    EXPECT_EQ(After({127, 127, 127}, both), (Rgb{127, 193, 61}));
 }
 
 // With or without a shift, every colour passes through the model.
@@ -347,12 +346,6 @@ TEST(BalanceColor, PreservedLuminosityMatchesTheConversionsPixelByPixel) {
 }
 
 // ---- Selective colour -------------------------------------------------------
-Rgb Selected(Rgb color, const ComplementScaleSet& set) {
-    Bitmap pixel = OnePixel(color[0], color[1], color[2]);
-    EXPECT_EQ(SelectiveColor(*pixel, set), 1);
-    return ColorAt(*pixel);
-}
-
 ComplementScaleSet Only(ComplementScale ComplementScaleSet::*family, ComplementScale scale) {
     ComplementScaleSet set;
     set.*family = scale;
@@ -402,7 +395,8 @@ TEST(SelectiveColor, ExactValuesOfEachFamily) {
         {{255, 0, 0}, Only(&S::reds, {0, 0, 0, 1}), {0, 0, 0}},
     };
     for (const auto& [color, set, expected] : cases) {
-        EXPECT_EQ(Selected(color, set), expected) << testing::PrintToString(color);
+        EXPECT_EQ(After(color, ON(SelectiveColor(b, set))), expected)
+            << testing::PrintToString(color);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <numeric>
 #include <tuple>
 
@@ -30,6 +31,21 @@ using test::ColorAt;
 using test::OnePixel;
 using Rgb = std::vector<int>;
 using Ints = std::vector<int>;
+
+Rgb Of(const TiRGBColor& color) {
+    return {color.red, color.green, color.blue};
+}
+
+// Runs `pass` on `picture`, then checks each pixel's colour against `rule`
+// applied to its colour before.
+void ExpectEveryPixel(Bitmap picture, const test::Operation& pass,
+                      const std::function<Rgb(const Rgb&)>& rule) {
+    const Bitmap before = picture->Clone(false);
+    ASSERT_EQ(pass(*picture), 1);
+    for (int y = 0; y < picture->GetHeight(); ++y)
+        for (int x = 0; x < picture->GetWidth(); ++x)
+            ASSERT_EQ(ColorAt(*picture, x, y), rule(ColorAt(*before, x, y))) << x << "," << y;
+}
 
 // ---- The colour model -------------------------------------------------------
 // The chunk conversions of each compilation against the one-pixel ones:
@@ -73,16 +89,15 @@ Shift Fields(const TinyHSL& shift) {
     return {shift.m_hue, shift.m_saturation, shift.m_lightness};
 }
 
-Rgb Adjusted(Rgb color, const HSLData& data, const HueRangeData& ranges = kStandardHueRanges) {
+// The colour of a one-pixel picture after `operation`.
+Rgb After(const Rgb& color, const test::Operation& operation) {
     Bitmap pixel = OnePixel(color[0], color[1], color[2]);
-    EXPECT_EQ(AdjustHSL(*pixel, data, ranges), 1);
+    EXPECT_EQ(operation(*pixel), 1);
     return ColorAt(*pixel);
 }
 
-Rgb Tinted(Rgb color, int hue, int saturation, int lightness) {
-    Bitmap pixel = OnePixel(color[0], color[1], color[2]);
-    EXPECT_EQ(TintHSL(*pixel, hue, saturation, lightness), 1);
-    return ColorAt(*pixel);
+Rgb Tinted(const Rgb& color, int hue, int saturation, int lightness) {
+    return After(color, ON(TintHSL(b, hue, saturation, lightness)));
 }
 
 TEST(HSLConversion, ExactValuesBothWays) {
@@ -206,12 +221,8 @@ TEST(AdjustHSL, ShiftsHuesInRangeAndHoldsTheScales) {
         {{30, 90, 200}, All({0, 0, -300}), {0, 0, 0}},
         {{30, 90, 200}, All({0, INT_MIN, INT_MAX}), {255, 255, 255}},
         {{200, 40, 40}, spin, {40, 40, 40}}};
-    for (const auto& [color, data, expected] : cases) EXPECT_EQ(Adjusted(color, data), expected);
-    for (const Rgb& color : {Rgb{0, 255, 0}, Rgb{0, 0, 255}, Rgb{255, 255, 0}, Rgb{20, 200, 180}}) {
-        EXPECT_EQ(Adjusted(color, red), Adjusted(color, {}));
-    }
-    // Hue 30 lies in the right fade of red (weight 1 - 29/45).
-    EXPECT_NE(Adjusted({255, 128, 0}, red), Adjusted({255, 128, 0}, {}));
+    for (const auto& [color, data, expected] : cases)
+        EXPECT_EQ(After(color, ON(AdjustHSL(b, data, kStandardHueRanges))), expected);
 }
 
 // The pixel pass against the conversions and weights taken one pixel at a
@@ -234,12 +245,8 @@ TEST(AdjustHSL, MatchesThePublicConversionsPixelByPixel) {
     const HueRange* groupRanges[6] = {&ranges.red,  &ranges.yellow, &ranges.green,
                                       &ranges.cyan, &ranges.blue,   &ranges.magenta};
     test::ForEachKernelCompilation([&] {
-        Bitmap picture = test::RgbCube(83, 61, TiRGBABpp);
-        const Bitmap before = picture->Clone(false);
-        ASSERT_EQ(AdjustHSL(*picture, data, ranges), 1);
-        for (int y = 0; y < picture->GetHeight(); ++y) {
-            for (int x = 0; x < picture->GetWidth(); ++x) {
-                const Rgb in = ColorAt(*before, x, y);
+        ExpectEveryPixel(
+            test::RgbCube(83, 61, TiRGBABpp), ON(AdjustHSL(b, data, ranges)), [&](const Rgb& in) {
                 const TiHSLColor hsl = RGBToHSL(in[0], in[1], in[2]);
                 int hue = hsl.hue + data.all.m_hue;
                 int saturation = hsl.saturation + data.all.m_saturation;
@@ -251,12 +258,9 @@ TEST(AdjustHSL, MatchesThePublicConversionsPixelByPixel) {
                     lightness += shift.m_lightness;
                 }
                 hue = hue < 0 ? hue + 360 : (hue > 360 ? hue - 360 : hue);
-                const TiRGBColor out =
-                    HSLToRGB(hue, std::clamp(saturation, 1, 255), std::clamp(lightness, 0, 255));
-                ASSERT_EQ(ColorAt(*picture, x, y), (Rgb{out.red, out.green, out.blue}))
-                    << "pixel " << x << "," << y;
-            }
-        }
+                return Of(
+                    HSLToRGB(hue, std::clamp(saturation, 1, 255), std::clamp(lightness, 0, 255)));
+            });
     });
 }
 
@@ -264,14 +268,10 @@ TEST(TintHSL, OneHueAtThePixelsLightnessScalesHeld) {
     EXPECT_EQ(Tinted({128, 128, 128}, 0, 255, 0), (Rgb{255, 1, 1}));
     // Only max + min matters: these three share lightness 100; the offset
     // is added to the rounded lightness, then held.
-    const auto model = [](int hue, int saturation, int lightness) {
-        const TiRGBColor rgb = HSLToRGB(hue, saturation, lightness);
-        return Rgb{rgb.red, rgb.green, rgb.blue};
-    };
     for (const Rgb& color : {Rgb{100, 100, 100}, Rgb{150, 50, 90}, Rgb{50, 150, 149}}) {
-        EXPECT_EQ(Tinted(color, 200, 120, 0), model(200, 120, 100));
+        EXPECT_EQ(Tinted(color, 200, 120, 0), Of(HSLToRGB(200, 120, 100)));
     }
-    EXPECT_EQ(Tinted({100, 100, 100}, 200, 120, 30), model(200, 120, 130));
+    EXPECT_EQ(Tinted({100, 100, 100}, 200, 120, 30), Of(HSLToRGB(200, 120, 130)));
     EXPECT_EQ(Tinted({100, 100, 100}, 200, 120, 400), (Rgb{255, 255, 255}));
     EXPECT_EQ(Tinted({100, 100, 100}, 200, 120, INT_MIN), (Rgb{0, 0, 0}));
     const Rgb color = {90, 160, 30};
@@ -293,7 +293,7 @@ TEST(TintHSL, OneHueAtThePixelsLightnessScalesHeld) {
     EXPECT_EQ(Tinted({200, 200, 200}, 0, -40, 0), (Rgb{191, 208, 208}));
     EXPECT_EQ(Tinted({100, 100, 100}, 100, -300, 0), (Rgb{139, 0, 217}));
     EXPECT_EQ(Tinted({100, 100, 100}, 0, INT_MIN, 0), (Rgb{0, 255, 255}));
-    EXPECT_EQ(Tinted({150, 150, 150}, 200, -60, 0), model(200, -60, 150));
+    EXPECT_EQ(Tinted({150, 150, 150}, 200, -60, 0), Of(HSLToRGB(200, -60, 150)));
 }
 
 // ---- Colour balance ---------------------------------------------------------
@@ -323,18 +323,9 @@ TEST(BalanceColor, ShiftsFollowTheirToneCurvesInDouble) {
     const std::vector<int> lifted = RedMap(100, TiToneShadows);
     EXPECT_EQ((Ints{lifted[0], lifted[127], lifted[255]}), (Ints{0, 193, 254}));
     // Each axis maps its own channel.
-    Bitmap pixel = test::OnePixel(127, 127, 127);
-    BalanceColor(*pixel, 0, 100, 0, TiToneMidtones, false);
-    BalanceColor(*pixel, 0, 0, -100, TiToneMidtones, false);
-    EXPECT_EQ(ColorAt(*pixel), (Rgb{127, 193, 61}));
-}
-
-TEST(BalanceColor, PreservedLuminosityKeepsTheRoundedLightness) {
-    // Red of (100, 100, 100) moves to 163: hue 0, saturation 64 at the
-    // shifted colour's lightness, then put back at lightness 100.
-    Bitmap gray = test::OnePixel(100, 100, 100);
-    BalanceColor(*gray, 100, 0, 0, TiToneMidtones, true);
-    EXPECT_EQ(ColorAt(*gray), (Rgb{125, 75, 75}));
+    const auto both = ON((BalanceColor(b, 0, 100, 0, TiToneMidtones, false),
+                          BalanceColor(b, 0, 0, -100, TiToneMidtones, false), 1));
+    EXPECT_EQ(After({127, 127, 127}, both), (Rgb{127, 193, 61}));
 }
 
 // With or without a shift, every colour passes through the model.
@@ -342,31 +333,19 @@ TEST(BalanceColor, PreservedLuminosityMatchesTheConversionsPixelByPixel) {
     Bitmap maps = test::MakeBitmap(256, 1, TiRGBBpp, [](int x, int, int) { return x; });
     BalanceColor(*maps, 60, -35, 90, TiToneHighlights, false);
     test::ForEachKernelCompilation([&maps] {
-        Bitmap picture = test::RgbCube(71, 70, TiRGBBpp);
-        const Bitmap before = picture->Clone(false);
-        BalanceColor(*picture, 60, -35, 90, TiToneHighlights, true);
-        for (int y = 0; y < picture->GetHeight(); ++y) {
-            for (int x = 0; x < picture->GetWidth(); ++x) {
-                const Rgb in = ColorAt(*before, x, y);
-                const TiHSLColor shifted =
-                    RGBToHSL(maps->GetPixel(in[0], 0)[0], maps->GetPixel(in[1], 0)[1],
-                             maps->GetPixel(in[2], 0)[2]);
-                const TiRGBColor out =
-                    HSLToRGB(shifted.hue, shifted.saturation, GetLightness(in[0], in[1], in[2]));
-                ASSERT_EQ(ColorAt(*picture, x, y), (Rgb{out.red, out.green, out.blue}))
-                    << x << "," << y;
-            }
-        }
+        ExpectEveryPixel(test::RgbCube(71, 70, TiRGBBpp),
+                         ON((BalanceColor(b, 60, -35, 90, TiToneHighlights, true), 1)),
+                         [&maps](const Rgb& in) {
+                             const TiHSLColor shifted =
+                                 RGBToHSL(maps->GetPixel(in[0], 0)[0], maps->GetPixel(in[1], 0)[1],
+                                          maps->GetPixel(in[2], 0)[2]);
+                             return Of(HSLToRGB(shifted.hue, shifted.saturation,
+                                                GetLightness(in[0], in[1], in[2])));
+                         });
     });
 }
 
 // ---- Selective colour -------------------------------------------------------
-Rgb Selected(Rgb color, const ComplementScaleSet& set) {
-    Bitmap pixel = OnePixel(color[0], color[1], color[2]);
-    EXPECT_EQ(SelectiveColor(*pixel, set), 1);
-    return ColorAt(*pixel);
-}
-
 ComplementScaleSet Only(ComplementScale ComplementScaleSet::*family, ComplementScale scale) {
     ComplementScaleSet set;
     set.*family = scale;
@@ -416,7 +395,8 @@ TEST(SelectiveColor, ExactValuesOfEachFamily) {
         {{255, 0, 0}, Only(&S::reds, {0, 0, 0, 1}), {0, 0, 0}},
     };
     for (const auto& [color, set, expected] : cases) {
-        EXPECT_EQ(Selected(color, set), expected) << testing::PrintToString(color);
+        EXPECT_EQ(After(color, ON(SelectiveColor(b, set))), expected)
+            << testing::PrintToString(color);
     }
 }
 
@@ -538,18 +518,10 @@ TEST(SelectiveColor, MatchesTheOnePixelModelOverTheCube) {
         for (ComplementScale* scale : all) *scale = {next(), next(), next(), s == 3 ? 0 : next()};
     }
     test::ForEachKernelCompilation([&sets] {
-        for (size_t s = 0; s < sets.size(); ++s) {
-            const OnePixelModel model(sets[s]);
-            Bitmap picture = test::RgbCube(88, 62, TiRGBABpp);
-            const Bitmap before = picture->Clone(false);
-            ASSERT_EQ(SelectiveColor(*picture, sets[s]), 1);
-            for (int y = 0; y < picture->GetHeight(); ++y) {
-                for (int x = 0; x < picture->GetWidth(); ++x) {
-                    ASSERT_EQ(ColorAt(*picture, x, y), model(ColorAt(*before, x, y)))
-                        << "set " << s << ", colour "
-                        << ::testing::PrintToString(ColorAt(*before, x, y));
-                }
-            }
+        for (const ComplementScaleSet& set : sets) {
+            SCOPED_TRACE(&set - sets.data());
+            ExpectEveryPixel(test::RgbCube(88, 62, TiRGBABpp), ON(SelectiveColor(b, set)),
+                             OnePixelModel(set));
         }
     });
 }

@@ -74,34 +74,6 @@ auto Mix(TinyChannelMixScale red, TinyChannelMixScale green, TinyChannelMixScale
     return [=](TiBitmapData& b) { return MixChannels(b, TinyChannelMixer{red, green, blue}); };
 }
 
-TEST(MixChannels, LaterChannelsReadTheNewOnesTablesTruncateSumsClamp) {
-    // Red from green and green from red: green sees the new red; blue from both new ones.
-    EXPECT_EQ(Applied(TiRGBABpp, {{10, 20, 30, 40}}, Mix({0, 1, 0}, {1, 0, 0}, {0, 0, 1})),
-              (Rgbas{{20, 20, 30, 40}}));
-    EXPECT_EQ(Applied(TiRGBABpp, {{10, 20, 30, 40}}, Mix({0, 1, 0}, {1, 0, 0}, {1, 1, 0})),
-              (Rgbas{{20, 20, 40, 40}}));
-    // 100 · 0.01f is 1.0 in float (0.99999998 in double); green reads the new red.
-    EXPECT_EQ(Applied(TiRGBBpp, {{100, 200, 50, 0}, {200, 10, 250, 0}},
-                      Mix({0.01f, 0, 0}, {0.9f, 0.9f, 0}, {0, -1, 0.5f})),
-              (Rgbas{{1, 180, 0, 0}, {2, 10, 115, 0}}));
-    // Scales this large take the 64-bit sums; ordinary results stay exact.
-    EXPECT_EQ(Applied(TiRGBBpp, {{12, 12, 3, 0}}, Mix({20, -19.5f, 0}, {0, 1, 0}, {0, 0, 30})),
-              (Rgbas{{6, 12, 90, 0}}));
-    EXPECT_EQ(Applied(TiRGBBpp, {{200, 200, 200, 0}}, Mix({1, 1, 1}, {0, 0, 0.5f}, {-2, 0, 0})),
-              (Rgbas{{255, 100, 0, 0}}));
-    // The int range's top plus its bottom is -1, so 0; NaN counts 0, infinity saturates.
-    EXPECT_EQ(Applied(TiRGBBpp, {{5, 5, 5, 0}, {0, 5, 0, 0}},
-                      Mix({1e30f, -kInf, 0}, {kNan, kInf, 0}, {kInf, kInf, kInf})),
-              (Rgbas{{0, 255, 255, 0}, {0, 255, 255, 0}}));
-    // To gray: 40 + 20 + 40; 10 · 0.7f is 7.0 in float (6.99999988 in double).
-    EXPECT_EQ(Applied(TiRGBABpp, {{100, 50, 200, 9}, {255, 255, 255, 7}},
-                      ON(MixChannelsToGray(b, {0.4f, 0.4f, 0.2f}))),
-              (Rgbas{{100, 100, 100, 9}, {255, 255, 255, 7}}));
-    EXPECT_EQ(Applied(TiRGBABpp, {{10, 0, 0, 8}, {250, 250, 250, 6}},
-                      ON(MixChannelsToGray(b, {0.7f, -0.5f, 0}))),
-              (Rgbas{{7, 7, 7, 8}, {50, 50, 50, 6}}));
-}
-
 // The mixer from its definition: entries truncate(i * k) in float, sums
 // clamped, green from the new red, blue from the new red and green.
 Rgbas MixedByDefinition(const Rgbas& pixels, const std::array<float, 9>& k) {
@@ -154,6 +126,10 @@ TEST(MixChannels, EveryChannelValueMatchesTheDefinition) {
                 << bpp << " bytes, gray scale " << k[0];
         }
     }
+    // The int range's top plus its bottom is -1, so 0; NaN counts 0, infinity saturates.
+    EXPECT_EQ(Applied(TiRGBBpp, {{5, 5, 5, 0}, {0, 5, 0, 0}},
+                      Mix({1e30f, -kInf, 0}, {kNan, kInf, 0}, {kInf, kInf, kInf})),
+              (Rgbas{{0, 255, 255, 0}, {0, 255, 255, 0}}));
 }
 
 // Each value 0..255 in the three colour bytes, so that a table shows in full.
@@ -163,16 +139,12 @@ TEST(AdjustCurve, SelectorPicksTheChannelsOfEitherPixelSize) {
     for (int bpp : {TiRGBBpp, TiRGBABpp}) {
         for (int channel = 0; channel <= 3; ++channel) {
             Bitmap bitmap = test::Noise(36, 7, bpp);
-            const Bitmap before = bitmap->Clone(false);
+            const Bitmap expected = test::MakeBitmap(36, 7, bpp, [&](int x, int y, int c) {
+                const unsigned char old = bitmap->GetPixel(x, y)[c];
+                return c < 3 && (channel == 0 || channel == c + 1) ? table[old] : old;
+            });
             AdjustCurve(*bitmap, table, channel);
-            for (int y = 0; y < 7; ++y)
-                for (int x = 0; x < 36; ++x)
-                    for (int c = 0; c < bpp; ++c) {
-                        const unsigned char old = before->GetPixel(x, y)[c];
-                        const bool mapped = c < 3 && (channel == 0 || channel == c + 1);
-                        ASSERT_EQ(bitmap->GetPixel(x, y)[c], mapped ? table[old] : old)
-                            << channel << " byte " << c;
-                    }
+            EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*expected)) << channel;
         }
     }
 }
@@ -299,7 +271,6 @@ TEST(AdjustCurveBySplinePoints, RedCurveRaisesOnlyRedAndNoPointsNothing) {
     const auto table = Sample({points[0], points[1], points[2]});
     const auto red = ValueMap(ON(AdjustCurveBySplinePoints(b, points, 3, 1)));
     for (int x = 0; x < 256; ++x) ASSERT_EQ(red[x], table[x]);
-    EXPECT_EQ(red[128], 199);
     EXPECT_EQ(ValueMap(ON(AdjustCurveBySplinePoints(b, points, 3, 1)), 1)[7], 7);
 }
 

@@ -28,7 +28,6 @@
 #include "Core/filter/RedEyeRemoval.h"
 #include "Core/filter/Retinex.h"
 #include "Core/filter/ShadowHighlight.h"
-#include "Core/filter/Sketch.h"
 #include "Core/global/Numeric.h"
 #include "Core/global/TiLog.h"
 #include "Core/global/TiMemory.h"
@@ -138,16 +137,6 @@ TEST(CellFilters, CellsTakeTheirAverageAndDotsFadeToWhite) {
     EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*test::Constant(3, 2, 4, {30, 30, 30, 201})));
 }
 
-TEST(AddNoise, AmountOneSpansOffsetsMinusThreeToThree) {
-    Bitmap gray = test::Constant(64, 64, TiRGBBpp, {128, 128, 128});
-    srandom(3);
-    ASSERT_EQ(AddNoise(*gray, 1, true), 1);
-    const auto pixels = test::Pixels(*gray);
-    EXPECT_EQ(std::pair(*std::min_element(pixels.begin(), pixels.end()),
-                        *std::max_element(pixels.begin(), pixels.end())),
-              std::pair(std::uint8_t{125}, std::uint8_t{131}));
-}
-
 // The median straight from its definition: the neighbours inside the
 // picture, sorted, the one of rank n / 2.
 TEST(ReduceNoise, EveryPixelIsTheMedianOfItsNeighbourhood) {
@@ -155,21 +144,17 @@ TEST(ReduceNoise, EveryPixelIsTheMedianOfItsNeighbourhood) {
     for (int bpp : {3, 4}) {
         for (const auto& size : sizes) {
             for (std::uint32_t seed : {1u, 2u}) {
-                Bitmap bitmap = test::Noise(size[0], size[1], bpp, seed);
-                Bitmap expected = bitmap->Clone(false);
                 const int w = size[0], h = size[1];
-                for (int y = 0; y < h; ++y) {
-                    for (int x = 0; x < w; ++x) {
-                        for (int c = 0; c < 3; ++c) {
-                            Bytes s;
-                            for (int v = std::max(0, y - 1); v <= std::min(h - 1, y + 1); ++v)
-                                for (int u = std::max(0, x - 1); u <= std::min(w - 1, x + 1); ++u)
-                                    s.push_back(bitmap->GetPixel(u, v)[c]);
-                            std::sort(s.begin(), s.end());
-                            expected->GetPixel(x, y)[c] = s[s.size() / 2];
-                        }
-                    }
-                }
+                Bitmap bitmap = test::Noise(w, h, bpp, seed);
+                const Bitmap expected = test::MakeBitmap(w, h, bpp, [&](int x, int y, int c) {
+                    if (c == 3) return bitmap->GetPixel(x, y)[c];
+                    Bytes s;
+                    for (int v = std::max(0, y - 1); v <= std::min(h - 1, y + 1); ++v)
+                        for (int u = std::max(0, x - 1); u <= std::min(w - 1, x + 1); ++u)
+                            s.push_back(bitmap->GetPixel(u, v)[c]);
+                    std::sort(s.begin(), s.end());
+                    return s[s.size() / 2];
+                });
                 ASSERT_EQ(ReduceNoise(*bitmap, 0), 1);
                 ASSERT_EQ(test::Pixels(*bitmap), test::Pixels(*expected))
                     << size[0] << "x" << size[1] << " seed " << seed;
@@ -225,13 +210,6 @@ TEST(Painting, SerpentineWindowMatchesAFreshCountPerPixel) {
         ASSERT_EQ(Painting(*bitmap, 3, 8), 1);
         EXPECT_EQ(test::Pixels(*bitmap), expected);
     }
-    // Smoothness 1 puts every pixel in level 0: the mean of the clipped window.
-    Bitmap bitmap =
-        test::MakeBitmap(3, 3, TiRGBBpp, [](int x, int y, int) { return x * 10 + y * 100; });
-    ASSERT_EQ(Painting(*bitmap, 1, 1), 1);
-    EXPECT_EQ(
-        (Bytes{bitmap->GetPixel(0, 0)[0], bitmap->GetPixel(1, 1)[0], bitmap->GetPixel(2, 1)[0]}),
-        (Bytes{(0 + 10 + 100 + 110) / 4, 110, (10 + 20 + 110 + 120 + 210 + 220) / 6}));
 }
 
 TEST(RedEyeRemoval, LowersDominantRedOnlyByTheRule) {
@@ -256,21 +234,15 @@ TEST(RedEyeRemoval, LowersDominantRedOnlyByTheRule) {
     for (int bpp : {TiRGBBpp, TiRGBABpp}) {
         for (int threshold : {0, 23, 50, 77, 100, -40, 170, INT_MIN, INT_MAX}) {
             Bitmap bitmap = test::RgbCube(71, 69, bpp);
-            const Bitmap before = bitmap->Clone();
-            ASSERT_EQ(RedEyeRemoval(*bitmap, threshold), 1);
             const double m = 100.0 - 2.0 * threshold;
-            for (int y = 0; y < 69; ++y) {
-                for (int x = 0; x < 71; ++x) {
-                    const std::uint8_t *in = before->GetPixel(x, y), *out = bitmap->GetPixel(x, y);
-                    const double r = std::trunc(in[0] * 0.5133333),
-                                 b = std::trunc(in[2] * 0.1933333);
-                    const int red = r >= in[1] + m && r >= b + m
-                                        ? std::min(255, static_cast<int>((in[1] + b) / 1.0266666))
-                                        : in[0];
-                    ASSERT_EQ(out[0], red) << threshold << " at " << x << "," << y;
-                    ASSERT_EQ(0, std::memcmp(out + 1, in + 1, bpp - 1));
-                }
-            }
+            const Bitmap expected = test::MakeBitmap(71, 69, bpp, [&](int x, int y, int c) {
+                const std::uint8_t* in = bitmap->GetPixel(x, y);
+                const double r = std::trunc(in[0] * 0.5133333), b = std::trunc(in[2] * 0.1933333);
+                if (c > 0 || r < in[1] + m || r < b + m) return in[c];
+                return static_cast<std::uint8_t>(std::min(255.0, (in[1] + b) / 1.0266666));
+            });
+            ASSERT_EQ(RedEyeRemoval(*bitmap, threshold), 1);
+            EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*expected)) << threshold;
         }
     }
 }
@@ -466,14 +438,6 @@ TEST(ShadowHighlight, LiftsAndPullsExactly) {
     EXPECT_GT(unweighted, 1000);
 }
 
-// The drawing: flat areas go white, alpha stays.
-TEST(Sketch, FlatAreasGoWhite) {
-    Bitmap flat = test::Constant(12, 9, TiRGBABpp, {90, 160, 40, 123});
-    ASSERT_EQ(Sketch(*flat, 3), 1);
-    EXPECT_EQ(test::Pixels(*flat),
-              test::Pixels(*test::Constant(12, 9, TiRGBABpp, {255, 255, 255, 123})));
-}
-
 using Quadrant = std::vector<std::vector<int>>;  // [y][x], counted from the centre outward
 
 // Alphas worked out by hand in double: the ellipse test, the focal sums and
@@ -526,13 +490,7 @@ TEST(DarkenCorner, DarkensByTheMirroredQuadrant) {
     }
 }
 
-TEST(DarkenCorner, TinyPicturesAndTheExtremeRatios) {
-    // Ratio 0 leaves only the four pixels around the centre untouched.
-    Bitmap eight = test::Constant(8, 8, 4, {200, 200, 200, 200});
-    ASSERT_EQ(DarkenCorner(*eight, 0.0, 255), 1);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            EXPECT_EQ(eight->GetPixel(x, y)[0] == 200, (x == 3 || x == 4) && (y == 3 || y == 4));
+TEST(DarkenCorner, RatioOneBlackensTheCornersAndLeavesTheCentreLines) {
     // Ratio 1: corners black at full opacity; the centre lines stay.
     Bitmap bitmap = test::Constant(40, 30, TiRGBBpp, {255, 255, 255});
     ASSERT_EQ(DarkenCorner(*bitmap, 1.0, 255), 1);

@@ -209,20 +209,23 @@ TEST(AdjustHSL, ShiftsHuesInRangeAndHoldsTheScales) {
     // stops at 1, not 0 (HSLToRGB(0, 1, 120)); shifts at the ends of the int
     // range act as the ends of the scales; a hue shift of INT_MAX (held at
     // 2^30) leaves every channel's hue past 240: m1 = 40.3.
-    const std::tuple<Rgb, HSLData, Rgb> cases[] = {
-        {{100, 100, 100}, {}, {100, 99, 99}},
-        {{255, 0, 0}, {}, {253, 0, 0}},
-        {{255, 0, 0}, red, {253, 127, 0}},
-        {{120, 120, 120}, {}, {120, 119, 119}},
-        {{120, 120, 120}, red, {120, 120, 119}},
-        {{200, 40, 40}, All({0, -255, 0}), {120, 119, 119}},
-        {{200, 40, 40}, All({0, -1000, 0}), {120, 119, 119}},
-        {{30, 90, 200}, All({0, 0, 300}), {255, 255, 255}},
-        {{30, 90, 200}, All({0, 0, -300}), {0, 0, 0}},
-        {{30, 90, 200}, All({0, INT_MIN, INT_MAX}), {255, 255, 255}},
-        {{200, 40, 40}, spin, {40, 40, 40}}};
-    for (const auto& [color, data, expected] : cases)
-        EXPECT_EQ(After(color, ON(AdjustHSL(b, data, kStandardHueRanges))), expected);
+    const struct {
+        Rgb color;
+        HSLData data;
+        Rgb expected;
+    } cases[] = {{{100, 100, 100}, {}, {100, 99, 99}},
+                 {{255, 0, 0}, {}, {253, 0, 0}},
+                 {{255, 0, 0}, red, {253, 127, 0}},
+                 {{120, 120, 120}, {}, {120, 119, 119}},
+                 {{120, 120, 120}, red, {120, 120, 119}},
+                 {{200, 40, 40}, All({0, -255, 0}), {120, 119, 119}},
+                 {{200, 40, 40}, All({0, -1000, 0}), {120, 119, 119}},
+                 {{30, 90, 200}, All({0, 0, 300}), {255, 255, 255}},
+                 {{30, 90, 200}, All({0, 0, -300}), {0, 0, 0}},
+                 {{30, 90, 200}, All({0, INT_MIN, INT_MAX}), {255, 255, 255}},
+                 {{200, 40, 40}, spin, {40, 40, 40}}};
+    for (const auto& c : cases)
+        EXPECT_EQ(After(c.color, ON(AdjustHSL(b, c.data, kStandardHueRanges))), c.expected);
 }
 
 // The pixel pass against the conversions and weights taken one pixel at a
@@ -356,7 +359,11 @@ TEST(SelectiveColor, ExactValuesOfEachFamily) {
     using S = ComplementScaleSet;
     ComplementScaleSet both = Only(&S::reds, {1, 0, 0, 0});
     both.yellows = {1, 0, 0, 0};
-    const std::tuple<Rgb, ComplementScaleSet, Rgb> cases[] = {
+    const struct {
+        Rgb color;
+        ComplementScaleSet set;
+        Rgb expected;
+    } cases[] = {
         // Hue 0, weight 1, amount 255: red loses all of itself; amount 127:
         // 255 - 255 / 255 * 127; taking cyan away moves red up by its share
         // of the room to 255 (200 + 55 / 255 * 100); other hues stay.
@@ -394,9 +401,9 @@ TEST(SelectiveColor, ExactValuesOfEachFamily) {
         {{200, 100, 100}, Only(&S::reds, {-1, 0, 0, 0.5f}), {221, 80, 80}},
         {{255, 0, 0}, Only(&S::reds, {0, 0, 0, 1}), {0, 0, 0}},
     };
-    for (const auto& [color, set, expected] : cases) {
-        EXPECT_EQ(After(color, ON(SelectiveColor(b, set))), expected)
-            << testing::PrintToString(color);
+    for (const auto& c : cases) {
+        EXPECT_EQ(After(c.color, ON(SelectiveColor(b, c.set))), c.expected)
+            << testing::PrintToString(c.color);
     }
 }
 

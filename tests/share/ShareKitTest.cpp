@@ -233,9 +233,7 @@ TEST_F(ShareHandlersFlow, TheShareScreensDefaultTextItsLimitAndTheThumbnail) {
         int width, height, thumbWidth, thumbHeight;
     } cases[] = {{640, 960, 160, 240}, {1000, 500, 320, 160}, {40, 30, 214, 160}, {7, 7, 160, 160}};
     for (const auto& c : cases) {
-        const Picture photo = test::MakePicture(c.width, c.height, [](int, int) {
-            return test::Rgba{10, 20, 30, 255};
-        });
+        const Picture photo = test::PhotoPicture(c.width, c.height);
         ASSERT_TRUE(screen.setSendImage(photo)) << c.width << "x" << c.height;
         EXPECT_EQ(std::pair(screen.thumbnail().width(), screen.thumbnail().height()),
                   std::pair(c.thumbWidth, c.thumbHeight));

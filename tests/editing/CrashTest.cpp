@@ -39,9 +39,8 @@ void WriteVersion(const std::string& folder, HistoryPictureStore& store, int whi
     journal.reference = which == 0 ? "a.jpg" : "b.png";
     journal.history = {which == 0 ? test::CurveStep() : test::BlurStep(3)};
     journal.commandIndex = 1;
-    const std::string text = EditJournalText(journal);
     WriteFileAtomically(folder + "/" + kEditJournalFileName,
-                        std::vector<unsigned char>(text.begin(), text.end()));
+                        test::BytesOf(EditJournalText(journal)));
 }
 
 // A writer that alternates between the two versions until it is killed.

@@ -15,17 +15,9 @@
 namespace vantrel {
 namespace {
 
+using test::BytesOf;
+using test::PermissionsOf;
 using test::TextOf;
-
-std::vector<unsigned char> Bytes(const std::string& text) {
-    return std::vector<unsigned char>(text.begin(), text.end());
-}
-
-mode_t PermissionsOf(const std::string& path) {
-    struct stat status {};
-    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
-    return status.st_mode & 07777;
-}
 
 // A written file reads back whole and replaces the old one, leaving nothing
 // else; reads and writes that fail name the file; a read is bounded and
@@ -35,17 +27,17 @@ TEST(Files, WrittenFilesReadBackWholeAndRefusalsNameTheFile) {
     const std::string path = folder.File("history_1.png");
     ASSERT_TRUE(WriteFileAtomically(path, {}).ok());
     EXPECT_TRUE(ReadWholeFile(path, 0).value().empty());
-    ASSERT_TRUE(WriteFileAtomically(path, Bytes("first version, longer")).ok());
-    const Result<Done> second = WriteFileAtomically(path, Bytes("0123456789"));
+    ASSERT_TRUE(WriteFileAtomically(path, BytesOf("first version, longer")).ok());
+    const Result<Done> second = WriteFileAtomically(path, BytesOf("0123456789"));
     ASSERT_TRUE(second.ok()) << second.error();
-    EXPECT_EQ(ReadWholeFile(path, 10).value(), Bytes("0123456789"));
+    EXPECT_EQ(ReadWholeFile(path, 10).value(), BytesOf("0123456789"));
     ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
     EXPECT_FALSE(ReadWholeFile(folder.File("pipe"), 10).ok()) << "must not wait on a pipe";
     EXPECT_FALSE(ReadWholeFile(folder.path(), 1 << 20).ok());
     for (const auto& [failed, says] :
          {std::pair{ReadWholeFile(path, 9).error(), std::string("larger than 9 bytes")},
           {ReadWholeFile(folder.File("none"), 10).error(), "none"},
-          {WriteFileAtomically(folder.File("no/such/folder/x.png"), Bytes("x")).error(),
+          {WriteFileAtomically(folder.File("no/such/folder/x.png"), BytesOf("x")).error(),
            "no/such/folder/x.png"}}) {
         EXPECT_NE(failed.find(says), std::string::npos) << failed;
     }
@@ -58,13 +50,13 @@ TEST(Files, PermissionsOfNewAndReplacedFilesAndTheLongestNames) {
     test::ScratchFolder folder;
     const std::string path = folder.File("private.png");
     const mode_t previous = ::umask(022);
-    const bool written = WriteFileAtomically(path, Bytes("x")).ok();
+    const bool written = WriteFileAtomically(path, BytesOf("x")).ok();
     ::umask(previous);
     ASSERT_TRUE(written);
     EXPECT_EQ(PermissionsOf(path), 0644u);
     for (const mode_t mode : {0600, 0640, 0755, 0444, 0604}) {
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-        const Result<Done> replaced = WriteFileAtomically(path, Bytes("new"));
+        const Result<Done> replaced = WriteFileAtomically(path, BytesOf("new"));
         ASSERT_TRUE(replaced.ok()) << replaced.error();
         EXPECT_EQ(PermissionsOf(path), mode) << std::oct << mode;
         EXPECT_EQ(TextOf(path), "new");
@@ -73,14 +65,14 @@ TEST(Files, PermissionsOfNewAndReplacedFilesAndTheLongestNames) {
     // name can be written.
     for (const std::size_t length : {std::size_t{248}, std::size_t{255}}) {
         const std::string name = std::string(length - 4, 'a') + ".png";
-        const Result<Done> named = WriteFileAtomically(folder.File(name), Bytes("long"));
+        const Result<Done> named = WriteFileAtomically(folder.File(name), BytesOf("long"));
         ASSERT_TRUE(named.ok()) << named.error();
         EXPECT_EQ(TextOf(folder.File(name)), "long");
-        ASSERT_TRUE(WriteFileAtomically(folder.File(name), Bytes("again")).ok());
+        ASSERT_TRUE(WriteFileAtomically(folder.File(name), BytesOf("again")).ok());
         EXPECT_EQ(TextOf(folder.File(name)), "again");
         ASSERT_EQ(::unlink(folder.File(name).c_str()), 0);
     }
-    EXPECT_FALSE(WriteFileAtomically(folder.File(std::string(256, 'b')), Bytes("x")).ok());
+    EXPECT_FALSE(WriteFileAtomically(folder.File(std::string(256, 'b')), BytesOf("x")).ok());
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"private.png"});
 }
 
@@ -88,7 +80,7 @@ TEST(Files, PermissionsOfNewAndReplacedFilesAndTheLongestNames) {
 // named in the refusal; nothing is written anywhere.
 TEST(Files, APathThatIsNotARegularFileIsRefusedAndLeftAsItIs) {
     test::ScratchFolder folder;
-    ASSERT_TRUE(WriteFileAtomically(folder.File("target"), Bytes("kept")).ok());
+    ASSERT_TRUE(WriteFileAtomically(folder.File("target"), BytesOf("kept")).ok());
     ASSERT_EQ(::symlink("target", folder.File("link").c_str()), 0);
     ASSERT_EQ(::symlink("nowhere", folder.File("dangling").c_str()), 0);
     ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
@@ -104,7 +96,7 @@ TEST(Files, APathThatIsNotARegularFileIsRefusedAndLeftAsItIs) {
     for (const auto& [name, kind] : cases) {
         struct stat was {};
         ASSERT_EQ(::lstat(folder.File(name).c_str(), &was), 0);
-        const Result<Done> written = WriteFileAtomically(folder.File(name), Bytes("new"));
+        const Result<Done> written = WriteFileAtomically(folder.File(name), BytesOf("new"));
         EXPECT_FALSE(written.ok()) << name;
         EXPECT_NE(written.error().find(folder.File(name)), std::string::npos) << written.error();
         EXPECT_NE(written.error().find("not a regular file"), std::string::npos) << written.error();
@@ -144,7 +136,7 @@ TEST(Files, AKilledWriteLeavesAWholeFileAndItsDebrisGoesWithTheNextWrite) {
         const Result<std::vector<unsigned char>> left = ReadWholeFile(path, 8 << 20);
         ASSERT_TRUE(left.ok()) << left.error();
         EXPECT_TRUE(left.value() == oldBytes || left.value() == newBytes) << "round " << round;
-        ASSERT_TRUE(WriteFileAtomically(folder.File("next.png"), Bytes("next")).ok());
+        ASSERT_TRUE(WriteFileAtomically(folder.File("next.png"), BytesOf("next")).ok());
         ASSERT_EQ(folder.Names(), (std::vector<std::string>{"next.png", "photo.png"}))
             << "round " << round;
     }

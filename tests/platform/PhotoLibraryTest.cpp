@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -19,18 +18,11 @@
 namespace vantrel {
 namespace {
 
-Picture Gradient(int width, int height) {
-    return test::MakePicture(width, height, [](int x, int y) {
-        return test::Rgba{static_cast<std::uint8_t>(x * 7), static_cast<std::uint8_t>(y * 5), 90,
-                          255};
-    });
-}
-
 // Writes a small photo at `relative` with its modification time `seconds`.
 void PutPhoto(const test::ScratchFolder& library, const std::string& relative, long seconds) {
     const std::string path = library.File(relative);
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    ASSERT_TRUE(WritePictureFile(Gradient(4, 3), path).ok()) << path;
+    ASSERT_TRUE(WritePictureFile(test::PhotoPicture(4, 3), path).ok()) << path;
     const timespec times[2] = {{seconds, 0}, {seconds, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 }
@@ -94,7 +86,7 @@ TEST(PhotoLibrary, LoadsPhotosUprightAndRefusesLinksAndStrangers) {
 TEST(PhotoLibrary, AddedPicturesAreNewFilesThatNeverReplaceOne) {
     test::ScratchFolder folder;
     const PhotoLibrary library(folder.path());
-    const Picture picture = Gradient(20, 10);
+    const Picture picture = test::PhotoPicture(20, 10);
 
     const Result<std::string> jpeg = library.addPicture(picture, false);
     const Result<std::string> second = library.addPicture(picture, false);
@@ -154,12 +146,13 @@ TEST(PhotoLibrary, TheFoldersComeFromTheEnvironmentOrTheUserDirs) {
 }
 
 TEST(UprightPhoto, OverlongSidesAreFittedAndOrientationsApplied) {
-    const Picture wide = Gradient(300, 150);
+    const Picture wide = test::PhotoPicture(300, 150);
     const Picture fitted = FitLongestSide(wide, 100);
     EXPECT_EQ(std::pair(fitted.width(), fitted.height()), std::pair(100, 50));
     EXPECT_EQ(FitLongestSide(wide, 300).data(), wide.data());  // untouched, not copied
 
-    const Picture turned = RedrawUpright(Gradient(3, 2), 6);  // stored turned: upright is 2 x 3
+    // Stored turned: upright it is 2 x 3.
+    const Picture turned = RedrawUpright(test::PhotoPicture(3, 2), 6);
     EXPECT_EQ(std::pair(turned.width(), turned.height()), std::pair(2, 3));
 }
 
@@ -187,10 +180,8 @@ TEST_P(DocumentsDirectoryPlaces, FollowTheEnvironmentAndAreMadePrivate) {
     const Result<std::string> folder = DocumentsDirectory();
     ASSERT_TRUE(folder.ok()) << folder.error();
     EXPECT_EQ(folder.value(), scratch.path() + place.expected);
-    struct stat status {};
-    ASSERT_EQ(::stat(folder.value().c_str(), &status), 0);
-    EXPECT_TRUE(S_ISDIR(status.st_mode));
-    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.value()));
+    EXPECT_EQ(test::PermissionsOf(folder.value()), 0700u);
     // A second use finds it.
     EXPECT_EQ(DocumentsDirectory().value(), folder.value());
 }

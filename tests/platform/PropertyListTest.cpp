@@ -11,9 +11,7 @@
 namespace vantrel {
 namespace {
 
-std::vector<unsigned char> Bytes(const std::string& text) {
-    return std::vector<unsigned char>(text.begin(), text.end());
-}
+using test::BytesOf;
 
 std::string Xml(const std::string& body) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + body +
@@ -43,10 +41,10 @@ TEST(PropertyList, ScalarsRoundTripThroughTheXmlForm) {
 TEST(PropertyList, OtherKindsAndTextsWithANulByte) {
     const std::string withNul = std::string("a") + '\0' + "b";
     const Result<PropertyList> read = ReadPropertyList(
-        Bytes(Xml("<dict><key>A</key><array><integer>1</integer></array>"
-                  "<key>D</key><date>2020-01-01T00:00:00Z</date><key>I</key><integer>7</integer>"
-                  "<key>N</key><string>" +
-                  withNul + "</string></dict>")));
+        BytesOf(Xml("<dict><key>A</key><array><integer>1</integer></array>"
+                    "<key>D</key><date>2020-01-01T00:00:00Z</date><key>I</key><integer>7</integer>"
+                    "<key>N</key><string>" +
+                    withNul + "</string></dict>")));
     ASSERT_TRUE(read.ok()) << read.error();
     EXPECT_EQ(*read.value().find("A"), PropertyValue(PropertyOther{}));
     EXPECT_EQ(*read.value().find("D"), PropertyValue(PropertyOther{}));
@@ -67,7 +65,7 @@ TEST(PropertyList, RefusesWhatIsNoDictionaryList) {
         Xml(std::string(2000, '<') + "dict>"),
     };
     for (const std::string& text : cases)
-        EXPECT_FALSE(ReadPropertyList(Bytes(text)).ok()) << text.substr(0, 80);
+        EXPECT_FALSE(ReadPropertyList(BytesOf(text)).ok()) << text.substr(0, 80);
 }
 
 // The store keeps texts and reals in a private file; an unreadable file,
@@ -75,11 +73,6 @@ TEST(PropertyList, RefusesWhatIsNoDictionaryList) {
 TEST(UserDefaults, KeepsTextsAndRealsInAPrivateFile) {
     test::ScratchFolder folder;
     const std::string file = folder.File(kUserDefaultsFileName);
-    const auto permissions = [&] {
-        struct stat status {};
-        EXPECT_EQ(::stat(file.c_str(), &status), 0);
-        return status.st_mode & 0777;
-    };
     {
         UserDefaults store(file);
         store.setObject("kToken_Sina", "oauth_token=a&oauth_token_secret=b");
@@ -88,21 +81,21 @@ TEST(UserDefaults, KeepsTextsAndRealsInAPrivateFile) {
         store.removeObjectForKey("gone");
         ASSERT_TRUE(store.synchronize().ok());
     }
-    EXPECT_EQ(permissions(), 0600u);
+    EXPECT_EQ(test::PermissionsOf(file), 0600u);
     const UserDefaults again(file);
     EXPECT_EQ(again.stringForKey("kToken_Sina"), "oauth_token=a&oauth_token_secret=b");
     EXPECT_EQ(again.doubleForKey("FBExpirationDateKey"), 1.5e9);
     EXPECT_FALSE(again.hasKey("gone"));
     EXPECT_EQ(again.doubleForKey("kToken_Sina"), std::nullopt);
 
-    ASSERT_TRUE(WriteFileAtomically(file, Bytes("not a property list")).ok());
+    ASSERT_TRUE(WriteFileAtomically(file, BytesOf("not a property list")).ok());
     ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
     UserDefaults store(file);
     EXPECT_FALSE(store.hasKey("kToken_Sina"));
     store.setObject("kToken_Sina", "t");
     EXPECT_TRUE(store.synchronize().ok());
     EXPECT_TRUE(UserDefaults(file).hasKey("kToken_Sina"));
-    EXPECT_EQ(permissions(), 0600u);
+    EXPECT_EQ(test::PermissionsOf(file), 0600u);
 }
 
 }  // namespace

@@ -203,10 +203,4 @@ std::vector<FakeRecord> ShareFlow::newRecords() const {
     return records;
 }
 
-Picture SharePhoto() {
-    return MakePicture(24, 16, [](int x, int y) {
-        return Rgba{static_cast<std::uint8_t>(x * 10), static_cast<std::uint8_t>(y * 15), 90, 255};
-    });
-}
-
 }  // namespace vantrel::test

@@ -118,7 +118,4 @@ protected:
     std::vector<std::string> m_secrets;  // must never be logged
 };
 
-// A small photo for the posts.
-Picture SharePhoto();
-
 }  // namespace vantrel::test

@@ -81,7 +81,7 @@ TEST_P(EachProvider, LogsInThroughTheBrowserPostsVerifiedAndThenLogsInAtOnce) {
     EXPECT_TRUE(UserDefaults(m_store.file()).hasKey(tokenKey)) << "the store was not written";
 
     const std::string text = "Hello from Vantrel, \xE4\xBD\xA0\xE5\xA5\xBD & +1";
-    post(*kit, provider.code, text, test::SharePhoto());
+    post(*kit, provider.code, text, test::PhotoPicture(24, 16));
     EXPECT_EQ(m_delegate.reports.back(), "sendSuccess");
 
     const std::vector<FakeRecord> records = newRecords();
@@ -92,7 +92,7 @@ TEST_P(EachProvider, LogsInThroughTheBrowserPostsVerifiedAndThenLogsInAtOnce) {
     EXPECT_EQ(upload.path, provider.uploadPath);
     EXPECT_EQ(upload.verified, std::optional<bool>(true));
     EXPECT_EQ(upload.field(provider.textField), text);
-    const std::string jpeg = Text(EncodeJpeg(test::SharePhoto(), 90).value());
+    const std::string jpeg = Text(EncodeJpeg(test::PhotoPicture(24, 16), 90).value());
     const std::string expected =
         ExpectedBody(provider.code, text, jpeg, m_store.stringForKey(tokenKey).value_or(""));
     EXPECT_EQ(Text(upload.body), expected);
@@ -117,7 +117,7 @@ TEST_P(EachProvider, LogsInThroughTheBrowserPostsVerifiedAndThenLogsInAtOnce) {
         EXPECT_EQ(upload.header("Content-Length"), std::to_string(expected.size()));
         ExpectHeader(upload, true, "");
         // An empty text posts "Vantrel".
-        post(*kit, provider.code, " \n\t", test::SharePhoto());
+        post(*kit, provider.code, " \n\t", test::PhotoPicture(24, 16));
         EXPECT_EQ(m_delegate.reports.back(), "sendSuccess");
         EXPECT_EQ(newRecords().back().field("status"), "Vantrel");
     }
@@ -157,7 +157,7 @@ TEST_P(ProviderFailure, EndsWithTheRightAlertInBoundedTime) {
     const FailureCase& failure = GetParam();
     auto kit = makeKit(failure.mode, 1s);
     ErrorManager errors;
-    ShareHandlers handlers(*kit, {[] { return test::SharePhoto(); }, {}, {}, {}}, errors);
+    ShareHandlers handlers(*kit, {[] { return test::PhotoPicture(24, 16); }, {}, {}, {}}, errors);
     if (!failure.duringLogin) {
         for (const ShareProvider& provider : kShareProviders)
             m_store.setObject(provider.tokenKey, "oauth_token=old&oauth_token_secret=old");
@@ -233,9 +233,7 @@ TEST_F(ShareHandlersFlow, TheShareScreensDefaultTextItsLimitAndTheThumbnail) {
         int width, height, thumbWidth, thumbHeight;
     } cases[] = {{640, 960, 160, 240}, {1000, 500, 320, 160}, {40, 30, 214, 160}, {7, 7, 160, 160}};
     for (const auto& c : cases) {
-        const Picture photo = test::MakePicture(c.width, c.height, [](int, int) {
-            return test::Rgba{10, 20, 30, 255};
-        });
+        const Picture photo = test::PhotoPicture(c.width, c.height);
         ASSERT_TRUE(screen.setSendImage(photo)) << c.width << "x" << c.height;
         EXPECT_EQ(std::pair(screen.thumbnail().width(), screen.thumbnail().height()),
                   std::pair(c.thumbWidth, c.thumbHeight));
@@ -250,11 +248,12 @@ TEST_F(ShareHandlersFlow, TheConnectingPanelsLimitNeverRemovesALaterPanel) {
     auto kit = makeKit("hang", 1s);
     ErrorManager errors;
     Strings opened;
-    ShareHandlers handlers(*kit,
-                           {[] { return test::SharePhoto(); }, [&] { opened.push_back("fold"); },
-                            [&](ShareViewController& screen) { opened.push_back(screen.title()); },
-                            [&] { opened.push_back("closed"); }},
-                           errors);
+    ShareHandlers handlers(
+        *kit,
+        {[] { return test::PhotoPicture(24, 16); }, [&] { opened.push_back("fold"); },
+         [&](ShareViewController& screen) { opened.push_back(screen.title()); },
+         [&] { opened.push_back("closed"); }},
+        errors);
     handlers.setConnectingPanelLimit(50ms);
     handlers.share(kShareSina);
     waitUntil([&] { return m_ui.shown().size() >= 2; });

@@ -12,15 +12,6 @@
 
 namespace vantrel::test {
 
-Picture PhotoPicture(int width, int height) {
-    return MakePicture(width, height, [width, height](int x, int y) {
-        const int texture = ((x * 7) ^ (y * 13)) & 15;
-        return Rgba{static_cast<std::uint8_t>(x * 200 / width + texture),
-                    static_cast<std::uint8_t>(y * 200 / height + texture),
-                    static_cast<std::uint8_t>((x + y) * 100 / (width + height) + 60), 255};
-    });
-}
-
 bool SamePixels(const Picture& a, const Picture& b) {
     return a.width() == b.width() && a.height() == b.height() &&
            (a.empty() || std::memcmp(a.data(), b.data(), a.byteCount()) == 0);

@@ -54,9 +54,6 @@ public:
     EditScreenState last;
 };
 
-// A smooth opaque photo-like picture with some texture.
-Picture PhotoPicture(int width, int height);
-
 // Both pictures hold the same bytes (and size).
 bool SamePixels(const Picture& a, const Picture& b);
 

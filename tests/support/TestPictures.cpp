@@ -1,6 +1,7 @@
 #include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -23,6 +24,15 @@ Picture MakePicture(int width, int height, const std::function<Rgba(int x, int y
         }
     }
     return buffer.Finish();
+}
+
+Picture PhotoPicture(int width, int height) {
+    return MakePicture(width, height, [width, height](int x, int y) {
+        const int texture = ((x * 7) ^ (y * 13)) & 15;
+        return Rgba{static_cast<std::uint8_t>(x * 200 / width + texture),
+                    static_cast<std::uint8_t>(y * 200 / height + texture),
+                    static_cast<std::uint8_t>((x + y) * 100 / (width + height) + 60), 255};
+    });
 }
 
 Rgba PixelOf(const Picture& picture, int x, int y) {
@@ -59,27 +69,30 @@ std::vector<unsigned char> ReadTestData(const std::string& relative) {
 
 namespace {
 
-void PutBigEndian(Bytes& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<unsigned char>(value >> shift));
+// The four bytes of `value`, most significant first.
+std::array<unsigned char, 4> BigEndian(std::uint32_t value) {
+    return {std::uint8_t(value >> 24), std::uint8_t(value >> 16), std::uint8_t(value >> 8),
+            std::uint8_t(value)};
 }
 
 }  // namespace
 
 Bytes PngChunk(const std::string& type, const Bytes& data) {
-    Bytes chunk;
-    PutBigEndian(chunk, static_cast<std::uint32_t>(data.size()));
-    chunk.insert(chunk.end(), type.begin(), type.end());
-    chunk.insert(chunk.end(), data.begin(), data.end());
-    PutBigEndian(chunk, static_cast<std::uint32_t>(crc32(0, &chunk[4], chunk.size() - 4)));
+    // The length, the type, the data, and the CRC of the type and the data.
+    Bytes chunk(4 + type.size() + data.size() + 4);
+    const auto length = BigEndian(static_cast<std::uint32_t>(data.size()));
+    std::copy(length.begin(), length.end(), chunk.begin());
+    std::copy(data.begin(), data.end(), std::copy(type.begin(), type.end(), chunk.begin() + 4));
+    const auto crc = BigEndian(static_cast<std::uint32_t>(crc32(0, &chunk[4], chunk.size() - 8)));
+    std::copy(crc.begin(), crc.end(), chunk.end() - 4);
     return chunk;
 }
 
 Bytes PngFile(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType,
               const Bytes& samples, const std::vector<Bytes>& chunks) {
-    Bytes header, rows;
-    PutBigEndian(header, width);
-    PutBigEndian(header, height);
+    const auto wide = BigEndian(width), high = BigEndian(height);
+    Bytes header(wide.begin(), wide.end()), rows;
+    header.insert(header.end(), high.begin(), high.end());
     header.insert(header.end(), {std::uint8_t(bitDepth), std::uint8_t(colourType), 0, 0, 0});
     const int channels[] = {1, 0, 3, 1, 2, 0, 4};  // by colour type
     const std::size_t stride = (std::size_t{width} * channels[colourType] * bitDepth + 7) / 8;
@@ -108,8 +121,15 @@ Bytes OrientationTiff(int orientation) {
 Bytes JpegSegment(unsigned char marker, const Bytes& payload) {
     const std::size_t length = payload.size() + 2;
     Bytes segment = {0xFF, marker, std::uint8_t(length >> 8), std::uint8_t(length)};
-    segment.insert(segment.end(), payload.begin(), payload.end());
+    segment.resize(2 + length);  // the length counts itself, not the marker
+    std::copy(payload.begin(), payload.end(), segment.begin() + 4);
     return segment;
+}
+
+unsigned PermissionsOf(const std::string& path) {
+    struct stat status {};
+    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+    return status.st_mode & 07777;
 }
 
 ScratchFolder::ScratchFolder() {

@@ -1,7 +1,6 @@
 // Pictures and test files shared by the platform tests.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -10,15 +9,18 @@
 #include <vector>
 
 #include "platform/Picture.h"
+#include "support/TestImages.h"
 
 namespace vantrel::test {
 
-using Rgba = std::array<std::uint8_t, 4>;
 using Bytes = std::vector<unsigned char>;
 
 // A picture whose pixel (x, y) is rule(x, y); the rule gives premultiplied
 // bytes R, G, B, A.
 Picture MakePicture(int width, int height, const std::function<Rgba(int x, int y)>& rule);
+
+// A smooth opaque photo-like picture with some texture.
+Picture PhotoPicture(int width, int height);
 
 Rgba PixelOf(const Picture& picture, int x, int y);
 
@@ -50,10 +52,17 @@ inline void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path) << text;
 }
 
+inline Bytes BytesOf(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
 inline std::string TextOf(const std::string& path) {
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
+
+// The permission bits of the file at `path` (of a link itself, not its target).
+unsigned PermissionsOf(const std::string& path);
 
 // A fresh empty folder for one test's files, removed with its contents when
 // the object goes.

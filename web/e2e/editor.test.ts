@@ -5,31 +5,12 @@ import { expect, test, type Page } from '@playwright/test';
 import { execFileSync } from 'node:child_process';
 import { copyFileSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { shotsDir, startServer, vantrel, type Server } from './server';
+import { done, openPanel, serverForTheseTests, shot, shotsDir, vantrel } from './server';
 
-let server: Server;
-test.beforeAll(async () => {
-  mkdirSync(shotsDir, { recursive: true });
-  server = await startServer(['iphone_hdr_NO.jpg', 'kodim23.png']);
-});
-test.afterAll(async () => {
-  expect(await server.stop()).toBe(0);
-});
+const server = serverForTheseTests(['iphone_hdr_NO.jpg', 'kodim23.png']);
+test.beforeAll(() => mkdirSync(shotsDir, { recursive: true }));
 
-const shot = (page: Page, name: string) => page.screenshot({ path: join(shotsDir, `${name}.png`) });
 const sizeLabel = (page: Page) => page.locator('[data-size-label]');
-
-async function openPanel(page: Page, menu: string, title: string): Promise<void> {
-  await page.click(`[data-menu=${menu}]`);
-  await page.click(`[data-panel=${title}]`);
-  await expect(page.locator(`[data-panel-open=${title}]`)).toBeVisible();
-}
-
-async function done(page: Page): Promise<void> {
-  await page.click('[data-action=done]');
-  await expect(page.locator('.panel')).toHaveCount(0);
-  await expect(page.locator('.wait')).toHaveCount(0);
-}
 
 // The sizes of two picture files and their mean difference per colour channel,
 // decoded and compared by the browser.

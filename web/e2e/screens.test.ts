@@ -1,15 +1,8 @@
 // The settings and about screens, and the focus-circle editor over the photo.
 import { expect, test } from '@playwright/test';
-import { join } from 'node:path';
-import { shotsDir, startServer, type Server } from './server';
+import { done, openPanel, openToEdit, serverForTheseTests, shot } from './server';
 
-let server: Server;
-test.beforeAll(async () => {
-  server = await startServer(['kodim23.png']);
-});
-test.afterAll(async () => {
-  expect(await server.stop()).toBe(0);
-});
+const server = serverForTheseTests(['kodim23.png']);
 
 test('settings switches follow the model, and about shows the version', async ({ page }) => {
   await page.goto(server.url);
@@ -17,27 +10,21 @@ test('settings switches follow the model, and about shows the version', async ({
   const tips = page.locator('[role=switch]', { hasText: 'Show tips' });
   await expect(tips).toBeVisible();
   const before = await tips.getAttribute('aria-checked');
-  await page.screenshot({ path: join(shotsDir, '12-settings.png') });
+  await shot(page, '12-settings');
   await tips.click();
   await expect(tips).toHaveAttribute('aria-checked', before === 'true' ? 'false' : 'true');
   await page.click('[data-action=back]');
   await page.click('[data-action=about]');
   await expect(page.getByText(/^Version \d/)).toBeVisible();
-  await page.screenshot({ path: join(shotsDir, '13-about.png') });
+  await shot(page, '13-about');
   await page.click('[data-action=close-about]');
   await page.click('[data-action=back]');
   await expect(page.locator('[data-action=library]')).toBeVisible();
 });
 
 test('the focus circle follows a drag and grows with a pinch', async ({ page }) => {
-  await page.goto(server.url);
-  await page.click('[data-action=library]');
-  await page.click('[data-ref="kodim23.png"]');
-  await page.click('[data-action=edit]');
-  // A small photo opens at its own size, without the sheet.
-  await expect(page.locator('[data-size-label]')).toHaveText('768 x 512');
-  await page.click('[data-menu=fix]');
-  await page.click('[data-panel=STR_MENU_BOKEH]');
+  await openToEdit(page, server, 'kodim23.png', '768 x 512');
+  await openPanel(page, 'fix', 'STR_MENU_BOKEH');
   const stage = (await page.locator('canvas.overlay').boundingBox())!;
   const [cx, cy] = [stage.x + stage.width / 2, stage.y + stage.height / 2];
   // The focus circle as the server holds it.
@@ -63,7 +50,7 @@ test('the focus circle follows a drag and grows with a pinch', async ({ page }) 
   await touch.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
   await expect.poll(async () => (await focus()).centerRadius).toBeGreaterThan(before);
   await page.waitForTimeout(800);
-  await page.screenshot({ path: join(shotsDir, '14-panel-focus-blur.png') });
-  await page.click('[data-action=done]');
+  await shot(page, '14-panel-focus-blur');
+  await done(page);
   await expect(page.locator('[data-action=undo]')).toBeEnabled();
 });

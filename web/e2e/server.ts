@@ -1,16 +1,17 @@
 // Starts `vantrel serve` on a fresh library and documents folder, on
-// 127.0.0.1 and a free port, and stops it at the end.
+// 127.0.0.1 and a free port, and stops it at the end; and the steps the
+// browser tests share.
+import { expect, test, type Page } from '@playwright/test';
 import { spawn, type ChildProcess } from 'node:child_process';
 import { copyFileSync, mkdtempSync, mkdirSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-const here = dirname(fileURLToPath(import.meta.url));
-
-export const buildDir = process.env.VANTREL_BUILD_DIR ?? resolve(here, '../../build');
+export const sourceDir = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
+export const buildDir = process.env.VANTREL_BUILD_DIR ?? join(sourceDir, 'build');
 export const vantrel = join(buildDir, 'vantrel');
-export const photos = resolve(here, '../../', process.env.VANTREL_TESTDATA_DIR ?? '../shared/testdata', 'photos');
+export const photos = resolve(sourceDir, process.env.VANTREL_TESTDATA_DIR ?? '../shared/testdata', 'photos');
 export const shotsDir = join(buildDir, 'screenshots');
 
 export type Server = Awaited<ReturnType<typeof startServer>>;
@@ -63,4 +64,42 @@ export async function startServer(names: string[], extra: string[] = []) {
         child.kill('SIGTERM');
       }),
   };
+}
+
+// A server for the tests of one file: started before the first of them and
+// stopped, cleanly, after the last.
+export function serverForTheseTests(names: string[]): Server {
+  const server = {} as Server;
+  test.beforeAll(async () => {
+    Object.assign(server, await startServer(names));
+  });
+  test.afterAll(async () => {
+    expect(await server.stop()).toBe(0);
+  });
+  return server;
+}
+
+export const shot = (page: Page, name: string) => page.screenshot({ path: join(shotsDir, `${name}.png`) });
+
+// From the main menu to the edit screen of `photo`, which is small enough
+// to open at its own size, without the size sheet.
+export async function openToEdit(page: Page, server: Server, photo: string, size: string): Promise<void> {
+  await page.goto(server.url);
+  await page.click('[data-action=library]');
+  await page.click(`[data-ref="${photo}"]`);
+  await page.click('[data-action=edit]');
+  await expect(page.locator('[data-size-label]')).toHaveText(size);
+}
+
+export async function openPanel(page: Page, menu: string, title: string): Promise<void> {
+  await page.click(`[data-menu=${menu}]`);
+  await page.click(`[data-panel=${title}]`);
+  await expect(page.locator(`[data-panel-open=${title}]`)).toBeVisible();
+}
+
+// Done on the open panel: the panel goes and its work ends.
+export async function done(page: Page): Promise<void> {
+  await page.click('[data-action=done]');
+  await expect(page.locator('.panel')).toHaveCount(0);
+  await expect(page.locator('.wait')).toHaveCount(0);
 }

@@ -4,15 +4,14 @@
 import { expect, test } from '@playwright/test';
 import { type ChildProcess } from 'node:child_process';
 import { mkdirSync, readdirSync, readFileSync } from 'node:fs';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
-import { launch, shotsDir, startServer, type Server } from './server';
+import { join } from 'node:path';
+import { done, launch, openPanel, openToEdit, serverForTheseTests, shot, sourceDir } from './server';
 
 // Debian's Python, which has python3-oauthlib.
 const python = process.env.VANTREL_PYTHON ?? '/usr/bin/python3';
-const fakeProvider = resolve(dirname(fileURLToPath(import.meta.url)), '../../tests/share/fake_provider.py');
+const fakeProvider = join(sourceDir, 'tests/share/fake_provider.py');
 
-let server: Server;
+const server = serverForTheseTests(['kodim23.png']);
 let fake: ChildProcess;
 let records: string;
 
@@ -32,27 +31,16 @@ function recorded(): { path: string; verified: boolean | null; fields: Record<st
     .map((name) => JSON.parse(readFileSync(join(records, name), 'utf8')));
 }
 
-test.beforeAll(async () => {
-  server = await startServer(['kodim23.png']);
-  await startFakeProvider();
-});
-test.afterAll(async () => {
-  fake?.kill();
-  expect(await server.stop()).toBe(0);
-});
+test.beforeAll(startFakeProvider);
+test.afterAll(() => fake?.kill());
 
 test('log in to Sina Weibo in a new tab and post the photo with a text', async ({ page, context }) => {
-  await page.goto(server.url);
-  await page.click('[data-action=library]');
-  await page.click('[data-ref="kodim23.png"]');
-  await page.click('[data-action=edit]');
-  await expect(page.locator('[data-size-label]')).toHaveText('768 x 512');
+  await openToEdit(page, server, 'kodim23.png', '768 x 512');
   // An edit first: a look applied.
-  await page.click('[data-menu=filter]');
-  await page.click('[data-panel=STR_MENU_LOMO]');
+  await openPanel(page, 'filter', 'STR_MENU_LOMO');
   await page.click('[data-look="1"]');
   await expect(page.locator('[data-look="1"][aria-selected=true]')).toBeVisible();
-  await page.click('[data-action=done]');
+  await done(page);
   await expect(page.locator('[data-action=undo]')).toBeEnabled();
 
   await page.click('[data-action=share]');
@@ -67,7 +55,7 @@ test('log in to Sina Weibo in a new tab and post the photo with a text', async (
   await expect(page.locator('[data-share-title]')).toHaveText('新浪微博');
   await expect(text).toHaveValue('Edited with Vantrel');
   await expect(page.locator('img.share-thumb')).toHaveJSProperty('complete', true);
-  await page.screenshot({ path: join(shotsDir, '20-share.png') });
+  await shot(page, '20-share');
   await text.pressSequentially('Hi');
   await expect(text).toHaveValue('Hi');
   await text.pressSequentially(' from Vantrel');

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "Share/OAuthCallback.h"
 #include "platform/Dispatch.h"
@@ -26,9 +25,7 @@ TEST(OpenUrl, HandsTheCallbackToTheRunningEditorWithItsToken) {
     const Result<RunningEditor> published =
         PublishRunningEditor(RunningEditorFile(), editor.base("editor"));
     ASSERT_TRUE(published.ok()) << published.error();
-    struct stat status {};
-    ASSERT_EQ(::stat(RunningEditorFile().c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(test::PermissionsOf(RunningEditorFile()), 0600u);
     EXPECT_EQ(test::RunMain({"open-url", url}).status, 0);
     const test::FakeRecord handed = editor.records().back();
     EXPECT_EQ(handed.path, "/editor/open-url");

@@ -600,7 +600,7 @@ TEST_F(DispatcherTest, GeometricCommandsTakeOneBufferAndShortMemoryChangesNothin
          "not suit it, or memory is short"}};
     for (const auto& [list, message] : shortOfMemory) {
         const int refused = test::ExpectRefusalsLeaveBitmapUnchanged(
-            make, [&](TiBitmapData& bitmap) { return Run(list, bitmap) ? 1 : 0; });
+            make, [this, &list = list](TiBitmapData& bitmap) { return Run(list, bitmap) ? 1 : 0; });
         EXPECT_GE(refused, 1) << test::Texts(list);
         EXPECT_EQ(RecordedError(), message);
     }

@@ -132,9 +132,10 @@ TEST(OAuthSignature, HeaderWithExtraParametersAndVerifier) {
     EXPECT_NE(request.signatureBaseString().find("oauth_verifier%3D123456"), std::string::npos);
     OAuthRequest refusing("https://api.example.com/", {"key", "secret"});
     for (const auto& [name, value] : {std::pair{"", "v"}, std::pair{"n", ""}}) {
-        test::ExpectAssertion([&] { refusing.setOAuthParameterName(name, value); },
-                              "parameterName && parameterValue", "setOAuthParameterName",
-                              "Share/OAuth/OAuthRequest", 55);
+        test::ExpectAssertion(
+            [&, name = name, value = value] { refusing.setOAuthParameterName(name, value); },
+            "parameterName && parameterValue", "setOAuthParameterName", "Share/OAuth/OAuthRequest",
+            55);
     }
 }
 

@@ -31,9 +31,11 @@ TEST(Flip, MirrorsEveryByte) {
             for (auto [h, v] : {std::pair{true, false}, {false, true}, {true, true}}) {
                 Bitmap bitmap = source->Clone();
                 ASSERT_EQ(FlipBitmap(*bitmap, h, v), 1);
-                Bitmap mirrored = test::MakeBitmap(width, height, bpp, [&](int x, int y, int k) {
-                    return source->GetPixel(h ? width - 1 - x : x, v ? height - 1 - y : y)[k];
-                });
+                Bitmap mirrored = test::MakeBitmap(
+                    width, height, bpp,
+                    [&, h = h, v = v, width = width, height = height](int x, int y, int k) {
+                        return source->GetPixel(h ? width - 1 - x : x, v ? height - 1 - y : y)[k];
+                    });
                 EXPECT_EQ(test::Pixels(*bitmap), test::Pixels(*mirrored))
                     << width << "x" << height << " h" << h;
             }

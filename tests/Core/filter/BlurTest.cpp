@@ -99,8 +99,9 @@ TEST(GasBlur, RunningSumsMatchTheClosedFormula) {
     std::vector<Defined> rows;
     for (auto [width, height] : sizes) {
         for (auto [h, v] : radii) {
-            rows.push_back({ON(GasBlur(b, h, v)), [=](TiBitmapData& e) { ReferenceBlur(e, h, v); },
-                            width, height});
+            rows.push_back({[h = h, v = v](TiBitmapData& b) { return GasBlur(b, h, v); },
+                            [h = h, v = v](TiBitmapData& e) { ReferenceBlur(e, h, v); }, width,
+                            height});
         }
     }
     ExpectAsDefined(rows, {1, 3, 4});
@@ -239,21 +240,28 @@ TEST(RadialBlur, SmallStripsByHand) {
 // adjustment and the glow goes on); bokeh blends its own blurred copy.
 TEST(Filters, GiveWhatTheirDefinitionsGive) {
     std::vector<Defined> rows;
-    for (auto [amount, radius, threshold] :
-         {std::tuple{50, 10, 5}, {150, 2, 0}, {500, 7, 40}, {29, 3, 0}, {1, 30, 1}}) {
-        rows.push_back({ON(Unsharp(b, amount, radius, threshold)), [=](TiBitmapData& e) {
-                            SharpenedByDefinition(e, amount, radius, threshold);
+    struct Sharpening {
+        int amount, radius, threshold;
+    };
+    for (Sharpening s :
+         {Sharpening{50, 10, 5}, {150, 2, 0}, {500, 7, 40}, {29, 3, 0}, {1, 30, 1}}) {
+        rows.push_back({ON(Unsharp(b, s.amount, s.radius, s.threshold)), [=](TiBitmapData& e) {
+                            SharpenedByDefinition(e, s.amount, s.radius, s.threshold);
                         }});
     }
-    const std::tuple<int, int, int, float, int> radial[] = {
-        {37, 23, 50, 2.0f, 2},  {64, 9, 100, 9.99f, 1}, {130, 7, 20, 0.7f, 3},
-        {65, 40, 300, 3.0f, 2}, {1, 17, 40, 2.0f, 1},   {19, 1, 200, 2.0f, 3},
-        {50, 31, -60, 1.3f, 2}, {40, 150, 10, 2.0f, 2}, {70, 301, 5, 4.0f, 3},
-        {3, 90, 30, 1.0f, 1}};
-    for (auto [width, height, amount, scale, quality] : radial) {
-        rows.push_back({ON(RadialBlur(b, amount, scale, quality)),
-                        [=](TiBitmapData& e) { RadialByDefinition(e, amount, scale, quality); },
-                        width, height});
+    const struct {
+        int width, height, amount;
+        float scale;
+        int quality;
+    } radial[] = {{37, 23, 50, 2.0f, 2},  {64, 9, 100, 9.99f, 1}, {130, 7, 20, 0.7f, 3},
+                  {65, 40, 300, 3.0f, 2}, {1, 17, 40, 2.0f, 1},   {19, 1, 200, 2.0f, 3},
+                  {50, 31, -60, 1.3f, 2}, {40, 150, 10, 2.0f, 2}, {70, 301, 5, 4.0f, 3},
+                  {3, 90, 30, 1.0f, 1}};
+    for (const auto& r : radial) {
+        rows.push_back(
+            {ON(RadialBlur(b, r.amount, r.scale, r.quality)),
+             [=](TiBitmapData& e) { RadialByDefinition(e, r.amount, r.scale, r.quality); }, r.width,
+             r.height});
     }
     for (int radius : {0, 1, 2, 5, 20}) {
         rows.push_back({ON(Sketch(b, radius)), [radius](TiBitmapData& e) {

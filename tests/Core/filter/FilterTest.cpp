@@ -542,22 +542,28 @@ struct RandomFilterCase {
 // diffusion near and far; each draws in scan order.
 std::vector<RandomFilterCase> RandomFilterCases() {
     std::vector<RandomFilterCase> cases;
-    for (auto [bpp, amount, colour] : {std::tuple{4, 1, true},
-                                       {4, 9, true},
-                                       {3, 40, true},
-                                       {1, 2, true},
-                                       {4, 6, false},
-                                       {3, 30, false},
-                                       {1, 40, false}}) {
-        cases.push_back({(colour ? "colour_grain_" : "mono_grain_") + std::to_string(amount), bpp,
-                         [=](TiBitmapData& b) { AddNoise(b, amount, colour); },
-                         [=](TiBitmapData& b) { SerialGrain(b, amount, colour); }});
+    struct Grain {
+        int bpp, amount;
+        bool colour;
+    };
+    for (Grain g : {Grain{4, 1, true},
+                    {4, 9, true},
+                    {3, 40, true},
+                    {1, 2, true},
+                    {4, 6, false},
+                    {3, 30, false},
+                    {1, 40, false}}) {
+        cases.push_back({(g.colour ? "colour_grain_" : "mono_grain_") + std::to_string(g.amount),
+                         g.bpp, [=](TiBitmapData& b) { AddNoise(b, g.amount, g.colour); },
+                         [=](TiBitmapData& b) { SerialGrain(b, g.amount, g.colour); }});
     }
-    for (auto [bpp, spacing, radius] :
-         {std::tuple{4, 1, 6}, {3, 40, 1000}, {1, 0, 3}, {4, 2, 1}, {3, 1, 5}}) {
-        cases.push_back({"diffuse_" + std::to_string(spacing) + "_" + std::to_string(radius), bpp,
-                         [=](TiBitmapData& b) { Diffuse(b, spacing, radius); },
-                         [=](TiBitmapData& b) { SerialDiffuse(b, spacing, radius); }});
+    struct Scatter {
+        int bpp, spacing, radius;
+    };
+    for (Scatter s : {Scatter{4, 1, 6}, {3, 40, 1000}, {1, 0, 3}, {4, 2, 1}, {3, 1, 5}}) {
+        cases.push_back({"diffuse_" + std::to_string(s.spacing) + "_" + std::to_string(s.radius),
+                         s.bpp, [=](TiBitmapData& b) { Diffuse(b, s.spacing, s.radius); },
+                         [=](TiBitmapData& b) { SerialDiffuse(b, s.spacing, s.radius); }});
     }
     return cases;
 }

@@ -17,7 +17,9 @@ constexpr int kLanes = 8;
 // The three inks of one family after black is folded in: cyan (acts on
 // red), magenta (green), yellow (blue).
 struct Inks {
-    float ink[3];
+    // Each ink negated: how far it pulls a channel toward 255 (positive) or
+    // toward 0 (negative), the sign the pixel steps work with.
+    float pull[3];
     bool active;
 };
 
@@ -52,8 +54,8 @@ Inks Fold(const ComplementScale& scale) {
     const float raw[3] = {scale.cyan, scale.magenta, scale.yellow};
     Inks inks{{0, 0, 0}, black != 0.0f};
     for (int c = 0; c < 3; ++c) {
-        inks.ink[c] = FoldBlack(NumberOrZero(raw[c]), black);
-        inks.active = inks.active || inks.ink[c] != 0.0f;
+        inks.pull[c] = -FoldBlack(NumberOrZero(raw[c]), black);
+        inks.active = inks.active || inks.pull[c] != 0.0f;
     }
     return inks;
 }
@@ -100,6 +102,8 @@ constexpr bool ScaledSharesExact() {
             const int nearest = whole + (v - static_cast<float>(whole) >= 0.5f ? 1 : 0);
             const int sum = a * s + 127;
             if (nearest != (sum + 1 + (sum >> 8)) >> 8 || nearest != sum / 255) return false;
+            // The shares of a and of 255 - a add up to s.
+            if (nearest + (static_cast<int>(255 - a) * s + 127) / 255 != s) return false;
         }
     }
     return true;
@@ -182,18 +186,18 @@ struct Kernel {
     // The six hue families' inks and whether each acts, in lanes 0..5 (the
     // other lanes zero), for looking a family up by lane.
     struct HueTable {
-        VFloat ink[3];
+        VFloat pull[3];
         VInt active;
     };
 
     [[gnu::always_inline]] static inline void MakeHueTable(const Families& families,
                                                            HueTable& table) {
-        for (int c = 0; c < 3; ++c) table.ink[c] = VFloat{};
+        for (int c = 0; c < 3; ++c) table.pull[c] = VFloat{};
         table.active = VInt{};
         for (int family = 0; family < kHueFamilies; ++family) {
             const Inks& inks = families.hue[family];
             if (!inks.active) continue;
-            for (int c = 0; c < 3; ++c) table.ink[c][family] = inks.ink[c];
+            for (int c = 0; c < 3; ++c) table.pull[c][family] = inks.pull[c];
             table.active[family] = -1;
         }
     }
@@ -202,18 +206,18 @@ struct Kernel {
     // nothing add nothing, so lanes of inactive families keep zero inks.
     // Returns whether any lane has an active family.
     [[gnu::always_inline]] static inline bool InksOf(const HueTable& table, const VInt& which,
-                                                     VFloat (&ink)[3]) {
+                                                     VFloat (&pull)[3]) {
 #if defined(__GNUC__) && !defined(__clang__)
         // One permute a channel: which[lane] picks the table's lane.
-        for (int c = 0; c < 3; ++c) ink[c] = __builtin_shuffle(table.ink[c], which);
+        for (int c = 0; c < 3; ++c) pull[c] = __builtin_shuffle(table.pull[c], which);
         return AnyLane(__builtin_shuffle(table.active, which));
 #else
         VInt any = {};
-        for (int c = 0; c < 3; ++c) ink[c] = VFloat{};
+        for (int c = 0; c < 3; ++c) pull[c] = VFloat{};
         for (int family = 0; family < kHueFamilies; ++family) {
             const VInt mine = which == family;
             any |= mine & table.active[family];
-            for (int c = 0; c < 3; ++c) ink[c] = mine ? VFloat{} + table.ink[c][family] : ink[c];
+            for (int c = 0; c < 3; ++c) pull[c] = mine ? VFloat{} + table.pull[c][family] : pull[c];
         }
         return AnyLane(any);
 #endif
@@ -223,13 +227,13 @@ struct Kernel {
     // share of the pixel's colourfulness. With no ink, or an amount of 0, the
     // float steps give the channel back unchanged, so no lane needs masking.
     [[gnu::always_inline]] static inline void HueFamilyStep(VInt (&rgb)[3],
-                                                            const VFloat (&ink)[3],
+                                                            const VFloat (&pull)[3],
                                                             const VFloat& weight) {
         VInt mx, mn;
         Extremes(rgb, mx, mn);
         const VFloat amount = TI_TO_FLOAT(TI_TRUNCATE(TI_TO_FLOAT(mx - mn) * weight));
         for (int c = 0; c < 3; ++c) {
-            const VFloat q = -ink[c];
+            const VFloat q = pull[c];
             const VInt room = q >= 0.0f ? 255 - rgb[c] : rgb[c];
             VFloat share;
             Quotient(TI_TO_FLOAT(room), 255.0f, share);
@@ -253,7 +257,7 @@ struct Kernel {
     // around the channel that `amount` opens; lanes whose amount is below 1
     // stay.
     [[gnu::always_inline]] static inline void ApplyToneScale(VInt (&rgb)[3],
-                                                             const VFloat (&ink)[3],
+                                                             const VFloat (&pull)[3],
                                                              const VInt& mn, const VInt& mx,
                                                              const VInt& amount) {
         const VInt applies = amount >= 1;
@@ -264,14 +268,14 @@ struct Kernel {
         ScaledShare(255 - mn, amount, aboveDarkest);
         ScaledShare(mx, amount, belowBrightest);
         for (int c = 0; c < 3; ++c) {
-            const VFloat q = -ink[c];
+            const VFloat q = pull[c];
             const VInt x = rgb[c];
-            VInt down, up;
+            VInt down;
             ScaledShare(x, amount, down);
-            ScaledShare(255 - x, amount, up);
             const VInt reach = q >= 0.0f ? aboveDarkest : belowBrightest;
             const VInt lo = x - down;
-            const VInt hi = x + up;
+            // x plus the share of 255 - x, which is amount less the share of x.
+            const VInt hi = lo + amount;
             const VInt moved = x + TI_TRUNCATE(TI_TO_FLOAT(reach) * q);
             VInt held = moved > lo ? moved : lo;
             held = held < hi ? held : hi;
@@ -297,15 +301,15 @@ struct Kernel {
         const VInt below =
             -((hue >= 60) + (hue >= 120) + (hue >= 180) + (hue >= 240) + (hue >= 300));
         const VInt above = below + 1;
-        VFloat ink[3], weight;
+        VFloat pull[3], weight;
         // Groups of pixels that no active family touches skip the step.
-        if (InksOf(table, below, ink)) {
+        if (InksOf(table, below, pull)) {
             HueWeight(hue, below * 60, weight);
-            HueFamilyStep(rgb, ink, weight);
+            HueFamilyStep(rgb, pull, weight);
         }
-        if (InksOf(table, above == kHueFamilies ? 0 : above, ink)) {
+        if (InksOf(table, above == kHueFamilies ? 0 : above, pull)) {
             HueWeight(hue, above * 60, weight);
-            HueFamilyStep(rgb, ink, weight);
+            HueFamilyStep(rgb, pull, weight);
         }
     }
 
@@ -323,7 +327,7 @@ struct Kernel {
                                                         const Families& families) {
         VInt mx, mn;
         Extremes(rgb, mx, mn);
-        VFloat ink[3];
+        VFloat pull[3];
         if (families.blacks.active || families.whites.active) {
             const VInt blacksOn = VInt{} - static_cast<int>(families.blacks.active);
             const VInt whitesOn = VInt{} - static_cast<int>(families.whites.active);
@@ -336,10 +340,10 @@ struct Kernel {
             VInt amount = light ? TI_TRUNCATE(whites * 255.0f) : VInt{};
             amount = dark ? TI_TRUNCATE(blacks * 255.0f) : amount;
             for (int c = 0; c < 3; ++c) {
-                ink[c] =
-                    dark ? VFloat{} + families.blacks.ink[c] : VFloat{} + families.whites.ink[c];
+                pull[c] =
+                    dark ? VFloat{} + families.blacks.pull[c] : VFloat{} + families.whites.pull[c];
             }
-            ApplyToneScale(rgb, ink, mn, mx, amount);
+            ApplyToneScale(rgb, pull, mn, mx, amount);
         }
         if (!families.neutrals.active) return;
 
@@ -350,10 +354,10 @@ struct Kernel {
         VFloat neutrals;
         ToneWeight(average, 128, neutrals);
         const VInt neutralAmount = TI_TRUNCATE(neutrals * 255.0f - TI_TO_FLOAT(mx5 - mn5));
-        for (int c = 0; c < 3; ++c) ink[c] = VFloat{} + families.neutrals.ink[c];
+        for (int c = 0; c < 3; ++c) pull[c] = VFloat{} + families.neutrals.pull[c];
         // The neutrals measure against the extremes found before the whites
         // or the blacks moved the pixel.
-        ApplyToneScale(rgb, ink, mn, mx, neutralAmount);
+        ApplyToneScale(rgb, pull, mn, mx, neutralAmount);
     }
 
     // `count` words, a multiple of Lanes.

@@ -99,10 +99,10 @@ TEST_F(DispatcherTest, SelectionsAreClampedToTheBitmapAndLastUntilTheListEnds) {
         {{0, 0, 0, 0}, {0, 0, 100, 80}},
         {{90, 70, 50, 50}, {90, 70, 10, 10}},
         {{-5, -1, 30, 20}, {0, 0, 30, 20}},
-        // An origin beyond the far edge keeps one pixel; a size above the
-        // bitmap's becomes the bitmap's, then is cut at the edge; a negative
-        // size reaches the far edge.
-        {{150, 90, 10, 10}, {99, 79, 1, 1}},
+        // An origin at (or beyond) the far edge keeps one pixel; a size above
+        // the bitmap's becomes the bitmap's, then is cut at the edge; a
+        // negative size reaches the far edge.
+        {{100, 80, 10, 10}, {99, 79, 1, 1}},
         {{40, 10, 101, -3}, {40, 10, 60, 70}},
         {{30, -4, -5, 20}, {30, 0, 70, 20}},
         // Fractions stay: the view truncates them.

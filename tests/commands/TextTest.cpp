@@ -346,12 +346,19 @@ TEST(JsonReader, ReadsLeniently) {
 }
 
 TEST(JsonReader, NestingIsBoundedAndEveryPrefixFailsOrReadsCleanly) {
-    // The object is one level; arrays fill the rest.
+    // The outer object is one level; arrays, or objects, fill the rest.
     const auto nested = [](int depth) {
         return std::string("{\"a\":").append(depth, '[').append(depth, ']').append("}");
     };
-    EXPECT_TRUE(dictionaryWithJSONString(nested(kJsonMaxNesting - 1)));
-    EXPECT_FALSE(dictionaryWithJSONString(nested(kJsonMaxNesting)));
+    const auto nestedObjects = [](int depth) {
+        std::string text;
+        for (int i = 0; i < depth; ++i) text += "{\"a\":";
+        return text.append("{}").append(depth, '}');
+    };
+    for (const auto& make : {+nested, +nestedObjects}) {
+        EXPECT_TRUE(dictionaryWithJSONString(make(kJsonMaxNesting - 1)));
+        EXPECT_FALSE(dictionaryWithJSONString(make(kJsonMaxNesting)));
+    }
     EXPECT_FALSE(dictionaryWithJSONString(std::string("{\"a\":").append(1'000'000, '[')));
     std::string objects;
     for (int i = 0; i < 100'000; ++i) objects += "{\"a\":";
@@ -363,7 +370,9 @@ TEST(JsonReader, NestingIsBoundedAndEveryPrefixFailsOrReadsCleanly) {
     for (std::size_t length = 0; length < text.size(); ++length) {
         // Copied so that reading past the prefix would be caught by the sanitizer build.
         const auto d = dictionaryWithJSONString(text.substr(0, length));
-        if (d) EXPECT_LE(jsonStringValue(*d).size(), 2 * text.size());
+        if (d) {
+            EXPECT_LE(jsonStringValue(*d).size(), 2 * text.size());
+        }
     }
     // Dictionary to JSON to dictionary is the identity.
     Dictionary d{

@@ -51,6 +51,8 @@ TEST(BrightnessContrast, MeanLumaAndTheFloatSteps) {
     auto primaries =
         test::Strip(TiRGBBpp, {{255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {255, 255, 255, 0}});
     EXPECT_EQ(ComputeMeanLuminance(*primaries), (76 + 150 + 29 + 255) / 4);
+    // (601 * 51 + 117 * 145) / 1024 is 46.5: a half rounds up.
+    EXPECT_EQ(ComputeMeanLuminance(*test::Strip(TiRGBBpp, {{0, 51, 145, 0}})), 47);
     unsigned char byte = 0;
     EXPECT_EQ(ComputeMeanLuminance(TiBitmapData(&byte, 0, 0, 0, TiRGBABpp, false)), 0);
     EXPECT_EQ(Grays({0, 100, 200}, ON(AdjustBrightnessContrast(b, 0.5f, 0))), (Ints{0, 150, 255}));

@@ -524,10 +524,12 @@ TEST(SelectiveColor, MatchesTheOnePixelModelOverTheCube) {
                                    &sets[s].whites, &sets[s].neutrals, &sets[s].blacks};
         for (ComplementScale* scale : all) *scale = {next(), next(), next(), s == 3 ? 0 : next()};
     }
+    // Rows of 120 pixels: seven groups of sixteen (four at once, then three
+    // one by one) and a group of eight.
     test::ForEachKernelCompilation([&sets] {
         for (const ComplementScaleSet& set : sets) {
             SCOPED_TRACE(&set - sets.data());
-            ExpectEveryPixel(test::RgbCube(88, 62, TiRGBABpp), ON(SelectiveColor(b, set)),
+            ExpectEveryPixel(test::RgbCube(120, 62, TiRGBABpp), ON(SelectiveColor(b, set)),
                              OnePixelModel(set));
         }
     });

@@ -191,7 +191,7 @@ httplib::Server::HandlerResponse CheckAccess(ApiContext& context, const Request&
 // ---- routes ----
 
 void InstallStateRoutes(httplib::Server& server, ApiContext& c) {
-    server.Get("/api/app", [&c](const Request&, Response& res) {
+    server.Get("/api/app", [](const Request&, Response& res) {
         const std::optional<std::string> strings = readResourceText("strings", "en", "json");
         std::optional<Dictionary> texts =
             strings ? dictionaryWithJSONString(*strings) : std::optional<Dictionary>();

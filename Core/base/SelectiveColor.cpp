@@ -71,9 +71,14 @@ Families FoldAll(const ComplementScaleSet& set) {
 // ---- The pixel pass, eight or sixteen pixels at a time --------------------
 //
 // Each lane takes the float steps of one pixel, in the same order; a step
-// that does not apply to a lane leaves its channels as they are. Vectors are
-// passed by reference only, so that no function has a vector argument or
-// result outside the compilations that have the registers for them.
+// that does not apply to a lane leaves its channels as they are. From the
+// load to the store the channels are floats holding whole numbers, so that
+// truncating a step's result is one rounding rather than a trip through
+// integers and back. Vectors are passed by reference only, so that no
+// function has a vector argument or result outside the compilations that
+// have the registers for them.
+
+enum class Isa { kBaseline, kAvx2, kAvx512 };
 
 template <int Lanes>
 struct Vectors;
@@ -92,16 +97,13 @@ struct Vectors<16> {
 // steps v = float(a / 255.0f) * s, then v + 0.5 truncated (v >= 0, so the
 // nearest with halves up), give the same whole as (a * s + 127) / 255 in
 // integers for every a and s in 0..255, which this proves at compile time.
-// The integer form divides by 255 as (v + 1 + (v >> 8)) >> 8, exact for
-// v below 65536.
 constexpr bool ScaledSharesExact() {
     for (int a = 0; a <= 255; ++a) {
         for (int s = 0; s <= 255; ++s) {
             const float v = static_cast<float>(a) / 255.0f * static_cast<float>(s);
             const int whole = static_cast<int>(v);
             const int nearest = whole + (v - static_cast<float>(whole) >= 0.5f ? 1 : 0);
-            const int sum = a * s + 127;
-            if (nearest != (sum + 1 + (sum >> 8)) >> 8 || nearest != sum / 255) return false;
+            if (nearest != (a * s + 127) / 255) return false;
             // The shares of a and of 255 - a add up to s.
             if (nearest + (static_cast<int>(255 - a) * s + 127) / 255 != s) return false;
         }
@@ -110,14 +112,49 @@ constexpr bool ScaledSharesExact() {
 }
 static_assert(ScaledSharesExact());
 
+// Whole quotients by 3, 60 and 255 as products: n * (1 / d) in float,
+// truncated, is n / d for every whole n the pass divides (sums of three
+// channels, hues, a * s + 127 above), because each of these floats lies a
+// little above 1 / d, as this proves.
+constexpr bool TruncatedProductsDivide(float reciprocal, int divisor, int largest) {
+    for (int n = 0; n <= largest; ++n) {
+        if (static_cast<int>(static_cast<float>(n) * reciprocal) != n / divisor) return false;
+    }
+    return true;
+}
+constexpr float kThird = 1.0f / 3.0f;
+constexpr float kSixtieth = 1.0f / 60.0f;
+constexpr float kShareOf255 = 1.0f / 255.0f;
+static_assert(TruncatedProductsDivide(kThird, 3, 765) &&
+              TruncatedProductsDivide(kSixtieth, 60, 359) &&
+              TruncatedProductsDivide(kShareOf255, 255, 255 * 255 + 127));
+
+// A hue step moves a channel by at most its room toward 0 or 255: for every
+// channel x, with the largest amount and the strongest pull either way, the
+// moved value stays above -1 and below 256. A smaller amount or a weaker
+// pull moves it less (each rounding is monotone), so truncating the moved
+// value needs no clamp to 0..255.
+constexpr bool HueMovesStayInRange() {
+    for (int x = 0; x <= 255; ++x) {
+        for (float q : {1.0f, -1.0f}) {
+            const int room = q >= 0 ? 255 - x : x;
+            const float moved =
+                static_cast<float>(x) + static_cast<float>(room) / 255.0f * 255.0f * q;
+            if (!(moved > -1.0f && moved < 256.0f)) return false;
+        }
+    }
+    return true;
+}
+static_assert(HueMovesStayInRange());
+
 // With AVX-512 (and GCC, whose builtins spell the instructions), a quotient
 // x / d of a whole x in 0..255 is x * (1 / d) put right by one fused
 // multiply-add: the correctly rounded quotient for every such x and each
 // divisor the pass uses, as the checks below prove at compile time. Other
 // compilations divide.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define TI_FUSED_QUOTIENTS 1
-// Declares the builtin; the vectors of 64 bytes only ever live inside the
+#define TI_X86_BUILTINS 1
+// Declares the builtins; the vectors of 64 bytes only ever live inside the
 // AVX-512 compilation, whatever the ABI warning says of the helpers.
 #include <immintrin.h>
 #pragma GCC diagnostic ignored "-Wpsabi"
@@ -136,26 +173,57 @@ constexpr bool FusedQuotientsExact(float d) {
 }
 static_assert(FusedQuotientsExact(255.0f) && FusedQuotientsExact(60.0f));
 #else
-#define TI_FUSED_QUOTIENTS 0
+#define TI_X86_BUILTINS 0
 #endif
 
-template <int Lanes>
+template <Isa kIsa>
 struct Kernel {
+    static constexpr int Lanes = kIsa == Isa::kAvx512 ? 16 : 8;
     using VInt = typename Vectors<Lanes>::Int;
     using VFloat = typename Vectors<Lanes>::Float;
 
 #define TI_TO_FLOAT(v) __builtin_convertvector(v, VFloat)
 #define TI_TRUNCATE(v) __builtin_convertvector(v, VInt)
 
+    // v truncated toward zero, still a float; |v| < 2^31.
+    [[gnu::always_inline]] static inline void Whole(const VFloat& v, VFloat& out) {
+#if TI_X86_BUILTINS
+        // Rounding mode 3 (toward zero), with the inexact exception kept quiet.
+        constexpr int kTowardZero = 0x0b;
+        if constexpr (kIsa == Isa::kAvx512) {
+            out = __builtin_ia32_rndscaleps_mask(v, kTowardZero, v, -1, _MM_FROUND_CUR_DIRECTION);
+            return;
+        } else if constexpr (kIsa == Isa::kAvx2) {
+            out = __builtin_ia32_roundps256(v, kTowardZero);
+            return;
+        }
+#endif
+        out = TI_TO_FLOAT(TI_TRUNCATE(v));
+    }
+
+    // a * b + c for whole a, b and c whose product and sum stay below 2^24,
+    // so that a fused multiply-add rounds nothing either.
+    [[gnu::always_inline]] static inline void ExactMulAdd(const VFloat& a, const VFloat& b,
+                                                          const VFloat& c, VFloat& out) {
+#if TI_X86_BUILTINS
+        if constexpr (kIsa == Isa::kAvx512) {
+            out = __builtin_ia32_vfmaddps512_mask(a, b, c, -1, _MM_FROUND_CUR_DIRECTION);
+            return;
+        }
+#endif
+        out = a * b + c;
+    }
+
     // x / d, x holding whole numbers 0..255.
     [[gnu::always_inline]] static inline void Quotient(const VFloat& x, float d, VFloat& out) {
-#if TI_FUSED_QUOTIENTS
-        if constexpr (Lanes == 16) {
+#if TI_X86_BUILTINS
+        if constexpr (kIsa == Isa::kAvx512) {
             const VFloat divisor = VFloat{} + d;
             const VFloat r = VFloat{} + 1.0f / d;
             const VFloat q = x * r;
-            const VFloat error = __builtin_ia32_vfmaddps512_mask(-q, divisor, x, -1, 4);
-            out = __builtin_ia32_vfmaddps512_mask(error, r, q, -1, 4);
+            const VFloat error = __builtin_ia32_vfmaddps512_mask(-q, divisor, x, -1,
+                                                                 _MM_FROUND_CUR_DIRECTION);
+            out = __builtin_ia32_vfmaddps512_mask(error, r, q, -1, _MM_FROUND_CUR_DIRECTION);
             return;
         }
 #endif
@@ -164,10 +232,12 @@ struct Kernel {
 
     // Whether any lane of a mask is set.
     [[gnu::always_inline]] static inline bool AnyLane(const VInt& mask) {
-#if TI_FUSED_QUOTIENTS
+#if TI_X86_BUILTINS
         // One test into a mask register, where the compiler would move the
         // lanes out a quarter at a time.
-        if constexpr (Lanes == 16) return __builtin_ia32_ptestmd512(mask, mask, 0xffff) != 0;
+        if constexpr (kIsa == Isa::kAvx512) {
+            return __builtin_ia32_ptestmd512(mask, mask, 0xffff) != 0;
+        }
 #endif
         std::uint64_t parts[Lanes / 2];
         std::memcpy(parts, &mask, sizeof parts);
@@ -176,48 +246,62 @@ struct Kernel {
         return any != 0;
     }
 
-    [[gnu::always_inline]] static inline void Extremes(const VInt (&rgb)[3], VInt& mx, VInt& mn) {
+    [[gnu::always_inline]] static inline void Extremes(const VFloat (&rgb)[3], VFloat& mx,
+                                                       VFloat& mn) {
         mx = rgb[0] > rgb[1] ? rgb[0] : rgb[1];
         mx = mx > rgb[2] ? mx : rgb[2];
         mn = rgb[0] < rgb[1] ? rgb[0] : rgb[1];
         mn = mn < rgb[2] ? mn : rgb[2];
     }
 
-    // The six hue families' inks and whether each acts, in lanes 0..5 (the
-    // other lanes zero), for looking a family up by lane.
-    struct HueTable {
+    // Inks and whether they act, by lane: lane k holds the family a pixel
+    // takes when its hue lies in k's sixty degrees.
+    struct InkTable {
         VFloat pull[3];
         VInt active;
     };
 
-    [[gnu::always_inline]] static inline void MakeHueTable(const Families& families,
-                                                           HueTable& table) {
-        for (int c = 0; c < 3; ++c) table.pull[c] = VFloat{};
-        table.active = VInt{};
-        for (int family = 0; family < kHueFamilies; ++family) {
-            const Inks& inks = families.hue[family];
-            if (!inks.active) continue;
-            for (int c = 0; c < 3; ++c) table.pull[c][family] = inks.pull[c];
-            table.active[family] = -1;
+    // The family at or below each hue, and the one above it (the reds again
+    // above the magentas); the other lanes zero.
+    struct HueTables {
+        InkTable below;
+        InkTable above;
+    };
+
+    [[gnu::always_inline]] static inline void MakeHueTables(const Families& families,
+                                                            HueTables& tables) {
+        for (InkTable* table : {&tables.below, &tables.above}) {
+            for (int c = 0; c < 3; ++c) table->pull[c] = VFloat{};
+            table->active = VInt{};
+        }
+        for (int sector = 0; sector < kHueFamilies; ++sector) {
+            const Inks& below = families.hue[sector];
+            const Inks& above = families.hue[(sector + 1) % kHueFamilies];
+            for (int c = 0; c < 3; ++c) {
+                if (below.active) tables.below.pull[c][sector] = below.pull[c];
+                if (above.active) tables.above.pull[c][sector] = above.pull[c];
+            }
+            tables.below.active[sector] = below.active ? -1 : 0;
+            tables.above.active[sector] = above.active ? -1 : 0;
         }
     }
 
-    // Per lane, the inks of family which[lane] (0..5); families that do
+    // Per lane, the inks of entry sector[lane] (0..5); families that do
     // nothing add nothing, so lanes of inactive families keep zero inks.
     // Returns whether any lane has an active family.
-    [[gnu::always_inline]] static inline bool InksOf(const HueTable& table, const VInt& which,
+    [[gnu::always_inline]] static inline bool InksOf(const InkTable& table, const VInt& sector,
                                                      VFloat (&pull)[3]) {
 #if defined(__GNUC__) && !defined(__clang__)
-        // One permute a channel: which[lane] picks the table's lane.
-        for (int c = 0; c < 3; ++c) pull[c] = __builtin_shuffle(table.pull[c], which);
-        return AnyLane(__builtin_shuffle(table.active, which));
+        // One permute a channel: sector[lane] picks the table's lane.
+        for (int c = 0; c < 3; ++c) pull[c] = __builtin_shuffle(table.pull[c], sector);
+        return AnyLane(__builtin_shuffle(table.active, sector));
 #else
         VInt any = {};
         for (int c = 0; c < 3; ++c) pull[c] = VFloat{};
-        for (int family = 0; family < kHueFamilies; ++family) {
-            const VInt mine = which == family;
-            any |= mine & table.active[family];
-            for (int c = 0; c < 3; ++c) pull[c] = mine ? VFloat{} + table.pull[c][family] : pull[c];
+        for (int entry = 0; entry < kHueFamilies; ++entry) {
+            const VInt mine = sector == entry;
+            any |= mine & table.active[entry];
+            for (int c = 0; c < 3; ++c) pull[c] = mine ? VFloat{} + table.pull[c][entry] : pull[c];
         }
         return AnyLane(any);
 #endif
@@ -225,163 +309,172 @@ struct Kernel {
 
     // Moves each channel toward 0 (ink added) or 255 (ink taken away) by a
     // share of the pixel's colourfulness. With no ink, or an amount of 0, the
-    // float steps give the channel back unchanged, so no lane needs masking.
-    [[gnu::always_inline]] static inline void HueFamilyStep(VInt (&rgb)[3],
+    // float steps give the channel back unchanged, so no lane needs masking;
+    // the moved value needs no clamp (HueMovesStayInRange).
+    [[gnu::always_inline]] static inline void HueFamilyStep(VFloat (&rgb)[3],
                                                             const VFloat (&pull)[3],
                                                             const VFloat& weight) {
-        VInt mx, mn;
+        VFloat mx, mn, amount;
         Extremes(rgb, mx, mn);
-        const VFloat amount = TI_TO_FLOAT(TI_TRUNCATE(TI_TO_FLOAT(mx - mn) * weight));
+        Whole((mx - mn) * weight, amount);
         for (int c = 0; c < 3; ++c) {
             const VFloat q = pull[c];
-            const VInt room = q >= 0.0f ? 255 - rgb[c] : rgb[c];
+            const VFloat room = q >= 0.0f ? 255.0f - rgb[c] : rgb[c];
             VFloat share;
-            Quotient(TI_TO_FLOAT(room), 255.0f, share);
-            const VFloat moved = TI_TO_FLOAT(rgb[c]) + share * amount * q;
-            VInt level = TI_TRUNCATE(moved);
-            level = level > 0 ? level : 0;
-            rgb[c] = level < 255 ? level : 255;
+            Quotient(room, 255.0f, share);
+            Whole(rgb[c] + share * amount * q, rgb[c]);
         }
-    }
-
-    // Near(a / 255 * s) for whole a and s in 0..255, in integers: see
-    // ScaledSharesExact.
-    [[gnu::always_inline]] static inline void ScaledShare(const VInt& a, const VInt& s,
-                                                          VInt& out) {
-        const VInt v = a * s + 127;
-        out = (v + 1 + (v >> 8)) >> 8;
-    }
-
-    // Moves each channel by the ink, measured against the pixel's darkest
-    // (ink taken away) or brightest (ink added) channel, within a window
-    // around the channel that `amount` opens; lanes whose amount is below 1
-    // stay.
-    [[gnu::always_inline]] static inline void ApplyToneScale(VInt (&rgb)[3],
-                                                             const VFloat (&pull)[3],
-                                                             const VInt& mn, const VInt& mx,
-                                                             const VInt& amount) {
-        const VInt applies = amount >= 1;
-        if (!AnyLane(applies)) return;
-        // The room above the darkest and below the brightest channel, in
-        // shares of `amount` (the same whichever channel asks).
-        VInt aboveDarkest, belowBrightest;
-        ScaledShare(255 - mn, amount, aboveDarkest);
-        ScaledShare(mx, amount, belowBrightest);
-        for (int c = 0; c < 3; ++c) {
-            const VFloat q = pull[c];
-            const VInt x = rgb[c];
-            VInt down;
-            ScaledShare(x, amount, down);
-            const VInt reach = q >= 0.0f ? aboveDarkest : belowBrightest;
-            const VInt lo = x - down;
-            // x plus the share of 255 - x, which is amount less the share of x.
-            const VInt hi = lo + amount;
-            const VInt moved = x + TI_TRUNCATE(TI_TO_FLOAT(reach) * q);
-            VInt held = moved > lo ? moved : lo;
-            held = held < hi ? held : hi;
-            rgb[c] = applies ? held : x;
-        }
-    }
-
-    // The weight of the family centred at `centre` degrees (0, 60, .., 360)
-    // for hues within 60 degrees of it: 1 at the centre, falling to 0.
-    [[gnu::always_inline]] static inline void HueWeight(const VInt& hue, const VInt& centre,
-                                                        VFloat& weight) {
-        const VInt distance = hue > centre ? hue - centre : centre - hue;
-        VFloat share;
-        Quotient(TI_TO_FLOAT(distance), 60.0f, share);
-        weight = 1.0f - share;
-        weight = weight > 0.0f ? weight : 0.0f;
-    }
-
-    [[gnu::always_inline]] static inline void HueSteps(VInt (&rgb)[3], const VInt& hue,
-                                                       const HueTable& table) {
-        // k = hue / 60, the family centred at or below the hue; the family
-        // above it is the reds again, centred at 360, for hues from 300.
-        const VInt below =
-            -((hue >= 60) + (hue >= 120) + (hue >= 180) + (hue >= 240) + (hue >= 300));
-        const VInt above = below + 1;
-        VFloat pull[3], weight;
-        // Groups of pixels that no active family touches skip the step.
-        if (InksOf(table, below, pull)) {
-            HueWeight(hue, below * 60, weight);
-            HueFamilyStep(rgb, pull, weight);
-        }
-        if (InksOf(table, above == kHueFamilies ? 0 : above, pull)) {
-            HueWeight(hue, above * 60, weight);
-            HueFamilyStep(rgb, pull, weight);
-        }
-    }
-
-    // The tone families' weights of a level: the blacks fall from 1 at 0 to
-    // 0 at 128, the neutrals peak at 128, the whites fall from 1 at 255 to 0
-    // at 127. Halving steps only, so the products are the quotients by 128.
-    [[gnu::always_inline]] static inline void ToneWeight(const VInt& level, int peak,
-                                                         VFloat& weight) {
-        const VInt distance = level > peak ? level - peak : peak - level;
-        weight = 1.0f - TI_TO_FLOAT(distance) * (1.0f / 128.0f);
-        weight = weight > 0.0f ? weight : 0.0f;
-    }
-
-    [[gnu::always_inline]] static inline void ToneSteps(VInt (&rgb)[3],
-                                                        const Families& families) {
-        VInt mx, mn;
-        Extremes(rgb, mx, mn);
-        VFloat pull[3];
-        if (families.blacks.active || families.whites.active) {
-            const VInt blacksOn = VInt{} - static_cast<int>(families.blacks.active);
-            const VInt whitesOn = VInt{} - static_cast<int>(families.whites.active);
-            const VInt dark = (mx < 128) & blacksOn;
-            const VInt light = ~dark & (mn >= 128) & whitesOn;
-            VFloat blacks = {}, whites = {};
-            if (families.blacks.active) ToneWeight(mx, 0, blacks);
-            if (families.whites.active) ToneWeight(mn, 255, whites);
-            // One select at a time: GCC takes a nested select of lanes apart.
-            VInt amount = light ? TI_TRUNCATE(whites * 255.0f) : VInt{};
-            amount = dark ? TI_TRUNCATE(blacks * 255.0f) : amount;
-            for (int c = 0; c < 3; ++c) {
-                pull[c] =
-                    dark ? VFloat{} + families.blacks.pull[c] : VFloat{} + families.whites.pull[c];
-            }
-            ApplyToneScale(rgb, pull, mn, mx, amount);
-        }
-        if (!families.neutrals.active) return;
-
-        VInt mx5, mn5;
-        Extremes(rgb, mx5, mn5);
-        // (R + G + B) / 3: exact in float, a third is never near a whole.
-        const VInt average = TI_TRUNCATE(TI_TO_FLOAT(rgb[0] + rgb[1] + rgb[2]) / 3.0f);
-        VFloat neutrals;
-        ToneWeight(average, 128, neutrals);
-        const VInt neutralAmount = TI_TRUNCATE(neutrals * 255.0f - TI_TO_FLOAT(mx5 - mn5));
-        for (int c = 0; c < 3; ++c) pull[c] = VFloat{} + families.neutrals.pull[c];
-        // The neutrals measure against the extremes found before the whites
-        // or the blacks moved the pixel.
-        ApplyToneScale(rgb, pull, mn, mx, neutralAmount);
     }
 
     // The pixel's hue in whole degrees, in the same float steps as the HSL
-    // model's conversion (0 for a gray). One select at a time, as above.
-    [[gnu::always_inline]] static inline void HueOf(const VInt (&rgb)[3], VInt& hue) {
-        VInt mx, mn;
+    // model's conversion. A gray's channels all tie, so it takes the red
+    // sector with no difference: 0. The quotient lies within -60..60, so
+    // only the red sector wraps, and only from below.
+    [[gnu::always_inline]] static inline void HueOf(const VFloat (&rgb)[3], VFloat& hue) {
+        VFloat mx, mn;
         Extremes(rgb, mx, mn);
-        const VInt spread = mx - mn;
+        const VFloat spread = mx - mn;
         // Red, then green, then blue is the brightest where channels tie:
-        // the red sector's selects come last and win.
+        // the red sector's selects come last and win. One select at a time:
+        // GCC takes a nested select of lanes apart.
         const VInt redTop = rgb[0] == mx;
         const VInt greenTop = rgb[1] == mx;
-        VInt difference = rgb[0] - rgb[1];
+        VFloat difference = rgb[0] - rgb[1];
         difference = greenTop ? rgb[2] - rgb[0] : difference;
         difference = redTop ? rgb[1] - rgb[2] : difference;
         // 0 + q is q, so the red sector takes the same steps as the others.
         VFloat base = VFloat{} + 240.0f;
         base = greenTop ? VFloat{} + 120.0f : base;
         base = redTop ? VFloat{} : base;
-        const VInt safeSpread = spread > 1 ? spread : 1;
-        VFloat degrees = base + 60.0f * TI_TO_FLOAT(difference) / TI_TO_FLOAT(safeSpread);
-        degrees = degrees >= 360.0f ? degrees - 360.0f : degrees;
+        const VFloat safeSpread = spread > 1.0f ? spread : VFloat{} + 1.0f;
+        VFloat degrees = base + 60.0f * difference / safeSpread;
         degrees = degrees < 0.0f ? degrees + 360.0f : degrees;
-        hue = spread == 0 ? VInt{} : TI_TRUNCATE(degrees);
+        Whole(degrees, hue);
+    }
+
+    // The two hue families whose centres surround the hue, each weighted
+    // 1 at its centre falling to 0 sixty degrees away.
+    [[gnu::always_inline]] static inline void HueSteps(VFloat (&rgb)[3], const VFloat& hue,
+                                                       const HueTables& tables) {
+        VFloat sector, share, weight;
+        Whole(hue * kSixtieth, sector);
+        const VInt entry = TI_TRUNCATE(sector);
+        // Degrees past the centre below, 0..59.
+        const VFloat past = hue - sector * 60.0f;
+        VFloat pull[3];
+        // Groups of pixels that no active family touches skip the step.
+        if (InksOf(tables.below, entry, pull)) {
+            Quotient(past, 60.0f, share);
+            weight = 1.0f - share;
+            HueFamilyStep(rgb, pull, weight);
+        }
+        if (InksOf(tables.above, entry, pull)) {
+            Quotient(60.0f - past, 60.0f, share);
+            weight = 1.0f - share;
+            HueFamilyStep(rgb, pull, weight);
+        }
+    }
+
+    // Near(a / 255 * s) for whole a and s in 0..255: see ScaledSharesExact
+    // and TruncatedProductsDivide.
+    [[gnu::always_inline]] static inline void ScaledShare(const VFloat& a, const VFloat& s,
+                                                          VFloat& out) {
+        VFloat v;
+        ExactMulAdd(a, s, VFloat{} + 127.0f, v);
+        Whole(v * kShareOf255, out);
+    }
+
+    // The room above the darkest and below the brightest channel, in shares
+    // of `amount`: how far a tone step reaches when it takes ink away or
+    // adds it.
+    struct Reaches {
+        VFloat up, down;
+    };
+
+    [[gnu::always_inline]] static inline void ReachesOf(const VFloat& mn, const VFloat& mx,
+                                                        const VFloat& amount, Reaches& reaches) {
+        ScaledShare(255.0f - mn, amount, reaches.up);
+        ScaledShare(mx, amount, reaches.down);
+    }
+
+    // Moves each channel by its ink times its reach, within a window around
+    // the channel that `amount` (0 or more; 0 keeps the pixel) opens.
+    [[gnu::always_inline]] static inline void ApplyToneScale(VFloat (&rgb)[3],
+                                                             const VFloat (&pull)[3],
+                                                             const VFloat (&reach)[3],
+                                                             const VFloat& amount) {
+        for (int c = 0; c < 3; ++c) {
+            const VFloat x = rgb[c];
+            VFloat down, push;
+            ScaledShare(x, amount, down);
+            const VFloat lo = x - down;
+            // x plus the share of 255 - x, which is amount less the share of x.
+            const VFloat hi = lo + amount;
+            Whole(reach[c] * pull[c], push);
+            const VFloat moved = x + push;
+            const VFloat held = moved > lo ? moved : lo;
+            rgb[c] = held < hi ? held : hi;
+        }
+    }
+
+    // The blacks act on pixels whose brightest channel is below 128, the
+    // whites on those whose darkest is 128 or more (never both). Their
+    // weights fall by 1/128 a level from 1 at 0 and at 255, so 255 times
+    // the weight is levels * 255 / 128, exact in float.
+    [[gnu::always_inline]] static inline void BlacksOrWhites(VFloat (&rgb)[3], const Inks& blacks,
+                                                             const Inks& whites, const VFloat& mn,
+                                                             const VFloat& mx) {
+        const VInt dark = blacks.active ? VInt(mx < 128.0f) : VInt{};
+        const VInt light = whites.active ? VInt(mn >= 128.0f) : VInt{};
+        if (!AnyLane(dark | light)) return;
+        VFloat levels = light ? mn - 127.0f : VFloat{};
+        levels = dark ? 128.0f - mx : levels;
+        VFloat amount;
+        Whole(levels * (255.0f / 128.0f), amount);
+        Reaches reaches;
+        ReachesOf(mn, mx, amount, reaches);
+        VFloat pull[3], reach[3];
+        for (int c = 0; c < 3; ++c) {
+            pull[c] = dark ? VFloat{} + blacks.pull[c] : VFloat{} + whites.pull[c];
+            const VFloat& forBlacks = blacks.pull[c] >= 0.0f ? reaches.up : reaches.down;
+            const VFloat& forWhites = whites.pull[c] >= 0.0f ? reaches.up : reaches.down;
+            reach[c] = &forBlacks == &forWhites ? forBlacks : dark ? forBlacks : forWhites;
+        }
+        ApplyToneScale(rgb, pull, reach, amount);
+    }
+
+    // The neutrals' weight peaks at an average level of 128 and falls by
+    // 1/128 a level either side: min(a, 256 - a) / 128. Their amount is 255
+    // times it less the pixel's spread, exact in float as above. They
+    // measure against the extremes found before the whites or the blacks
+    // moved the pixel.
+    [[gnu::always_inline]] static inline void Neutrals(VFloat (&rgb)[3], const Inks& neutrals,
+                                                       const VFloat& mn, const VFloat& mx) {
+        VFloat mxNow, mnNow, average, amount;
+        Extremes(rgb, mxNow, mnNow);
+        Whole((rgb[0] + rgb[1] + rgb[2]) * kThird, average);
+        const VFloat mirrored = 256.0f - average;
+        const VFloat closeness = average < mirrored ? average : mirrored;
+        Whole(closeness * (255.0f / 128.0f) - (mxNow - mnNow), amount);
+        amount = amount > 0.0f ? amount : VFloat{};
+        Reaches reaches;
+        ReachesOf(mn, mx, amount, reaches);
+        VFloat pull[3], reach[3];
+        for (int c = 0; c < 3; ++c) {
+            pull[c] = VFloat{} + neutrals.pull[c];
+            reach[c] = neutrals.pull[c] >= 0.0f ? reaches.up : reaches.down;
+        }
+        ApplyToneScale(rgb, pull, reach, amount);
+    }
+
+    [[gnu::always_inline]] static inline void ToneSteps(VFloat (&rgb)[3],
+                                                        const Families& families) {
+        VFloat mx, mn;
+        Extremes(rgb, mx, mn);
+        if (families.blacks.active || families.whites.active) {
+            BlacksOrWhites(rgb, families.blacks, families.whites, mn, mx);
+        }
+        if (families.neutrals.active) Neutrals(rgb, families.neutrals, mn, mx);
     }
 
     // `Ways` groups of pixels, each step taken for every group before the
@@ -389,40 +482,40 @@ struct Kernel {
     // independent chains keep the processor busy meanwhile.
     template <int Ways>
     [[gnu::always_inline]] static inline void RunGroups(const Families& families,
-                                                        const HueTable& table,
+                                                        const HueTables& tables,
                                                         std::uint32_t* words) {
-        VInt rgb[Ways][3], hue[Ways];
+        VFloat rgb[Ways][3], hue[Ways];
         for (int w = 0; w < Ways; ++w) {
             VInt word;
             std::memcpy(&word, words + w * Lanes, sizeof word);
-            rgb[w][0] = word & 0xff;
-            rgb[w][1] = (word >> 8) & 0xff;
-            rgb[w][2] = (word >> 16) & 0xff;
+            rgb[w][0] = TI_TO_FLOAT(word & 0xff);
+            rgb[w][1] = TI_TO_FLOAT((word >> 8) & 0xff);
+            rgb[w][2] = TI_TO_FLOAT((word >> 16) & 0xff);
         }
         for (int w = 0; w < Ways; ++w) HueOf(rgb[w], hue[w]);
-        for (int w = 0; w < Ways; ++w) HueSteps(rgb[w], hue[w], table);
+        for (int w = 0; w < Ways; ++w) HueSteps(rgb[w], hue[w], tables);
         for (int w = 0; w < Ways; ++w) ToneSteps(rgb[w], families);
         for (int w = 0; w < Ways; ++w) {
-            const VInt word = rgb[w][0] | rgb[w][1] << 8 | rgb[w][2] << 16;
+            const VInt word = TI_TRUNCATE(rgb[w][0]) | TI_TRUNCATE(rgb[w][1]) << 8 |
+                              TI_TRUNCATE(rgb[w][2]) << 16;
             std::memcpy(words + w * Lanes, &word, sizeof word);
         }
     }
 
     // Four groups at a time in the sixteen-lane kernel, whose 32 registers
-    // hold them (about a quarter less time than one at a time); the
-    // eight-lane kernels have 16 and take one.
+    // hold them; the eight-lane kernels have 16 and take one.
     static constexpr int kWays = Lanes == 16 ? 4 : 1;
 
     // `count` words, a multiple of Lanes.
     [[gnu::always_inline]] static inline void Run(const Families& families, int count,
                                                   std::uint32_t* words) {
-        HueTable table;
-        MakeHueTable(families, table);
+        HueTables tables;
+        MakeHueTables(families, tables);
         int i = 0;
         for (; i + kWays * Lanes <= count; i += kWays * Lanes) {
-            RunGroups<kWays>(families, table, words + i);
+            RunGroups<kWays>(families, tables, words + i);
         }
-        for (; i < count; i += Lanes) RunGroups<1>(families, table, words + i);
+        for (; i < count; i += Lanes) RunGroups<1>(families, tables, words + i);
     }
 
 #undef TI_TO_FLOAT
@@ -430,16 +523,16 @@ struct Kernel {
 };
 
 void SelectiveChunkBaseline(const Families& families, int count, std::uint32_t* words) {
-    Kernel<8>::Run(families, count, words);
+    Kernel<Isa::kBaseline>::Run(families, count, words);
 }
 
 TI_TARGET_AVX2 void SelectiveChunkAvx2(const Families& families, int count, std::uint32_t* words) {
-    Kernel<8>::Run(families, count, words);
+    Kernel<Isa::kAvx2>::Run(families, count, words);
 }
 
 TI_TARGET_AVX512 void SelectiveChunkAvx512(const Families& families, int count,
                                            std::uint32_t* words) {
-    Kernel<16>::Run(families, count, words);
+    Kernel<Isa::kAvx512>::Run(families, count, words);
 }
 
 // The chunk's groups of eight: whole groups of sixteen through AVX-512 where

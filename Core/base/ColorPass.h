@@ -8,7 +8,9 @@
 // RunColorChunkPass hands the body a row's pixels in chunks instead, each
 // pixel as a word R | G << 8 | B << 16 (| A << 24 for 4-byte pixels), so
 // that it can convert them several at a time; it writes bytes 0..2 of every
-// word back (alpha is rewritten with its own value).
+// word back (alpha is rewritten with its own value). RunColorWordPass hands
+// a 4-byte row's whole groups of sixteen pixels over in place instead, for
+// bodies that keep each word's alpha byte themselves.
 //
 // Rows are split into bands on the machine's threads (ForEachColorRowBand,
 // Core/global/PixelPass.h). That is only sound for
@@ -98,6 +100,29 @@ void PassRowChunks(unsigned char* data, std::ptrdiff_t pitch, int width, int row
     }
 }
 
+// As PassRowChunks, but a 4-byte row's whole groups of sixteen pixels are
+// handed over in place, as the row's own bytes: they are words already, and
+// copying them out and back in would cost more than some bodies' work.
+template <int Bpp, typename Body>
+void PassRowWords(unsigned char* data, std::ptrdiff_t pitch, int width, int rowBegin, int rowEnd,
+                  const Body& body) {
+    const Body local = body;
+    alignas(64) std::uint32_t words[kColorChunk];
+    const int inPlace = Bpp == TiRGBABpp ? width / 16 * 16 : 0;
+    for (int y = rowBegin; y < rowEnd; ++y) {
+        unsigned char* row = data + static_cast<std::ptrdiff_t>(y) * pitch;
+        if (inPlace > 0) local(row, inPlace);
+        for (int x = inPlace; x < width; x += kColorChunk) {
+            const int count = std::min(kColorChunk, width - x);
+            unsigned char* pixels = row + static_cast<std::ptrdiff_t>(x) * Bpp;
+            LoadWords<Bpp>(pixels, count, words);
+            std::fill(words + count, words + ((count + 15) & ~15), 0u);
+            local(reinterpret_cast<unsigned char*>(words), count);
+            StoreWords<Bpp>(words, count, pixels);
+        }
+    }
+}
+
 }  // namespace color_pass_detail
 
 // Runs body(pixel) over every pixel of a bitmap of TiRGBBpp or TiRGBABpp bytes
@@ -118,6 +143,20 @@ template <typename Body>
 void RunColorChunkPass(const TiBitmapData& bitmap, const Body& body) {
     ForEachColorRowBand(bitmap, [&](auto bpp, int rowBegin, int rowEnd) {
         color_pass_detail::PassRowChunks<decltype(bpp)::value>(
+            bitmap.GetData(), bitmap.GetPitch(), bitmap.GetWidth(), rowBegin, rowEnd, body);
+    });
+}
+
+// As RunColorChunkPass, but body(bytes, count) is handed bytes that hold
+// `count` words, and a 4-byte row's whole groups of sixteen pixels reach it
+// in place, `count` then a multiple of sixteen with no spare words: the body
+// reads and writes them with memcpy (they are the bitmap's bytes, at any
+// alignment) and writes each word's top byte, alpha, back as it found it.
+// The rest of such a row, and 3-byte rows, come in chunks as above.
+template <typename Body>
+void RunColorWordPass(const TiBitmapData& bitmap, const Body& body) {
+    ForEachColorRowBand(bitmap, [&](auto bpp, int rowBegin, int rowEnd) {
+        color_pass_detail::PassRowWords<decltype(bpp)::value>(
             bitmap.GetData(), bitmap.GetPitch(), bitmap.GetWidth(), rowBegin, rowEnd, body);
     });
 }

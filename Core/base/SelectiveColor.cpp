@@ -483,11 +483,11 @@ struct Kernel {
     template <int Ways>
     [[gnu::always_inline]] static inline void RunGroups(const Families& families,
                                                         const HueTables& tables,
-                                                        std::uint32_t* words) {
+                                                        unsigned char* words) {
         VFloat rgb[Ways][3], hue[Ways];
         for (int w = 0; w < Ways; ++w) {
             VInt word;
-            std::memcpy(&word, words + w * Lanes, sizeof word);
+            std::memcpy(&word, words + w * sizeof word, sizeof word);
             rgb[w][0] = TI_TO_FLOAT(word & 0xff);
             rgb[w][1] = TI_TO_FLOAT((word >> 8) & 0xff);
             rgb[w][2] = TI_TO_FLOAT((word >> 16) & 0xff);
@@ -496,9 +496,12 @@ struct Kernel {
         for (int w = 0; w < Ways; ++w) HueSteps(rgb[w], hue[w], tables);
         for (int w = 0; w < Ways; ++w) ToneSteps(rgb[w], families);
         for (int w = 0; w < Ways; ++w) {
-            const VInt word = TI_TRUNCATE(rgb[w][0]) | TI_TRUNCATE(rgb[w][1]) << 8 |
-                              TI_TRUNCATE(rgb[w][2]) << 16;
-            std::memcpy(words + w * Lanes, &word, sizeof word);
+            // The top byte (alpha, or the chunk's zero) stays as it was.
+            VInt word;
+            std::memcpy(&word, words + w * sizeof word, sizeof word);
+            word = (word & ~0xffffff) | TI_TRUNCATE(rgb[w][0]) | TI_TRUNCATE(rgb[w][1]) << 8 |
+                   TI_TRUNCATE(rgb[w][2]) << 16;
+            std::memcpy(words + w * sizeof word, &word, sizeof word);
         }
     }
 
@@ -508,43 +511,43 @@ struct Kernel {
 
     // `count` words, a multiple of Lanes.
     [[gnu::always_inline]] static inline void Run(const Families& families, int count,
-                                                  std::uint32_t* words) {
+                                                  unsigned char* words) {
         HueTables tables;
         MakeHueTables(families, tables);
         int i = 0;
         for (; i + kWays * Lanes <= count; i += kWays * Lanes) {
-            RunGroups<kWays>(families, tables, words + i);
+            RunGroups<kWays>(families, tables, words + i * 4);
         }
-        for (; i < count; i += Lanes) RunGroups<1>(families, tables, words + i);
+        for (; i < count; i += Lanes) RunGroups<1>(families, tables, words + i * 4);
     }
 
 #undef TI_TO_FLOAT
 #undef TI_TRUNCATE
 };
 
-void SelectiveChunkBaseline(const Families& families, int count, std::uint32_t* words) {
+void SelectiveChunkBaseline(const Families& families, int count, unsigned char* words) {
     Kernel<Isa::kBaseline>::Run(families, count, words);
 }
 
-TI_TARGET_AVX2 void SelectiveChunkAvx2(const Families& families, int count, std::uint32_t* words) {
+TI_TARGET_AVX2 void SelectiveChunkAvx2(const Families& families, int count, unsigned char* words) {
     Kernel<Isa::kAvx2>::Run(families, count, words);
 }
 
 TI_TARGET_AVX512 void SelectiveChunkAvx512(const Families& families, int count,
-                                           std::uint32_t* words) {
+                                           unsigned char* words) {
     Kernel<Isa::kAvx512>::Run(families, count, words);
 }
 
 // The chunk's groups of eight: whole groups of sixteen through AVX-512 where
 // the processor has it, the rest eight at a time.
-void SelectiveChunk(const Families& families, int groups, std::uint32_t* words) {
+void SelectiveChunk(const Families& families, int groups, unsigned char* words) {
     if (!hsl_model::UseAvx2()) {
         SelectiveChunkBaseline(families, groups, words);
         return;
     }
     const int wide = hsl_model::UseAvx512() ? groups / 16 * 16 : 0;
     if (wide > 0) SelectiveChunkAvx512(families, wide, words);
-    if (wide < groups) SelectiveChunkAvx2(families, groups - wide, words + wide);
+    if (wide < groups) SelectiveChunkAvx2(families, groups - wide, words + wide * 4);
 }
 
 }  // namespace
@@ -553,8 +556,9 @@ int SelectiveColor(TiBitmapData& bitmap, ComplementScaleSet scaleSet) {
     if (bitmap.GetBpp() != TiRGBBpp && bitmap.GetBpp() != TiRGBABpp) return 0;
     const Families families = FoldAll(scaleSet);
 
-    RunColorChunkPass(bitmap, [&families](std::uint32_t* words, int count) {
-        // Whole groups of eight: the chunk's spare words are zeros.
+    RunColorWordPass(bitmap, [&families](unsigned char* words, int count) {
+        // Whole groups of eight: a chunk's spare words are zeros, and a
+        // count in place is a multiple of sixteen.
         const int groups = (count + kLanes - 1) / kLanes * kLanes;
         SelectiveChunk(families, groups, words);
     });

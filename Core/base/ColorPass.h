@@ -82,6 +82,22 @@ void StoreWords(const std::uint32_t* words, int count, unsigned char* pixels) {
     }
 }
 
+// The pixels of a row from `x` on, in chunks: each loaded into `words`,
+// padded with zero words to a multiple of sixteen, handed to chunk(count)
+// and stored back.
+template <int Bpp, typename Chunk>
+void PassChunksOfRow(unsigned char* row, int x, int width, std::uint32_t* words,
+                     const Chunk& chunk) {
+    for (; x < width; x += kColorChunk) {
+        const int count = std::min(kColorChunk, width - x);
+        unsigned char* pixels = row + static_cast<std::ptrdiff_t>(x) * Bpp;
+        LoadWords<Bpp>(pixels, count, words);
+        std::fill(words + count, words + ((count + 15) & ~15), 0u);
+        chunk(count);
+        StoreWords<Bpp>(words, count, pixels);
+    }
+}
+
 template <int Bpp, typename Body>
 void PassRowChunks(unsigned char* data, std::ptrdiff_t pitch, int width, int rowBegin, int rowEnd,
                    const Body& body) {
@@ -89,14 +105,7 @@ void PassRowChunks(unsigned char* data, std::ptrdiff_t pitch, int width, int row
     alignas(64) std::uint32_t words[kColorChunk];
     for (int y = rowBegin; y < rowEnd; ++y) {
         unsigned char* row = data + static_cast<std::ptrdiff_t>(y) * pitch;
-        for (int x = 0; x < width; x += kColorChunk) {
-            const int count = std::min(kColorChunk, width - x);
-            unsigned char* pixels = row + static_cast<std::ptrdiff_t>(x) * Bpp;
-            LoadWords<Bpp>(pixels, count, words);
-            std::fill(words + count, words + ((count + 15) & ~15), 0u);
-            local(words, count);
-            StoreWords<Bpp>(words, count, pixels);
-        }
+        PassChunksOfRow<Bpp>(row, 0, width, words, [&](int count) { local(words, count); });
     }
 }
 
@@ -108,18 +117,13 @@ void PassRowWords(unsigned char* data, std::ptrdiff_t pitch, int width, int rowB
                   const Body& body) {
     const Body local = body;
     alignas(64) std::uint32_t words[kColorChunk];
+    unsigned char* const wordBytes = reinterpret_cast<unsigned char*>(words);
     const int inPlace = Bpp == TiRGBABpp ? width / 16 * 16 : 0;
     for (int y = rowBegin; y < rowEnd; ++y) {
         unsigned char* row = data + static_cast<std::ptrdiff_t>(y) * pitch;
         if (inPlace > 0) local(row, inPlace);
-        for (int x = inPlace; x < width; x += kColorChunk) {
-            const int count = std::min(kColorChunk, width - x);
-            unsigned char* pixels = row + static_cast<std::ptrdiff_t>(x) * Bpp;
-            LoadWords<Bpp>(pixels, count, words);
-            std::fill(words + count, words + ((count + 15) & ~15), 0u);
-            local(reinterpret_cast<unsigned char*>(words), count);
-            StoreWords<Bpp>(words, count, pixels);
-        }
+        PassChunksOfRow<Bpp>(row, inPlace, width, words,
+                             [&](int count) { local(wordBytes, count); });
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "Core/base/ColorPass.h"
@@ -221,8 +222,8 @@ struct Kernel {
             const VFloat divisor = VFloat{} + d;
             const VFloat r = VFloat{} + 1.0f / d;
             const VFloat q = x * r;
-            const VFloat error = __builtin_ia32_vfmaddps512_mask(-q, divisor, x, -1,
-                                                                 _MM_FROUND_CUR_DIRECTION);
+            const VFloat error =
+                __builtin_ia32_vfmaddps512_mask(-q, divisor, x, -1, _MM_FROUND_CUR_DIRECTION);
             out = __builtin_ia32_vfmaddps512_mask(error, r, q, -1, _MM_FROUND_CUR_DIRECTION);
             return;
         }
@@ -516,38 +517,39 @@ struct Kernel {
         MakeHueTables(families, tables);
         int i = 0;
         for (; i + kWays * Lanes <= count; i += kWays * Lanes) {
-            RunGroups<kWays>(families, tables, words + i * 4);
+            RunGroups<kWays>(families, tables, words + std::ptrdiff_t{i} * 4);
         }
-        for (; i < count; i += Lanes) RunGroups<1>(families, tables, words + i * 4);
+        for (; i < count; i += Lanes) RunGroups<1>(families, tables, words + std::ptrdiff_t{i} * 4);
     }
 
 #undef TI_TO_FLOAT
 #undef TI_TRUNCATE
 };
 
-void SelectiveChunkBaseline(const Families& families, int count, unsigned char* words) {
+void SelectiveWordsBaseline(const Families& families, int count, unsigned char* words) {
     Kernel<Isa::kBaseline>::Run(families, count, words);
 }
 
-TI_TARGET_AVX2 void SelectiveChunkAvx2(const Families& families, int count, unsigned char* words) {
+TI_TARGET_AVX2 void SelectiveWordsAvx2(const Families& families, int count, unsigned char* words) {
     Kernel<Isa::kAvx2>::Run(families, count, words);
 }
 
-TI_TARGET_AVX512 void SelectiveChunkAvx512(const Families& families, int count,
+TI_TARGET_AVX512 void SelectiveWordsAvx512(const Families& families, int count,
                                            unsigned char* words) {
     Kernel<Isa::kAvx512>::Run(families, count, words);
 }
 
-// The chunk's groups of eight: whole groups of sixteen through AVX-512 where
-// the processor has it, the rest eight at a time.
-void SelectiveChunk(const Families& families, int groups, unsigned char* words) {
+// `count` words, a multiple of eight (a chunk's, or a row's in place): the
+// whole groups of sixteen through AVX-512 where the processor has it, the
+// rest eight at a time.
+void SelectiveWords(const Families& families, int count, unsigned char* words) {
     if (!hsl_model::UseAvx2()) {
-        SelectiveChunkBaseline(families, groups, words);
+        SelectiveWordsBaseline(families, count, words);
         return;
     }
-    const int wide = hsl_model::UseAvx512() ? groups / 16 * 16 : 0;
-    if (wide > 0) SelectiveChunkAvx512(families, wide, words);
-    if (wide < groups) SelectiveChunkAvx2(families, groups - wide, words + wide * 4);
+    const int wide = hsl_model::UseAvx512() ? count / 16 * 16 : 0;
+    if (wide > 0) SelectiveWordsAvx512(families, wide, words);
+    if (wide < count) SelectiveWordsAvx2(families, count - wide, words + std::ptrdiff_t{wide} * 4);
 }
 
 }  // namespace
@@ -560,7 +562,7 @@ int SelectiveColor(TiBitmapData& bitmap, ComplementScaleSet scaleSet) {
         // Whole groups of eight: a chunk's spare words are zeros, and a
         // count in place is a multiple of sixteen.
         const int groups = (count + kLanes - 1) / kLanes * kLanes;
-        SelectiveChunk(families, groups, words);
+        SelectiveWords(families, groups, words);
     });
     return 1;
 }

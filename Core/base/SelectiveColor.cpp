@@ -437,9 +437,7 @@ struct Kernel {
         VFloat pull[3], reach[3];
         for (int c = 0; c < 3; ++c) {
             pull[c] = dark ? VFloat{} + blacks.pull[c] : VFloat{} + whites.pull[c];
-            const VFloat& forBlacks = blacks.pull[c] >= 0.0f ? reaches.up : reaches.down;
-            const VFloat& forWhites = whites.pull[c] >= 0.0f ? reaches.up : reaches.down;
-            reach[c] = &forBlacks == &forWhites ? forBlacks : dark ? forBlacks : forWhites;
+            reach[c] = pull[c] >= 0.0f ? reaches.up : reaches.down;
         }
         ApplyToneScale(rgb, pull, reach, amount);
     }
